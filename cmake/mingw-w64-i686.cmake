@@ -1,0 +1,11 @@
+# 32-bit Windows build (the deliverable) with the mingw-w64 posix-threads compilers; built, not run here.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(ZY_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${ZY_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ZY_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${ZY_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${ZY_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

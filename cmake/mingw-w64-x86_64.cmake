@@ -1,0 +1,11 @@
+# 64-bit Windows build with the mingw-w64 posix-threads compilers; run under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(ZY_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${ZY_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ZY_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${ZY_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${ZY_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
