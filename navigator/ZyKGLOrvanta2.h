@@ -417,6 +417,13 @@ ZYKGLORVANTA2_API HPALETTE ZySozdatPalitruAutoCAD(unsigned char flagi);
 // Edits a number by a command text: "2.5" sets, "+2" "-2" "*2" "/2" change its magnitude.
 ZYKGLORVANTA2_API void ZyIzmenitZnachenie(double* znachenie, char* tekst);
 
+// ---- Diagnostics ----------------------------------------------------------------------------
+
+// Observer of every tone the engine sounds (frequency Hz, length ms), called on the sounding
+// thread before Beep. Returns the previous observer; null removes it.
+typedef void (*ZYF_ZVUK)(unsigned long chastota, unsigned long dlitelnost);
+ZYKGLORVANTA2_API ZYF_ZVUK ZyVsNabljudatelZvuka(ZYF_ZVUK nabljudatel);
+
 } // namespace Quorvel
 
 // ---- Table dispatchers, handlers, built-in scene (plain export names) -----------------------
