@@ -115,19 +115,29 @@ inline ZYKNB64 Proizvedenie(const ZYKNB64& a, const ZYKNB64& b) {
 //
 // NOTE: Windows may start a process with the x87 precision control at 53 bits (control word
 // 0x027F); Wine starts mingw programs with 64 bits (0x037F). The results below depend on the
-// 64-bit significand, so every block sets the precision control itself and restores the
-// caller's control word before it ends. Each block is one asm statement, so the compiler
-// cannot move floating arithmetic across the control-word changes; all operands travel
-// through memory and each block leaves the x87 stack as it found it.
+// 64-bit significand, so every block sets precision and rounding itself. Each block is one
+// asm statement, so the compiler cannot move floating arithmetic across the control-word
+// changes; all operands travel through memory and each block leaves the x87 stack as it
+// found it. The block saves the caller's whole x87 environment (fnstenv, which also masks
+// every exception) and restores it at the end (fldenv): the caller gets back its control
+// word and its exception flags, and the inexact flag of a division never leaks out or
+// traps in a caller that unmasked it.
 
-// Control-word bits: precision control (bits 8-9) and rounding control (bits 10-11).
+// Control-word bits: precision control (bits 8-9), rounding control (bits 10-11) and the
+// six exception masks (bits 0-5).
 constexpr unsigned short kPc64RcBlizh = 0x0300; // 64-bit significand, round to nearest
 constexpr unsigned short kPc64RcOtbr = 0x0F00;  // 64-bit significand, truncation
 constexpr unsigned short kMaskaPcRc = 0x0F00;
+constexpr unsigned short kVseMaski = 0x003F;
 
-// The caller's control word with precision and rounding replaced.
+// The x87 environment image of fnstenv / fldenv (28 bytes in 32- and 64-bit mode).
+struct SredaX87 {
+    unsigned char b[28];
+};
+
+// The caller's control word with precision and rounding replaced and exceptions masked.
 inline unsigned short SlovoUpr(unsigned short staroe, unsigned short rezhim) {
-    return static_cast<unsigned short>((staroe & ~kMaskaPcRc) | rezhim);
+    return static_cast<unsigned short>((staroe & ~kMaskaPcRc) | rezhim | kVseMaski);
 }
 
 // Reads the current x87 control word.
@@ -157,8 +167,10 @@ std::uint64_t X87Chastnoe(std::uint64_t x, std::uint64_t y) {
     const unsigned short staroe = ChitatSlovoUpr();
     const unsigned short blizh = SlovoUpr(staroe, kPc64RcBlizh);
     const unsigned short otbr = SlovoUpr(staroe, kPc64RcOtbr);
+    SredaX87 sreda;
     std::int64_t q;
-    asm volatile("fldcw %[blizh]\n\t"
+    asm volatile("fnstenv %[sreda]\n\t"
+                 "fldcw %[blizh]\n\t"
                  "fildll %[yp]\n\t"       // y>>1
                  "fadd %%st(0), %%st\n\t" // 2*(y>>1)
                  "fildll %[yb]\n\t"       //
@@ -171,10 +183,10 @@ std::uint64_t X87Chastnoe(std::uint64_t x, std::uint64_t y) {
                  "fstp %%st(1)\n\t"       // x/y
                  "fldcw %[otbr]\n\t"      //
                  "fistpll %[q]\n\t"       //
-                 "fldcw %[staroe]"        //
-                 : [q] "=m"(q)
+                 "fldenv %[sreda]"        //
+                 : [q] "=m"(q), [sreda] "=m"(sreda)
                  : [xp] "m"(zx.polovina), [xb] "m"(zx.bit), [yp] "m"(zy.polovina), [yb] "m"(zy.bit),
-                   [blizh] "m"(blizh), [otbr] "m"(otbr), [staroe] "m"(staroe)
+                   [blizh] "m"(blizh), [otbr] "m"(otbr)
                  : "cc");
     return static_cast<std::uint64_t>(q);
 }
@@ -187,8 +199,10 @@ std::uint64_t X87Ostatok(std::uint64_t x, std::uint64_t y) {
     const unsigned short staroe = ChitatSlovoUpr();
     const unsigned short blizh = SlovoUpr(staroe, kPc64RcBlizh);
     const unsigned short otbr = SlovoUpr(staroe, kPc64RcOtbr);
+    SredaX87 sreda;
     std::int64_t r;
-    asm volatile("fldcw %[blizh]\n\t"
+    asm volatile("fnstenv %[sreda]\n\t"
+                 "fldcw %[blizh]\n\t"
                  "fildll %[yp]\n\t"        //
                  "fadd %%st(0), %%st\n\t"  //
                  "fildll %[yb]\n\t"        //
@@ -205,10 +219,10 @@ std::uint64_t X87Ostatok(std::uint64_t x, std::uint64_t y) {
                  "fstp %%st(1)\n\t"        // r
                  "fldcw %[otbr]\n\t"       //
                  "fistpll %[r]\n\t"        //
-                 "fldcw %[staroe]"         //
-                 : [r] "=m"(r)
+                 "fldenv %[sreda]"         //
+                 : [r] "=m"(r), [sreda] "=m"(sreda)
                  : [xp] "m"(zx.polovina), [xb] "m"(zx.bit), [yp] "m"(zy.polovina), [yb] "m"(zy.bit),
-                   [blizh] "m"(blizh), [otbr] "m"(otbr), [staroe] "m"(staroe)
+                   [blizh] "m"(blizh), [otbr] "m"(otbr)
                  : "ax", "cc");
     return static_cast<std::uint64_t>(r);
 }
@@ -217,54 +231,57 @@ std::uint64_t X87Ostatok(std::uint64_t x, std::uint64_t y) {
 // with the top bit set, the value shifted right by one is loaded, doubled, and 1 is added
 // when the lowest bit was 1.
 long double X87VRasshirennyj(std::uint64_t v) {
-    const unsigned short staroe = ChitatSlovoUpr();
-    const unsigned short blizh = SlovoUpr(staroe, kPc64RcBlizh);
+    const unsigned short blizh = SlovoUpr(ChitatSlovoUpr(), kPc64RcBlizh);
+    SredaX87 sreda;
     long double rez;
     if ((v >> 63) == 0) {
         const std::int64_t s = static_cast<std::int64_t>(v);
-        asm volatile("fldcw %[blizh]\n\t"
+        asm volatile("fnstenv %[sreda]\n\t"
+                     "fldcw %[blizh]\n\t"
                      "fildll %[s]\n\t"
                      "fstpt %[rez]\n\t"
-                     "fldcw %[staroe]"
-                     : [rez] "=m"(rez)
-                     : [s] "m"(s), [blizh] "m"(blizh), [staroe] "m"(staroe));
+                     "fldenv %[sreda]"
+                     : [rez] "=m"(rez), [sreda] "=m"(sreda)
+                     : [s] "m"(s), [blizh] "m"(blizh));
     } else {
         const Zagruzka z = Razlozhit(v);
-        asm volatile("fldcw %[blizh]\n\t"
+        asm volatile("fnstenv %[sreda]\n\t"
+                     "fldcw %[blizh]\n\t"
                      "fildll %[p]\n\t"
                      "fadd %%st(0), %%st\n\t"
                      "fildll %[b]\n\t"
                      "faddp\n\t"
                      "fstpt %[rez]\n\t"
-                     "fldcw %[staroe]"
-                     : [rez] "=m"(rez)
-                     : [p] "m"(z.polovina), [b] "m"(z.bit), [blizh] "m"(blizh), [staroe] "m"(staroe)
-                     : "cc");
+                     "fldenv %[sreda]"
+                     : [rez] "=m"(rez), [sreda] "=m"(sreda)
+                     : [p] "m"(z.polovina), [b] "m"(z.bit), [blizh] "m"(blizh));
     }
     return rez;
 }
 
 // v (0 < v <= 2^63 - 1) truncated toward zero, under truncation at a 64-bit significand.
 std::uint64_t X87Otbrosit(const long double& v) {
-    const unsigned short staroe = ChitatSlovoUpr();
-    const unsigned short otbr = SlovoUpr(staroe, kPc64RcOtbr);
+    const unsigned short otbr = SlovoUpr(ChitatSlovoUpr(), kPc64RcOtbr);
+    SredaX87 sreda;
     std::int64_t c;
-    asm volatile("fldcw %[otbr]\n\t"
+    asm volatile("fnstenv %[sreda]\n\t"
+                 "fldcw %[otbr]\n\t"
                  "fldt %[v]\n\t"
                  "fistpll %[c]\n\t"
-                 "fldcw %[staroe]"
-                 : [c] "=m"(c)
-                 : [v] "m"(v), [otbr] "m"(otbr), [staroe] "m"(staroe));
+                 "fldenv %[sreda]"
+                 : [c] "=m"(c), [sreda] "=m"(sreda)
+                 : [v] "m"(v), [otbr] "m"(otbr));
     return static_cast<std::uint64_t>(c);
 }
 
 // v (2^63 - 1 < v, v/2 <= 2^63 - 1) truncated toward zero: v/2 truncated (h), doubled, and
 // the units bit of v restored from v - 2h, all under truncation at a 64-bit significand.
 std::uint64_t X87OtbrositVerh(const long double& v) {
-    const unsigned short staroe = ChitatSlovoUpr();
-    const unsigned short otbr = SlovoUpr(staroe, kPc64RcOtbr);
+    const unsigned short otbr = SlovoUpr(ChitatSlovoUpr(), kPc64RcOtbr);
+    SredaX87 sreda;
     std::int64_t h, edinicy;
-    asm volatile("fldcw %[otbr]\n\t"
+    asm volatile("fnstenv %[sreda]\n\t"
+                 "fldcw %[otbr]\n\t"
                  "fldt %[v]\n\t"          // v
                  "fld1\n\t"               //
                  "fchs\n\t"               // -1 v
@@ -279,9 +296,9 @@ std::uint64_t X87OtbrositVerh(const long double& v) {
                  "fsub %%st(1), %%st\n\t" // v-2h 2h
                  "fistpll %[e]\n\t"       // 2h
                  "fstp %%st(0)\n\t"       //
-                 "fldcw %[staroe]"        //
-                 : [h] "=m"(h), [e] "=m"(edinicy)
-                 : [v] "m"(v), [otbr] "m"(otbr), [staroe] "m"(staroe));
+                 "fldenv %[sreda]"        //
+                 : [h] "=m"(h), [e] "=m"(edinicy), [sreda] "=m"(sreda)
+                 : [v] "m"(v), [otbr] "m"(otbr));
     return (static_cast<std::uint64_t>(h) << 1) | (static_cast<std::uint64_t>(edinicy) & 1);
 }
 
