@@ -1,0 +1,172 @@
+// ZYK_VEKTOR_BIT: a fixed-size vector of bits (the controller's flags and their snapshots).
+//
+// Bit k lives in byte k / 8 under mask 1 << (k % 8). A bit at or past the bit count reads as 0
+// and is never written; the spare bits of the last byte exist in memory and are changed only
+// by the whole-vector operations. Pure logic: nothing here touches the platform.
+#include "ZyKGLOrvanta2.h"
+
+#include <cstring>
+#include <new>
+
+namespace Quorvel {
+
+namespace {
+
+constexpr unsigned long VSE = 0xFFFFFFFFul; // "up to the last bit" / "out of range"
+
+// Bytes needed for n bits.
+unsigned long BajtDlja(unsigned long n) {
+    return n / 8 + (n % 8 ? 1 : 0);
+}
+
+// Value of bit k of a byte array (no range check).
+bool Bit(const unsigned char* d, unsigned long k) {
+    return (d[k / 8] >> (k % 8)) & 1u;
+}
+
+// Sets or clears bit k of a byte array (no range check).
+void PostavitBit(unsigned char* d, unsigned long k, bool znach) {
+    const unsigned char maska = static_cast<unsigned char>(1u << (k % 8));
+    if (znach)
+        d[k / 8] |= maska;
+    else
+        d[k / 8] &= static_cast<unsigned char>(~maska);
+}
+
+} // namespace
+
+// An empty vector, or kolBit bits filled with 0xFF bytes when zapolnit is non-zero.
+ZYK_VEKTOR_BIT::ZYK_VEKTOR_BIT(unsigned long kolBit, unsigned char zapolnit)
+    : dannye(nullptr), dlinaBajt(0), kolBit(0) {
+    if (kolBit) Nado(kolBit, zapolnit);
+}
+
+// An empty vector that then takes a copy of `other`.
+ZYK_VEKTOR_BIT::ZYK_VEKTOR_BIT(const ZYK_VEKTOR_BIT& other)
+    : dannye(nullptr), dlinaBajt(0), kolBit(0) {
+    *this = other;
+}
+
+// Releases the bytes.
+ZYK_VEKTOR_BIT::~ZYK_VEKTOR_BIT() {
+    delete[] dannye;
+}
+
+// Copies bit count and bytes. An empty source empties this vector too (a copy is a copy:
+// keeping the old bits would make the two vectors differ after the assignment).
+ZYK_VEKTOR_BIT& ZYK_VEKTOR_BIT::operator=(const ZYK_VEKTOR_BIT& other) {
+    if (this == &other) return *this;
+    if (other.kolBit == 0 || other.dannye == nullptr) {
+        delete[] dannye;
+        dannye = nullptr;
+        dlinaBajt = 0;
+        kolBit = 0;
+        return *this;
+    }
+    Nado(other.kolBit, 0);
+    if (dannye) std::memcpy(dannye, other.dannye, dlinaBajt);
+    return *this;
+}
+
+// Resizes to kolBit bits, all 0 or all 1; the old contents are not kept. 0 bits changes
+// nothing. When the bytes cannot be allocated the vector is left empty.
+void ZYK_VEKTOR_BIT::Nado(unsigned long kolBit, unsigned char zapolnit) {
+    if (kolBit == 0) return;
+    delete[] dannye;
+    dannye = nullptr;
+    dlinaBajt = 0;
+    this->kolBit = 0;
+    const unsigned long n = BajtDlja(kolBit);
+    unsigned char* d = new (std::nothrow) unsigned char[n];
+    if (!d) return;
+    std::memset(d, zapolnit ? 0xFF : 0x00, n);
+    dannye = d;
+    dlinaBajt = n;
+    this->kolBit = kolBit;
+}
+
+// Sets bits a..b; false (and nothing changed) when b is past the last bit.
+bool ZYK_VEKTOR_BIT::Vkl(unsigned long a, unsigned long b) {
+    if (b == VSE) b = kolBit - 1;
+    if (kolBit == 0 || b >= kolBit) return false;
+    // b < kolBit <= 0xFFFFFFFF, so ++k cannot wrap past b.
+    for (unsigned long k = a; k <= b; ++k)
+        PostavitBit(dannye, k, true);
+    return true;
+}
+
+// Every byte 0xFF (the spare bits too).
+void ZYK_VEKTOR_BIT::Vkl() {
+    if (dannye) std::memset(dannye, 0xFF, dlinaBajt);
+}
+
+// Clears bits a..b; false (and nothing changed) when b is past the last bit.
+bool ZYK_VEKTOR_BIT::Vwkl(unsigned long a, unsigned long b) {
+    if (b == VSE) b = kolBit - 1;
+    if (kolBit == 0 || b >= kolBit) return false;
+    for (unsigned long k = a; k <= b; ++k)
+        PostavitBit(dannye, k, false);
+    return true;
+}
+
+// Every byte 0x00.
+void ZYK_VEKTOR_BIT::Vwkl() {
+    if (dannye) std::memset(dannye, 0x00, dlinaBajt);
+}
+
+// Every byte inverted (the spare bits too).
+void ZYK_VEKTOR_BIT::Invert() {
+    for (unsigned long i = 0; i < dlinaBajt; ++i)
+        dannye[i] = static_cast<unsigned char>(~dannye[i]);
+}
+
+// True when any of bits a..b is set; false when none is or b is past the last bit.
+bool ZYK_VEKTOR_BIT::Test(unsigned long a, unsigned long b) const {
+    if (b == VSE) b = kolBit - 1;
+    if (kolBit == 0 || b >= kolBit) return false;
+    for (unsigned long k = a; k <= b; ++k)
+        if (Bit(dannye, k)) return true;
+    return false;
+}
+
+// True when any of bits 0..kolBit-1 is set (the spare bits do not count).
+bool ZYK_VEKTOR_BIT::Test() const {
+    return kolBit != 0 && Test(0, kolBit - 1);
+}
+
+// Copies bits a..b into kuda (bit i of kuda = bit a+i). Returns 0 on success, 0xFFFFFFFF when
+// b is past the last bit, or the number of bytes needed when razmer is too small (nothing is
+// written then). a = b = 0xFFFFFFFF means the whole vector. An empty range (a > b) clears kuda;
+// a null kuda counts as a buffer of 0 bytes.
+unsigned long ZYK_VEKTOR_BIT::VzBitw(unsigned char* kuda, unsigned long razmer, unsigned long a,
+                                     unsigned long b) const {
+    if (!kuda) razmer = 0;
+    if (a == VSE && b == VSE) {
+        a = 0;
+        b = kolBit - 1;
+    }
+    if (kolBit == 0 || b >= kolBit) return VSE;
+    const unsigned long n = a > b ? 0 : b - a + 1;
+    const unsigned long nuzhno = BajtDlja(n);
+    if (nuzhno > razmer) return nuzhno;
+    if (razmer) std::memset(kuda, 0, razmer);
+    for (unsigned long i = 0; i < n; ++i)
+        if (Bit(dannye, a + i)) PostavitBit(kuda, i, true);
+    return 0;
+}
+
+// Copies bits from otkuda into a..b (bit a+i = bit i of otkuda); the other bits are kept.
+// Results as VzBitw; here b = 0xFFFFFFFF is not expanded. A null otkuda counts as 0 bytes.
+unsigned long ZYK_VEKTOR_BIT::VsBitw(unsigned long a, unsigned long b, const unsigned char* otkuda,
+                                     unsigned long razmer) {
+    if (!otkuda) razmer = 0;
+    if (kolBit == 0 || b >= kolBit) return VSE;
+    const unsigned long n = a > b ? 0 : b - a + 1;
+    const unsigned long nuzhno = BajtDlja(n);
+    if (nuzhno > razmer) return nuzhno;
+    for (unsigned long i = 0; i < n; ++i)
+        PostavitBit(dannye, a + i, Bit(otkuda, i));
+    return 0;
+}
+
+} // namespace Quorvel
