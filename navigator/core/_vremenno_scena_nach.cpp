@@ -13,10 +13,10 @@ namespace {
 constexpr float FON[3] = {0.0f, 0.0f, 125.0f / 255.0f};
 constexpr float LINII[3] = {252.0f / 255.0f, 252.0f / 255.0f, 0.0f};
 
-// A wire cube of edge 2 around (0, 0, -6).
+// A wire cube of edge 2 around the origin.
 void Kub() {
-    static const float v[8][3] = {{-1, -1, -5}, {1, -1, -5}, {1, 1, -5}, {-1, 1, -5},
-                                  {-1, -1, -7}, {1, -1, -7}, {1, 1, -7}, {-1, 1, -7}};
+    static const float v[8][3] = {{-1, -1, 1},  {1, -1, 1},  {1, 1, 1},  {-1, 1, 1},
+                                  {-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1}};
     static const int r[12][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {4, 5}, {5, 6},
                                  {6, 7}, {7, 4}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
     glBegin(GL_LINES);
@@ -46,13 +46,14 @@ long ZyGLScenaNach2(Quorvel::ZYKGLKONTROL* k) {
     return 1;
 }
 
-// Frame: background colour and the cube.
+// Frame: background colour and the cube, 6 units in front of the eye.
 long ZyGLScenaNach3(Quorvel::ZYKGLKONTROL* k) {
     if (!k) return 0;
     glClearColor(FON[0], FON[1], FON[2], 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+    glTranslated(0.0, 0.0, -6.0);
     glRotated(20.0, 1.0, 1.0, 0.0);
     glColor3fv(LINII);
     Kub();
