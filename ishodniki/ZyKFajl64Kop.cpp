@@ -1,0 +1,276 @@
+// Copy, insert, delete and transfer of ZYKFAJL64: the argument checks of each form, then one
+// call of the block-copy engine (ZyBlokKop.h) per block move.
+#include <windows.h>
+
+#include "ZyBlokKop.h"
+#include "ZyKFajl64Vnutr.h"
+#include "ZyOtchet.h"
+#include "ZySistVyzovy.h"
+
+namespace Quorvel {
+
+namespace {
+
+constexpr const char* ZY_KOP_V_FAJLE = "Kop(ksZYKNB64, ksZYKNB64, ksZYKNB64)";
+constexpr const char* ZY_KOP_IZ_OZU = "Kop(ksZYKNB64, kINDEKS, NB32)";
+constexpr const char* ZY_KOP_V_OZU = "Kop(kINDEKS, ksZYKNB64, NB32)";
+constexpr const char* ZY_KOP_FAJLY = "Kop(ksZYKNB64, sZYKFAJL64, ksZYKNB64, ksZYKNB64)";
+constexpr const char* ZY_VKL_FAJLY = "Vkl(ksZYKNB64, sZYKFAJL64, ksZYKNB64, ksZYKNB64)";
+constexpr const char* ZY_PEREDAT_FAJLY = "Peredat(ksZYKNB64, sZYKFAJL64, ksZYKNB64, ksZYKNB64)";
+
+// True for a writable open file.
+bool zyZapisyvaemyj(const ZYKFAJL64& f) {
+    return f.hFajl && (f.Flagi & ZYF64_ZAPIS);
+}
+
+// The source refresh of a copy (skipped with flag bit 20).
+void zyObnovit(ZYKFAJL64& f) {
+    if (!(f.Flagi & ZYF64_BEZ_OBNOVL)) f.TestDan();
+}
+
+// True when [src, src + n) lies inside the file.
+bool zyVnutri(const ZYKFAJL64& f, uint64_t src, uint64_t n) {
+    return src <= zy64(f.PoslIndeks) && n <= zyRaznost(zy64(f.Razmer), src);
+}
+
+// Compares the full paths of two objects, ignoring case: 1 the same file, 0 different files,
+// -1 the comparison failed (reported with `funkcija` and `serial`).
+int zyOdinPut(const ZYKFAJL64& a, const ZYKFAJL64& b, const char* funkcija, unsigned serial) {
+    if (&a == &b) return 1;
+    const int r =
+        ZyOS().CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.Imja, -1, b.Imja, -1);
+    if (r == 0) {
+        ZyOtchet(funkcija, serial);
+        return -1;
+    }
+    return r == CSTR_EQUAL ? 1 : 0;
+}
+
+// A file side of a copy with its view-failure serials.
+ZyStorona zyFajl(ZYKFAJL64& f, uint64_t poz, unsigned serial, unsigned serialPosl) {
+    ZyStorona s;
+    s.fajl = &f;
+    s.poz = poz;
+    s.serial = serial;
+    s.serialPosl = serialPosl;
+    return s;
+}
+
+// A memory side of a copy.
+ZyStorona zyOzu(const void* p) {
+    ZyStorona s;
+    s.ozu = static_cast<unsigned char*>(const_cast<void*>(p));
+    return s;
+}
+
+// Makes room for `n` bytes at `p`: the file grows to p + n when p is at or past its end,
+// otherwise the bytes from p on move up by n. False on failure.
+bool zyRazdvinut(ZYKFAJL64& f, uint64_t p, uint64_t n) {
+    const uint64_t razmer = zy64(f.Razmer);
+    const uint64_t konec = zySumma(p, n);
+    if (konec == ZY_MAX64) return false; // beyond any file; FIN would read MAX as "after Poz"
+    if (p >= razmer) return f.FIN(zyNB(konec)) != 0;
+    return f.Kop(zyNB(konec), zyNB(p), zyNB(razmer - p)) != 0;
+}
+
+} // namespace
+
+// Copies len bytes within this file from src to dst (the ranges may overlap).
+int ZYKFAJL64::Kop(const ZYKNB64& dst, const ZYKNB64& src, const ZYKNB64& len) {
+    if (!zyZapisyvaemyj(*this)) return 0;
+    const uint64_t d = zy64(dst), s = zy64(src), n = zy64(len);
+    if (n == 0) return 1;
+    zyObnovit(*this);
+    if (!zyVnutri(*this, s, n)) return 0;
+    if (d == s) {
+        const uint64_t konec = zySumma(d, n);
+        if (konec > zy64(PoslIndeks)) {
+            Poz = PoslIndeks;
+            return -1;
+        }
+        Poz = zyNB(konec);
+        return 1;
+    }
+    ZyZadanieKop z;
+    z.funkcija = ZY_KOP_V_FAJLE;
+    z.kuda = zyFajl(*this, d, 2, 3);
+    z.otkuda = zyFajl(*this, s, 1, 1);
+    z.dlina = n;
+    z.odinFajl = true;
+    return zyKopirovatBloki(z);
+}
+
+// Writes len bytes from memory to the file at dst, growing the file as needed.
+int ZYKFAJL64::Kop(const ZYKNB64& dst, const void* mem, unsigned long len) {
+    if (!zyZapisyvaemyj(*this) || !mem) return 0;
+    if (len == 0) return 1;
+    ZyZadanieKop z;
+    z.funkcija = ZY_KOP_IZ_OZU;
+    z.kuda = zyFajl(*this, zy64(dst), 1, 2);
+    z.otkuda = zyOzu(mem);
+    z.dlina = len;
+    return zyKopirovatBloki(z);
+}
+
+// Reads len bytes of the file at src into memory; the whole range must lie in the file.
+int ZYKFAJL64::Kop(void* mem, const ZYKNB64& src, unsigned long len) {
+    if (!mem || !hFajl) return 0;
+    if (len == 0) return 1;
+    zyObnovit(*this);
+    const uint64_t s = zy64(src);
+    if (!zyVnutri(*this, s, len)) return 0;
+    ZyZadanieKop z;
+    z.funkcija = ZY_KOP_V_OZU;
+    z.kuda = zyOzu(mem);
+    z.otkuda = zyFajl(*this, s, 1, 2);
+    z.dlina = len;
+    return zyKopirovatBloki(z);
+}
+
+// Copies len bytes at src of `from` to dst of this file. Two objects of one path (in any
+// letter case) count as one file: the copy is overlap-safe and takes no reader side.
+int ZYKFAJL64::Kop(const ZYKNB64& dst, ZYKFAJL64& from, const ZYKNB64& src, const ZYKNB64& len) {
+    if (!zyZapisyvaemyj(*this)) return 0;
+    const uint64_t d = zy64(dst), s = zy64(src), n = zy64(len);
+    if (n == 0) return 1;
+    if (!from.hFajl || !from.Imja) return 0;
+    const int odin = zyOdinPut(*this, from, ZY_KOP_FAJLY, 0);
+    if (odin < 0) return 0;
+    zyObnovit(from);
+    if (!zyVnutri(from, s, n)) return 0;
+    ZyZadanieKop z;
+    z.funkcija = ZY_KOP_FAJLY;
+    z.kuda = zyFajl(*this, d, 1, 1);
+    z.otkuda = zyFajl(from, s, 1, 1);
+    z.dlina = n;
+    z.odinFajl = odin == 1;
+    return zyKopirovatBloki(z);
+}
+
+// Inserts at pos a copy of len bytes at src of this file.
+int ZYKFAJL64::Vkl(const ZYKNB64& pos, const ZYKNB64& src, const ZYKNB64& len) {
+    if (!zyZapisyvaemyj(*this)) return 0;
+    const uint64_t p = zy64(pos), s = zy64(src), n = zy64(len);
+    if (n == 0) return 1;
+    zyObnovit(*this);
+    if (!zyVnutri(*this, s, n) || !zyRazdvinut(*this, p, n)) return 0;
+    // A source above the insertion point has moved up with the bytes after it.
+    return Kop(pos, zyNB(s <= p ? s : s + n), len);
+}
+
+// Inserts len bytes from memory at pos.
+int ZYKFAJL64::Vkl(const ZYKNB64& pos, const void* mem, unsigned long len) {
+    if (!zyZapisyvaemyj(*this) || !mem) return 0;
+    if (len == 0) return 1;
+    zyObnovit(*this);
+    if (!zyRazdvinut(*this, zy64(pos), len)) return 0;
+    return Kop(pos, mem, len);
+}
+
+// Inserts at pos a copy of len bytes at src of `from` (the same path: the same-file insert,
+// whose clamped position -1 counts for both objects, -3).
+int ZYKFAJL64::Vkl(const ZYKNB64& pos, ZYKFAJL64& from, const ZYKNB64& src, const ZYKNB64& len) {
+    if (!zyZapisyvaemyj(*this)) return 0;
+    const uint64_t s = zy64(src), n = zy64(len);
+    if (n == 0) return 1;
+    if (!from.hFajl || !from.Imja) return 0;
+    const int odin = zyOdinPut(*this, from, ZY_VKL_FAJLY, 1);
+    if (odin < 0) return 0;
+    if (odin == 1) {
+        const int r = Vkl(pos, src, len);
+        return r == -1 ? -3 : r;
+    }
+    zyObnovit(from);
+    zyObnovit(*this);
+    if (!zyVnutri(from, s, n) || !zyRazdvinut(*this, zy64(pos), n)) return 0;
+    return Kop(pos, from, src, len);
+}
+
+// Deletes len bytes at pos: 1 (position at pos), -1 the file was cut at pos (position at the
+// last index), -4 the file is now empty, 0 on failure.
+int ZYKFAJL64::Vwkl(const ZYKNB64& pos, const ZYKNB64& len) {
+    if (!zyZapisyvaemyj(*this)) return 0;
+    zyObnovit(*this);
+    const uint64_t p = zy64(pos), n = zy64(len);
+    if (p > zy64(PoslIndeks)) return 0;
+    if (n == 0) return 1;
+    const uint64_t razmer = zy64(Razmer);
+    if (zySumma(p, n) > zy64(PoslIndeks)) {
+        if (!FIN(pos)) return 0;
+        Poz = PoslIndeks;
+        return zy64(Razmer) == 0 ? -4 : -1;
+    }
+    if (!Kop(pos, zyNB(p + n), zyNB(razmer - (p + n)))) return 0;
+    if (!FIN(zyNB(razmer - n))) return 0;
+    if (zy64(Razmer) == 0) {
+        Poz = PoslIndeks;
+        return -4;
+    }
+    Poz = pos;
+    return 1;
+}
+
+// Moves len bytes within this file from src to dst (dst counted in the file as it was): an
+// insert at dst, then the delete of the source. A destination inside the source range leaves
+// the file as it is.
+int ZYKFAJL64::Peredat(const ZYKNB64& dst, const ZYKNB64& src, const ZYKNB64& len) {
+    if (!zyZapisyvaemyj(*this)) return 0;
+    const uint64_t d = zy64(dst), s = zy64(src), n = zy64(len);
+    if (d == s || n == 0) return 1;
+    // NOTE: moving a block to a point inside itself changes nothing; done as insert and
+    // delete it would lose the bytes between the source and the destination.
+    if (d > s && d < zySumma(s, n)) {
+        zyObnovit(*this);
+        return zyVnutri(*this, s, n) ? 1 : 0;
+    }
+    const int r = Vkl(dst, src, len);
+    if (r == 0) return 0;
+    const ZYKNB64 zapomnennaja = Poz;
+    if (!Vwkl(zyNB(d < s ? s + n : s), len)) return 0;
+    Poz = zapomnennaja;
+    if (zy64(Poz) > zy64(PoslIndeks)) {
+        Poz = PoslIndeks;
+        return -1;
+    }
+    if (zy64(Poz) == zy64(PoslIndeks)) return -1;
+    return r;
+}
+
+// Moves len bytes of the file at src into memory: a read, then the delete; Vwkl's result.
+int ZYKFAJL64::Peredat(void* mem, const ZYKNB64& src, unsigned long len) {
+    if (!mem) return 0;
+    if (len == 0) return 1;
+    // A file that cannot lose the bytes gives nothing, rather than a copy reported as failed.
+    if (!zyZapisyvaemyj(*this)) return 0;
+    if (!Kop(mem, src, len)) return 0;
+    return Vwkl(src, zyNB(len));
+}
+
+// Moves len bytes at src of `from` to dst of this file: the insert here, the delete there.
+int ZYKFAJL64::Peredat(const ZYKNB64& dst, ZYKFAJL64& from, const ZYKNB64& src,
+                       const ZYKNB64& len) {
+    if (zy64(len) == 0) return 1;
+    if (!zyZapisyvaemyj(*this) || !from.hFajl || !from.Imja) return 0;
+    const int odin = zyOdinPut(*this, from, ZY_PEREDAT_FAJLY, 1);
+    if (odin < 0) return 0;
+    if (odin == 1) {
+        const int r = Peredat(dst, src, len);
+        return r == -1 ? -3 : r;
+    }
+    // A source that cannot lose the bytes is refused before anything is inserted here.
+    if (!zyZapisyvaemyj(from)) return 0;
+    int r = Vkl(dst, from, src, len);
+    if (r == 0) return 0;
+    if (r == -2) r = 1;
+    const int s = from.Vwkl(src, len);
+    if (s == 0) return 0;
+    const bool priemSdvinut = r == -1 || r == -3;
+    if (priemSdvinut && s == 1) return -1;
+    if (r == 1 && s == -1) return -2;
+    if (priemSdvinut && s == -1) return -3;
+    if (r == 1 && s == -4) return -4;
+    if (priemSdvinut && s == -4) return -5;
+    return 1;
+}
+
+} // namespace Quorvel

@@ -1,0 +1,328 @@
+// Opening, closing, deleting and transferring ZYKFAJL64: names and paths, wildcards,
+// directory creation, temporary files, refusals and their reports.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "fajl_pomoshch.h"
+
+using namespace zytest;
+
+namespace {
+
+// Opens with CREATE_ALWAYS for reading and writing.
+int sozdat(ZYKFAJL64& f, const std::string& imja) {
+    return f(imja.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+             FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// A full path of exactly n characters below the current directory (a directory of up to 200
+// characters, then the file name).
+std::string putDlinoj(size_t n) {
+    std::string put = tekushajaPapka() + "\\";
+    while (put.size() + 201 < n)
+        put += std::string(200 - 1, 'd') + "\\";
+    put += std::string(n - put.size(), 'f');
+    return put;
+}
+
+} // namespace
+
+TEST(Otkrytie, RelativeNameCreatesItsDirectoryAndKeepsTheFullPath) {
+    DeleteFileA("papka_otn\\fajl.bin");
+    RemoveDirectoryA("papka_otn");
+    ZYKFAJL64 f;
+    ASSERT_EQ(1, sozdat(f, "papka_otn\\fajl.bin"));
+    EXPECT_STREQ((tekushajaPapka() + "\\papka_otn\\fajl.bin").c_str(), f.Imja);
+    EXPECT_EQ(std::strlen(f.Imja), f.DlinaImeni);
+    EXPECT_EQ(Quorvel::ZYF64_ZAPIS, f.Flagi & Quorvel::ZYF64_ZAPIS);
+    EXPECT_EQ(0u, f.Flagi & Quorvel::ZYF64_SUSHESTVOVAL);
+    EXPECT_EQ(0u, u64(f.Razmer));
+    EXPECT_EQ(nullptr, f.hOtobr) << "an empty file has no mapping object";
+    EXPECT_NE(nullptr, f.hZatvor);
+    EXPECT_NE(nullptr, f.hPropusk);
+    EXPECT_NE(nullptr, f.hSchetchik);
+    EXPECT_NE(nullptr, f.hMutex);
+    EXPECT_EQ(nullptr, f.hMutexSozd);
+    EXPECT_EQ(65536u, f.Granuljarnost);
+    EXPECT_EQ(3000u, f.IntervalIzm);
+    EXPECT_EQ(kMax, u64(f.Marker));
+    f.DES();
+
+    ZYKFAJL64 g;
+    ASSERT_EQ(1, otkrytZapis(g, "papka_otn\\.\\..\\papka_otn\\fajl.bin"));
+    EXPECT_STREQ((tekushajaPapka() + "\\papka_otn\\fajl.bin").c_str(), g.Imja)
+        << "dot components are resolved, so every process names the file alike";
+    EXPECT_NE(0u, g.Flagi & Quorvel::ZYF64_SUSHESTVOVAL);
+    g.DES();
+    ZYKFAJL64 h;
+    ASSERT_EQ(1, otkrytChtenie(h, "papka_otn\\fajl.bin"));
+    EXPECT_NE(0u, h.Flagi & Quorvel::ZYF64_SUSHESTVOVAL) << "OPEN_EXISTING opens an existing file";
+    EXPECT_EQ(0u, h.Flagi & Quorvel::ZYF64_ZAPIS);
+}
+
+TEST(Otkrytie, NonEmptyFileGetsItsMappingObjectAndSize) {
+    ASSERT_TRUE(zapisatFajl("nepustoj.bin", uzor(1000)));
+    ZYKFAJL64 f;
+    ASSERT_EQ(1, otkrytChtenie(f, "nepustoj.bin"));
+    EXPECT_NE(nullptr, f.hOtobr);
+    EXPECT_EQ(1000u, u64(f.Razmer));
+    EXPECT_EQ(999u, u64(f.PoslIndeks));
+    ASSERT_NE(nullptr, f.Info);
+    EXPECT_EQ(1000u, f.Info->nFileSizeLow);
+}
+
+TEST(Otkrytie, WildcardOpensTheFirstMatchingFileThatIsNoDirectory) {
+    CreateDirectoryA("shablon", nullptr);
+    CreateDirectoryA("shablon\\a_papka.txt", nullptr);
+    ASSERT_TRUE(zapisatFajl("shablon\\b_fajl.txt", uzor(10)));
+    NabljudatelKorobok nabljudatel;
+    ZYKFAJL64 f;
+    ASSERT_EQ(1, otkrytChtenie(f, "shablon\\*.txt"));
+    EXPECT_STREQ((tekushajaPapka() + "\\shablon\\b_fajl.txt").c_str(), f.Imja);
+    EXPECT_EQ(1, otkrytChtenie(f, "shablon\\b_f?jl.txt"));
+
+    EXPECT_EQ(0, otkrytChtenie(f, "shablon\\*.net"));
+    EXPECT_EQ(0, otkrytChtenie(f, "shablon\\a_*"));
+    EXPECT_EQ(nullptr, f.hFajl);
+    EXPECT_EQ(nullptr, f.Imja);
+    EXPECT_TRUE(nabljudatel.korobki().empty()) << "no match fails without a message";
+}
+
+TEST(Otkrytie, NullAndEmptyNamesGiveZero) {
+    NabljudatelKorobok nabljudatel;
+    ZYKFAJL64 f;
+    EXPECT_EQ(0, f(nullptr, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(0, f("", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_TRUE(nabljudatel.korobki().empty());
+}
+
+TEST(Otkrytie, NamesOf259CharactersOpenLongerOnesAreReported) {
+    const std::string put259 = putDlinoj(259);
+    ASSERT_EQ(259u, put259.size());
+    {
+        NabljudatelKorobok nabljudatel;
+        ZYKFAJL64 f;
+        ASSERT_EQ(1, sozdat(f, put259))
+            << (nabljudatel.zhdat(1, 3000) ? nabljudatel.korobki()[0].tekst : "");
+        EXPECT_EQ(259u, f.DlinaImeni);
+        EXPECT_EQ(-1, f.Kop(nb(0), "abc", 3)) << "the position after the range is past the end";
+        EXPECT_EQ(1, f.STER());
+        EXPECT_TRUE(nabljudatel.korobki().empty());
+    }
+    for (size_t n : {size_t(260), size_t(300)}) {
+        NabljudatelKorobok nabljudatel;
+        ZYKFAJL64 f;
+        EXPECT_EQ(0, sozdat(f, putDlinoj(n))) << n;
+        ASSERT_TRUE(nabljudatel.zhdat(1)) << n;
+        const auto k = nabljudatel.korobki();
+        ASSERT_EQ(1u, k.size());
+        EXPECT_EQ(kZagolovokOshibki, k[0].zagolovok);
+        EXPECT_EQ(tekstOtcheta(ERROR_FILENAME_EXCED_RANGE, "operator()", 6), k[0].tekst);
+        EXPECT_EQ(nullptr, f.hFajl);
+        EXPECT_EQ(nullptr, f.hMutex);
+    }
+    // A relative name of 259 characters is too long once joined to the current directory.
+    NabljudatelKorobok nabljudatel;
+    ZYKFAJL64 f;
+    EXPECT_EQ(0, sozdat(f, std::string(259, 'r')));
+    EXPECT_TRUE(nabljudatel.zhdat(1));
+}
+
+TEST(Otkrytie, PathThatCannotBeCreatedIsReportedWithTheFullPath) {
+    ASSERT_TRUE(zapisatFajl("prostoj_fajl", uzor(4)));
+    const std::string put = tekushajaPapka() + "\\prostoj_fajl\\pod\\x.bin";
+    HANDLE proba = CreateFileA(put.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               0, nullptr);
+    ASSERT_EQ(INVALID_HANDLE_VALUE, proba);
+    const DWORD oshibka = GetLastError();
+
+    NabljudatelKorobok nabljudatel;
+    ZYKFAJL64 f;
+    EXPECT_EQ(0, sozdat(f, "prostoj_fajl\\pod\\x.bin"));
+    ASSERT_TRUE(nabljudatel.zhdat(2));
+    const auto k = nabljudatel.korobki();
+    ASSERT_EQ(2u, k.size());
+    EXPECT_EQ(kZagolovokOshibki, k[0].zagolovok);
+    EXPECT_EQ(tekstOtcheta(oshibka, "operator()", 5), k[0].tekst);
+    EXPECT_EQ(kZagolovokModulja, k[1].zagolovok);
+    EXPECT_EQ("\"" + put + "\"", k[1].tekst);
+    EXPECT_EQ(nullptr, f.hFajl);
+    EXPECT_EQ(nullptr, f.Imja);
+    EXPECT_EQ(nullptr, f.hMutex);
+    EXPECT_EQ(0u, f.Flagi);
+    EXPECT_EQ(4, razmerFajla("prostoj_fajl")) << "the file in the way is untouched";
+}
+
+TEST(Otkrytie, MissingFileOpenedForReadingLeavesNoDirectoriesBehind) {
+    NabljudatelKorobok nabljudatel;
+    ZYKFAJL64 f;
+    EXPECT_EQ(0, otkrytChtenie(f, "net_papki\\net_fajla.bin"));
+    ASSERT_TRUE(nabljudatel.zhdat(2));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("net_papki"));
+}
+
+TEST(Otkrytie, PipeIsRefused) {
+    const char* imja = "\\\\.\\pipe\\zy_test_fajl_kanal";
+    HANDLE server =
+        CreateNamedPipeA(imja, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 4, 4096, 4096, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, server);
+    NabljudatelKorobok nabljudatel;
+    ZYKFAJL64 f;
+    EXPECT_EQ(0, f(imja, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(nabljudatel.zhdat(1));
+    const auto k = nabljudatel.korobki();
+    ASSERT_EQ(1u, k.size());
+    EXPECT_EQ(kZagolovokModulja, k[0].zagolovok);
+    EXPECT_EQ("Otkrwt fajl tipa kanal.", k[0].tekst);
+    EXPECT_EQ(nullptr, f.hFajl);
+    CloseHandle(server);
+}
+
+TEST(Otkrytie, TemporaryFileIsCreatedUnderTheCreationMutexAndDeletedOnClose) {
+    ZYKFAJL64 f;
+    ASSERT_EQ(1, f(reinterpret_cast<const char*>(-1), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    EXPECT_NE(0u, f.Flagi & Quorvel::ZYF64_VREMENNYJ);
+    EXPECT_NE(nullptr, f.hMutexSozd);
+    char papka[MAX_PATH];
+    GetTempPathA(MAX_PATH, papka);
+    char polnaja[MAX_PATH];
+    GetFullPathNameA(papka, MAX_PATH, polnaja, nullptr);
+    EXPECT_EQ(0, _strnicmp(polnaja, f.Imja, std::strlen(polnaja))) << f.Imja;
+    const std::string imja = f.Imja;
+    EXPECT_EQ(-1, f.Kop(nb(0), "vremja", 6));
+    EXPECT_EQ(6, razmerFajla(imja));
+
+    // The class-wide mutex is free again once open has returned.
+    HANDLE m = OpenMutexA(SYNCHRONIZE, FALSE, "Quorvel::ZYKFAJL64");
+    ASSERT_NE(nullptr, m);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(m, 5000));
+    ReleaseMutex(m);
+    CloseHandle(m);
+
+    f.DES();
+    EXPECT_EQ(-1, razmerFajla(imja)) << "deleted on close";
+    EXPECT_EQ(nullptr, f.hMutexSozd);
+}
+
+TEST(Otkrytie, TransferMovesTheOpenFileAndLeavesTheSourceClosed) {
+    ASSERT_TRUE(zapisatFajl("peredacha.bin", uzor(100)));
+    ZYKFAJL64 a;
+    ASSERT_EQ(1, otkrytZapis(a, "peredacha.bin"));
+    const HANDLE fajl = a.hFajl;
+    ZYKFAJL64 b;
+    ASSERT_EQ(1, otkrytZapis(b, "drugoj.bin"));
+    b = a;
+    EXPECT_EQ(fajl, b.hFajl);
+    EXPECT_EQ(100u, u64(b.Razmer));
+    EXPECT_EQ(nullptr, a.hFajl);
+    EXPECT_EQ(nullptr, a.Imja);
+    EXPECT_EQ(0u, a.Flagi);
+    EXPECT_EQ(kMax, u64(a.Marker));
+
+    ZYKFAJL64 c(b);
+    EXPECT_EQ(fajl, c.hFajl);
+    EXPECT_EQ(nullptr, b.hFajl);
+
+    ZYKFAJL64& sam = c;
+    c = sam;
+    EXPECT_EQ(fajl, c.hFajl) << "assigning an object to itself keeps it open";
+    std::vector<unsigned char> v(100);
+    EXPECT_EQ(-1, c.Kop(v.data(), nb(0), 100));
+    EXPECT_EQ(uzor(100), v);
+
+    // The file the target had open was closed by the transfer: it can be deleted.
+    EXPECT_TRUE(DeleteFileA("drugoj.bin"));
+}
+
+TEST(Otkrytie, CloseTwiceIsHarmlessAndDeleteRemovesTheFile) {
+    ZYKFAJL64 f;
+    ASSERT_EQ(1, sozdat(f, "udalit.bin"));
+    EXPECT_EQ(-1, f.Kop(nb(0), "x", 1));
+    f.DES();
+    f.DES();
+    EXPECT_EQ(nullptr, f.hFajl);
+    EXPECT_EQ(1, razmerFajla("udalit.bin"));
+    EXPECT_EQ(0, f.STER()) << "nothing open";
+    ASSERT_EQ(1, otkrytZapis(f, "udalit.bin"));
+    EXPECT_EQ(1, f.STER());
+    EXPECT_EQ(-1, razmerFajla("udalit.bin"));
+    EXPECT_EQ(nullptr, f.hFajl);
+}
+
+TEST(Otkrytie, OpeningAgainClosesWhatWasOpen) {
+    ZYKFAJL64 f;
+    ASSERT_EQ(1, sozdat(f, "pervyj.bin"));
+    ASSERT_EQ(1, sozdat(f, "vtoroj.bin"));
+    EXPECT_TRUE(DeleteFileA("pervyj.bin")) << "the first file was closed";
+}
+
+TEST(Otkrytie, ReadOnlyFileRefusesEveryChange) {
+    ASSERT_TRUE(zapisatFajl("tolko_chtenie.bin", uzor(50)));
+    ZYKFAJL64 f;
+    ASSERT_EQ(1, otkrytChtenie(f, "tolko_chtenie.bin"));
+    EXPECT_EQ(0, f.FIN(nb(10)));
+    EXPECT_EQ(0, f.Kop(nb(0), "abc", 3));
+    EXPECT_EQ(0, f.Kop(nb(0), nb(10), nb(5)));
+    EXPECT_EQ(0, f.Vkl(nb(0), "abc", 3));
+    EXPECT_EQ(0, f.Vwkl(nb(0), nb(5)));
+    char buf[5];
+    EXPECT_EQ(0, f.Peredat(buf, nb(0), 5));
+    EXPECT_EQ(50u, u64(f.Razmer));
+    EXPECT_EQ(uzor(50), prochitatFajl("tolko_chtenie.bin"));
+}
+
+TEST(Otkrytie, MappingObjectNameCarriesNameTimeAndIdentity) {
+    ASSERT_TRUE(zapisatFajl("imja_otr.bin", uzor(10)));
+    ZYKFAJL64 f;
+    ASSERT_EQ(1, otkrytZapis(f, "imja_otr.bin"));
+    unsigned char buf[MAX_PATH];
+    ASSERT_EQ(1, f.FEK_VsImjaOtr(buf));
+    unsigned char vremja[40];
+    ZYKNB64{f.Info->ftLastWriteTime.dwLowDateTime, f.Info->ftLastWriteTime.dwHighDateTime}.VsStr(
+        vremja, 0, 16);
+    const std::string nachalo =
+        std::string("imja_otr.bin|0x") + reinterpret_cast<char*>(vremja) + "|";
+    EXPECT_EQ(0, std::strncmp(nachalo.c_str(), reinterpret_cast<char*>(buf), nachalo.size()))
+        << buf;
+    EXPECT_EQ(0, f.FEK_VsImjaOtr(nullptr));
+    ZYKFAJL64 zakrytyj;
+    EXPECT_EQ(0, zakrytyj.FEK_VsImjaOtr(buf));
+}
+
+TEST(Otkrytie, CopiesWithTheSameNameAndTimeDoNotShareContent) {
+    // Two files of one name and one last-write time in different directories (as a copy
+    // that keeps its time would be) must not meet in one mapping object.
+    CreateDirectoryA("kopija1", nullptr);
+    CreateDirectoryA("kopija2", nullptr);
+    ASSERT_TRUE(zapisatFajl("kopija1\\f.bin", std::vector<unsigned char>(64, 'A')));
+    ASSERT_TRUE(zapisatFajl("kopija2\\f.bin", std::vector<unsigned char>(64, 'B')));
+    ZYKFAJL64 a, b;
+    ASSERT_EQ(1, otkrytZapis(a, "kopija1\\f.bin"));
+    ASSERT_EQ(1, otkrytZapis(b, "kopija2\\f.bin"));
+    ASSERT_TRUE(SetFileTime(b.hFajl, nullptr, nullptr, &a.Info->ftLastWriteTime));
+    b.TestDan();
+    ASSERT_EQ(0, CompareFileTime(&a.Info->ftLastWriteTime, &b.Info->ftLastWriteTime));
+    EXPECT_EQ('A', a[nb(5)]);
+    EXPECT_EQ('B', b[nb(5)]);
+}
+
+TEST(Otkrytie, FailingMappingCreationIsReportedAndLeavesTheObjectClosed) {
+    ASSERT_TRUE(zapisatFajl("sboj_otr.bin", uzor(100)));
+    PodmenaVyzovov podmena;
+    // The first mapping an open creates is the reader count's page, the second the file's.
+    podmena.sbojSozdanijaOtobrazhenija(2, ERROR_NOT_ENOUGH_MEMORY);
+    NabljudatelKorobok nabljudatel;
+    ZYKFAJL64 f;
+    EXPECT_EQ(0, otkrytZapis(f, "sboj_otr.bin"));
+    ASSERT_TRUE(nabljudatel.zhdat(1));
+    EXPECT_EQ(tekstOtcheta(ERROR_NOT_ENOUGH_MEMORY, "operator()", 8),
+              nabljudatel.korobki()[0].tekst);
+    EXPECT_EQ(nullptr, f.hFajl);
+    EXPECT_EQ(nullptr, f.hMutex);
+    EXPECT_EQ(1, otkrytZapis(f, "sboj_otr.bin")) << "the next open works";
+}
