@@ -133,7 +133,7 @@ void* ZyUstanovitPikselnyyFormat(void* oknoIliDC, PIXELFORMATDESCRIPTOR* pfd) {
     return dc.Otdat();
 }
 
-// The logical palette of 256 colours in the AutoCAD Color Index layout; entries 1..255 carry
+// The logical palette of the 256 colour numbers scenes draw with; entries 1..255 carry
 // `flagi` (the engine passes PC_NOCOLLAPSE), entry 0 flags 0. The caller deletes the palette.
 HPALETTE ZySozdatPalitruAutoCAD(unsigned char flagi) {
     static_assert(sizeof(LOGPALETTE) == 8, "LOGPALETTE holds one entry after its header");
