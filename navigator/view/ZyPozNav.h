@@ -13,6 +13,9 @@ static_assert(sizeof(ZYS_POZ_NAV) == 264, "the navigation record is stored byte 
 void ZyUpakovatPozNav(const ZYKGLKONTROL& kontrol, ZYS_POZ_NAV& zap);
 // The reverse; flag bits other than 0..25 are left as they are.
 void ZyRaspakovatPozNav(ZYKGLKONTROL& kontrol, const ZYS_POZ_NAV& zap);
+// True when every number of the record is finite and the orbit distance is not negative: a
+// record read from a file is restored only then (a NaN frame would show nothing, for good).
+bool ZyPozNavDopustima(const ZYS_POZ_NAV& zap);
 
 } // namespace Quorvel
 
