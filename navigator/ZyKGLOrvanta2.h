@@ -412,7 +412,8 @@ private:
 
 // Sets the pixel format of a window or device context; returns the device context or null.
 ZYKGLORVANTA2_API void* ZyUstanovitPikselnyyFormat(void* oknoIliDC, PIXELFORMATDESCRIPTOR* pfd);
-// The 256-colour palette in the AutoCAD Color Index layout; the caller owns it.
+// The palette of the 256 colour numbers scenes draw with (entry 0 black, 1..7 the primaries,
+// 10..249 hues by shade, 250..255 greys); entries 1..255 carry `flagi`. The caller owns it.
 ZYKGLORVANTA2_API HPALETTE ZySozdatPalitruAutoCAD(unsigned char flagi);
 // Edits a number by a command text: "2.5" sets, "+2" "-2" "*2" "/2" change its magnitude.
 ZYKGLORVANTA2_API void ZyIzmenitZnachenie(double* znachenie, char* tekst);
