@@ -1,47 +1,26 @@
 // Point-array transforms of the controller: shift, rotation about a line, change by a matrix.
 //
-// All three build one matrix M and apply it to the points four at a time: a group is packed as
-// the four columns of a matrix P (fourth component 1), the product M * P is formed and the first
-// three components of each column are copied back. A last partial group is padded with the
-// origin, and only its real points are written back, so every point is transformed exactly
-// once. The products are plain double arithmetic (see ZyGeometrija.cpp): the rendering state
-// of the calling thread is not touched.
+// Each builds one matrix M and replaces every point p by the first three components of
+// M * (x, y, z, 1): the result of packing the points four at a time as the columns of a matrix
+// P and forming M * P, with the fourth row ignored. The columns of that product are
+// independent, so each point is formed on its own, in the same order of operations (the same
+// bits) without the packing and without the unused fourth row. Every point is transformed
+// exactly once. The products are plain double arithmetic (see ZyGeometrija.cpp): the
+// rendering state of the calling thread is not touched.
 #include "ZyGeometrija.h"
 
 namespace Quorvel {
 
 namespace {
 
-const TOCHKA3MDF kNachalo{0.0, 0.0, 0.0}; // pads a partial group
-
-// Packs up to four points (the rest the origin) as the columns of p, each with w = 1.
-void Upakovat(const TOCHKA3MDF* tochki, int kol, double p[16]) {
-    for (int k = 0; k < 4; ++k) {
-        const TOCHKA3MDF& t = k < kol ? tochki[k] : kNachalo;
-        p[4 * k + 0] = t.x;
-        p[4 * k + 1] = t.y;
-        p[4 * k + 2] = t.z;
-        p[4 * k + 3] = 1.0;
-    }
-}
-
-// Copies the first three components of the first kol columns of p back into the points.
-void Raspakovat(const double p[16], TOCHKA3MDF* tochki, int kol) {
-    for (int k = 0; k < kol; ++k) {
-        tochki[k].x = p[4 * k + 0];
-        tochki[k].y = p[4 * k + 1];
-        tochki[k].z = p[4 * k + 2];
-    }
-}
-
-// Applies m to every point of the array in groups of four.
-void PreobrazovatTochki(const MATRICA_DF4x4& m, TOCHKA3MDF* tochki, int kol) {
-    for (int i = 0; i < kol; i += 4) {
-        const int v_gruppe = kol - i < 4 ? kol - i : 4;
-        MATRICA_DF4x4 p;
-        Upakovat(tochki + i, v_gruppe, p.m);
-        p *= m; // p := m * p
-        Raspakovat(p.m, tochki + i, v_gruppe);
+// p := the first three components of m * (p, 1), for every point of the array.
+void PreobrazovatTochki(const MATRICA_DF4x4& mat, TOCHKA3MDF* tochki, int kol) {
+    const double* m = mat.m;
+    for (int i = 0; i < kol; ++i) {
+        const double x = tochki[i].x, y = tochki[i].y, z = tochki[i].z;
+        tochki[i].x = m[0] * x + m[4] * y + m[8] * z + m[12];
+        tochki[i].y = m[1] * x + m[5] * y + m[9] * z + m[13];
+        tochki[i].z = m[2] * x + m[6] * y + m[10] * z + m[14];
     }
 }
 
@@ -55,12 +34,12 @@ bool Dopustimo(const TOCHKA3MDF* tochki, int kol) {
 // Moves every point by v. 1, or 0 for a null array or a count of 0.
 int ZYKGLKONTROL::SdvigTochek(const VEKTOR3MDF& v, TOCHKA3MDF* points, int count) {
     if (!Dopustimo(points, count)) return 0;
-    MATRICA_DF4x4 m;
-    ZyEdinichnaja(m.m);
-    m.m[12] = v.x;
-    m.m[13] = v.y;
-    m.m[14] = v.z;
-    PreobrazovatTochki(m, points, count);
+    // The identity with (v.x, v.y, v.z) in m[12..14] gives exactly p + v.
+    for (int i = 0; i < count; ++i) {
+        points[i].x += v.x;
+        points[i].y += v.y;
+        points[i].z += v.z;
+    }
     return 1;
 }
 
