@@ -115,13 +115,16 @@ inline ZYKNB64 Proizvedenie(const ZYKNB64& a, const ZYKNB64& b) {
 //
 // NOTE: Windows may start a process with the x87 precision control at 53 bits (control word
 // 0x027F); Wine starts mingw programs with 64 bits (0x037F). The results below depend on the
-// 64-bit significand, so every block sets precision and rounding itself. Each block is one
-// asm statement, so the compiler cannot move floating arithmetic across the control-word
-// changes; all operands travel through memory and each block leaves the x87 stack as it
-// found it. The block saves the caller's whole x87 environment (fnstenv, which also masks
-// every exception) and restores it at the end (fldenv): the caller gets back its control
-// word and its exception flags, and the inexact flag of a division never leaks out or
-// traps in a caller that unmasked it.
+// 64-bit significand, so every block sets precision and rounding itself, inside a guard
+// (X87Rezhim) that gives the caller back its control word. Each block is one asm statement
+// with all operands in memory, leaving the x87 stack as it found it; volatile asm statements
+// keep their order, and the functions do no floating arithmetic outside them, so nothing
+// can move across the control-word changes.
+//
+// Exceptions stay masked inside a block. When the caller has unmasked any, the guard saves
+// and restores the whole x87 environment (fnstenv / fldenv), so the inexact result of a
+// division cannot trap in the caller afterwards. fnstenv costs some 20 times the division
+// itself, so with every exception masked (the usual state) only the control word is restored.
 
 // Control-word bits: precision control (bits 8-9), rounding control (bits 10-11) and the
 // six exception masks (bits 0-5).
@@ -147,6 +150,35 @@ inline unsigned short ChitatSlovoUpr() {
     return cw;
 }
 
+// Guard of one x87 block: remembers the caller's control word (its whole x87 environment
+// when the caller has unmasked an exception) and restores it when the function returns.
+class X87Rezhim {
+public:
+    X87Rezhim()
+        : staroe_(ChitatSlovoUpr()), sreda_(), polnaja_((staroe_ & kVseMaski) != kVseMaski) {
+        if (polnaja_) asm volatile("fnstenv %0" : "=m"(sreda_));
+    }
+    ~X87Rezhim() {
+        if (polnaja_)
+            asm volatile("fldenv %0" : : "m"(sreda_));
+        else
+            asm volatile("fldcw %0" : : "m"(staroe_));
+    }
+    X87Rezhim(const X87Rezhim&) = delete;
+    X87Rezhim& operator=(const X87Rezhim&) = delete;
+    // The caller's control word with precision and rounding replaced, exceptions masked.
+    unsigned short Slovo(unsigned short rezhim) const { return SlovoUpr(staroe_, rezhim); }
+    // The caller's control word with its own rounding, exceptions masked.
+    unsigned short SlovoVyzyvajushego() const {
+        return static_cast<unsigned short>(staroe_ | kVseMaski);
+    }
+
+private:
+    unsigned short staroe_;
+    SredaX87 sreda_;
+    bool polnaja_;
+};
+
 // The operand split for an exact load: the value shifted right by one (below 2^63, so it
 // loads as a signed integer) and its lowest bit. Doubling the first and adding the second
 // rebuilds the value exactly in a 64-bit significand.
@@ -164,13 +196,11 @@ inline Zagruzka Razlozhit(std::uint64_t v) {
 // 2^63, so the signed store cannot overflow.
 std::uint64_t X87Chastnoe(std::uint64_t x, std::uint64_t y) {
     const Zagruzka zx = Razlozhit(x), zy = Razlozhit(y);
-    const unsigned short staroe = ChitatSlovoUpr();
-    const unsigned short blizh = SlovoUpr(staroe, kPc64RcBlizh);
-    const unsigned short otbr = SlovoUpr(staroe, kPc64RcOtbr);
-    SredaX87 sreda;
+    const X87Rezhim rezhim;
+    const unsigned short blizh = rezhim.Slovo(kPc64RcBlizh);
+    const unsigned short otbr = rezhim.Slovo(kPc64RcOtbr);
     std::int64_t q;
-    asm volatile("fnstenv %[sreda]\n\t"
-                 "fldcw %[blizh]\n\t"
+    asm volatile("fldcw %[blizh]\n\t"
                  "fildll %[yp]\n\t"       // y>>1
                  "fadd %%st(0), %%st\n\t" // 2*(y>>1)
                  "fildll %[yb]\n\t"       //
@@ -182,9 +212,8 @@ std::uint64_t X87Chastnoe(std::uint64_t x, std::uint64_t y) {
                  "fdiv %%st(1), %%st\n\t" // x/y y
                  "fstp %%st(1)\n\t"       // x/y
                  "fldcw %[otbr]\n\t"      //
-                 "fistpll %[q]\n\t"       //
-                 "fldenv %[sreda]"        //
-                 : [q] "=m"(q), [sreda] "=m"(sreda)
+                 "fistpll %[q]"           //
+                 : [q] "=m"(q)
                  : [xp] "m"(zx.polovina), [xb] "m"(zx.bit), [yp] "m"(zy.polovina), [yb] "m"(zy.bit),
                    [blizh] "m"(blizh), [otbr] "m"(otbr)
                  : "cc");
@@ -196,13 +225,11 @@ std::uint64_t X87Chastnoe(std::uint64_t x, std::uint64_t y) {
 // The remainder is below 2^63 (it is below y and at most x - y).
 std::uint64_t X87Ostatok(std::uint64_t x, std::uint64_t y) {
     const Zagruzka zx = Razlozhit(x), zy = Razlozhit(y);
-    const unsigned short staroe = ChitatSlovoUpr();
-    const unsigned short blizh = SlovoUpr(staroe, kPc64RcBlizh);
-    const unsigned short otbr = SlovoUpr(staroe, kPc64RcOtbr);
-    SredaX87 sreda;
+    const X87Rezhim rezhim;
+    const unsigned short blizh = rezhim.Slovo(kPc64RcBlizh);
+    const unsigned short otbr = rezhim.Slovo(kPc64RcOtbr);
     std::int64_t r;
-    asm volatile("fnstenv %[sreda]\n\t"
-                 "fldcw %[blizh]\n\t"
+    asm volatile("fldcw %[blizh]\n\t"
                  "fildll %[yp]\n\t"        //
                  "fadd %%st(0), %%st\n\t"  //
                  "fildll %[yb]\n\t"        //
@@ -218,9 +245,8 @@ std::uint64_t X87Ostatok(std::uint64_t x, std::uint64_t y) {
                  "jnz 1b\n\t"              //
                  "fstp %%st(1)\n\t"        // r
                  "fldcw %[otbr]\n\t"       //
-                 "fistpll %[r]\n\t"        //
-                 "fldenv %[sreda]"         //
-                 : [r] "=m"(r), [sreda] "=m"(sreda)
+                 "fistpll %[r]"            //
+                 : [r] "=m"(r)
                  : [xp] "m"(zx.polovina), [xb] "m"(zx.bit), [yp] "m"(zy.polovina), [yb] "m"(zy.bit),
                    [blizh] "m"(blizh), [otbr] "m"(otbr)
                  : "ax", "cc");
@@ -231,29 +257,25 @@ std::uint64_t X87Ostatok(std::uint64_t x, std::uint64_t y) {
 // with the top bit set, the value shifted right by one is loaded, doubled, and 1 is added
 // when the lowest bit was 1.
 long double X87VRasshirennyj(std::uint64_t v) {
-    const unsigned short blizh = SlovoUpr(ChitatSlovoUpr(), kPc64RcBlizh);
-    SredaX87 sreda;
+    const X87Rezhim rezhim;
+    const unsigned short blizh = rezhim.Slovo(kPc64RcBlizh);
     long double rez;
     if ((v >> 63) == 0) {
         const std::int64_t s = static_cast<std::int64_t>(v);
-        asm volatile("fnstenv %[sreda]\n\t"
-                     "fldcw %[blizh]\n\t"
+        asm volatile("fldcw %[blizh]\n\t"
                      "fildll %[s]\n\t"
-                     "fstpt %[rez]\n\t"
-                     "fldenv %[sreda]"
-                     : [rez] "=m"(rez), [sreda] "=m"(sreda)
+                     "fstpt %[rez]"
+                     : [rez] "=m"(rez)
                      : [s] "m"(s), [blizh] "m"(blizh));
     } else {
         const Zagruzka z = Razlozhit(v);
-        asm volatile("fnstenv %[sreda]\n\t"
-                     "fldcw %[blizh]\n\t"
+        asm volatile("fldcw %[blizh]\n\t"
                      "fildll %[p]\n\t"
                      "fadd %%st(0), %%st\n\t"
                      "fildll %[b]\n\t"
                      "faddp\n\t"
-                     "fstpt %[rez]\n\t"
-                     "fldenv %[sreda]"
-                     : [rez] "=m"(rez), [sreda] "=m"(sreda)
+                     "fstpt %[rez]"
+                     : [rez] "=m"(rez)
                      : [p] "m"(z.polovina), [b] "m"(z.bit), [blizh] "m"(blizh));
     }
     return rez;
@@ -261,15 +283,13 @@ long double X87VRasshirennyj(std::uint64_t v) {
 
 // v (0 < v <= 2^63 - 1) truncated toward zero, under truncation at a 64-bit significand.
 std::uint64_t X87Otbrosit(const long double& v) {
-    const unsigned short otbr = SlovoUpr(ChitatSlovoUpr(), kPc64RcOtbr);
-    SredaX87 sreda;
+    const X87Rezhim rezhim;
+    const unsigned short otbr = rezhim.Slovo(kPc64RcOtbr);
     std::int64_t c;
-    asm volatile("fnstenv %[sreda]\n\t"
-                 "fldcw %[otbr]\n\t"
+    asm volatile("fldcw %[otbr]\n\t"
                  "fldt %[v]\n\t"
-                 "fistpll %[c]\n\t"
-                 "fldenv %[sreda]"
-                 : [c] "=m"(c), [sreda] "=m"(sreda)
+                 "fistpll %[c]"
+                 : [c] "=m"(c)
                  : [v] "m"(v), [otbr] "m"(otbr));
     return static_cast<std::uint64_t>(c);
 }
@@ -277,11 +297,10 @@ std::uint64_t X87Otbrosit(const long double& v) {
 // v (2^63 - 1 < v, v/2 <= 2^63 - 1) truncated toward zero: v/2 truncated (h), doubled, and
 // the units bit of v restored from v - 2h, all under truncation at a 64-bit significand.
 std::uint64_t X87OtbrositVerh(const long double& v) {
-    const unsigned short otbr = SlovoUpr(ChitatSlovoUpr(), kPc64RcOtbr);
-    SredaX87 sreda;
+    const X87Rezhim rezhim;
+    const unsigned short otbr = rezhim.Slovo(kPc64RcOtbr);
     std::int64_t h, edinicy;
-    asm volatile("fnstenv %[sreda]\n\t"
-                 "fldcw %[otbr]\n\t"
+    asm volatile("fldcw %[otbr]\n\t"
                  "fldt %[v]\n\t"          // v
                  "fld1\n\t"               //
                  "fchs\n\t"               // -1 v
@@ -295,11 +314,33 @@ std::uint64_t X87OtbrositVerh(const long double& v) {
                  "fxch\n\t"               // v 2h
                  "fsub %%st(1), %%st\n\t" // v-2h 2h
                  "fistpll %[e]\n\t"       // 2h
-                 "fstp %%st(0)\n\t"       //
-                 "fldenv %[sreda]"        //
-                 : [h] "=m"(h), [e] "=m"(edinicy), [sreda] "=m"(sreda)
+                 "fstp %%st(0)"           //
+                 : [h] "=m"(h), [e] "=m"(edinicy)
                  : [v] "m"(v), [otbr] "m"(otbr));
     return (static_cast<std::uint64_t>(h) << 1) | (static_cast<std::uint64_t>(edinicy) & 1);
+}
+
+// The extended value rounded to float or double under the caller's rounding mode, in a
+// guarded block like the others (an inexact rounding neither traps nor leaves flags).
+template <typename T> T X87Okruglit(const long double& e) {
+    static_assert(sizeof(T) == 4 || sizeof(T) == 8, "float or double");
+    const X87Rezhim rezhim;
+    const unsigned short svoj = rezhim.SlovoVyzyvajushego();
+    T rez;
+    if constexpr (sizeof(T) == 4) {
+        asm volatile("fldcw %[cw]\n\t"
+                     "fldt %[e]\n\t"
+                     "fstps %[rez]"
+                     : [rez] "=m"(rez)
+                     : [e] "m"(e), [cw] "m"(svoj));
+    } else {
+        asm volatile("fldcw %[cw]\n\t"
+                     "fldt %[e]\n\t"
+                     "fstpl %[rez]"
+                     : [rez] "=m"(rez)
+                     : [e] "m"(e), [cw] "m"(svoj));
+    }
+    return rez;
 }
 
 // Assignment from a floating value (already widened exactly to the extended format).
@@ -676,11 +717,11 @@ ZYKNB64& ZYKNB64::operator=(const long double& v) {
 }
 // The exact extended value rounded to float.
 ZYKNB64::operator float() const {
-    return static_cast<float>(X87VRasshirennyj(Znach(*this)));
+    return X87Okruglit<float>(X87VRasshirennyj(Znach(*this)));
 }
 // The exact extended value rounded to double.
 ZYKNB64::operator double() const {
-    return static_cast<double>(X87VRasshirennyj(Znach(*this)));
+    return X87Okruglit<double>(X87VRasshirennyj(Znach(*this)));
 }
 // The value, exact in the extended format.
 ZYKNB64::operator long double() const {

@@ -83,8 +83,9 @@ struct ZYKFAJL64_API ZYKNB64 {
     // digits, byte 3 offset added to hexadecimal letters. radix 10, 16, 2 or 8. The buffer
     // must hold the radix's work area (44, 36, 132 or 48 bytes). Returns the text's length.
     unsigned long VsStr(unsigned char* buf, unsigned long format, long radix) const;
-    // Text in. format: byte 0 length (0 = up to the byte in byte 2), byte 1 separator
-    // (0 = blank). Decimal, or "0x", "0o", "0b" prefixed. Returns true on success.
+    // Text in. format: byte 0 length (0 = up to the byte in byte 2, or a zero byte), byte 1
+    // separator (0 = blank). Decimal (one digit, or grouped as VsStr writes it), or "0x",
+    // "0o", "0b" prefixed. Returns true on success.
     bool VzStr(const unsigned char* text, unsigned long format);
 };
 

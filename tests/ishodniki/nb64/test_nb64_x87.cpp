@@ -157,21 +157,25 @@ TEST(Nb64X87, ResultsIgnoreTheCallersPrecisionAndRounding) {
     }
 }
 
-TEST(Nb64X87, ExceptionFlagsDoNotLeakToTheCaller) {
-    SCw cw(0x037F);
+TEST(Nb64X87, UnmaskedExceptionsNeitherTrapNorLeak) {
+    // A caller that unmasked the precision exception: the inexact divisions and conversions
+    // inside the operators must not trap, and leave the caller's flags and control word.
+    SCw razmaskirovano(0x035F);
     asm volatile("fnclex");
-    const ZYKNB64 q = N(10) / N(3); // inexact inside the operation
-    EXPECT_EQ(V(q), 3u);
-    EXPECT_EQ(ChitatSw() & 0x3F, 0) << "exception flags raised inside the division";
-    // With the precision exception unmasked the division must not trap either.
-    {
-        SCw razmaskirovano(0x035F);
-        EXPECT_EQ(V(N(1000) / N(7)), 142u);
-        EXPECT_EQ(V(N(1000) % N(7)), 6u);
-        ZYKNB64 z;
-        z = 2.5;
-        EXPECT_EQ(V(z), 2u);
-    }
+    EXPECT_EQ(V(N(10) / N(3)), 3u);
+    EXPECT_EQ(V(N(1000) / N(7)), 142u);
+    EXPECT_EQ(V(N(1000) % N(7)), 6u);
+    ZYKNB64 z;
+    z = 2.5;
+    EXPECT_EQ(V(z), 2u);
+    z = 9223372036854775807.5L;
+    EXPECT_EQ(V(z), 0x7FFFFFFFFFFFFFFFull);
+    const double d = static_cast<double>(N(0x8000000000000001ull)); // inexact as a double
+    const float f = static_cast<float>(N(0x8000000000000001ull));
+    EXPECT_EQ(ChitatSw() & 0x3F, 0) << "exception flags left by the operators";
+    EXPECT_EQ(ChitatCw(), 0x035F);
+    EXPECT_EQ(d, 9223372036854775808.0);
+    EXPECT_EQ(f, 9223372036854775808.0f);
 }
 
 TEST(Nb64X87, RemainderIsExactForLargeOperands) {
