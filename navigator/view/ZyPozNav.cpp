@@ -23,7 +23,7 @@ namespace {
 constexpr unsigned long kPoslBit = 25; // bits 0..25 of Flagi travel in the record
 
 // The tone of a flag vector too short for the record.
-void ZvukKorotkihFlagov() {
+void ZvukNechitaemojZapisi() {
     ZyZvuk(600, 300);
 }
 
@@ -36,7 +36,7 @@ void ZyUpakovatPozNav(const ZYKGLKONTROL& kontrol, ZYS_POZ_NAV& zap) {
     std::memset(zap.flagi, 0, sizeof zap.flagi);
     if (kontrol.Flagi.VzBitw(zap.flagi, sizeof zap.flagi, 0, kPoslBit) != 0) {
         std::memset(zap.flagi, 0, sizeof zap.flagi);
-        ZvukKorotkihFlagov();
+        ZvukNechitaemojZapisi();
     }
     std::memcpy(zap.SkorostNav, kontrol.SkorostNav, sizeof zap.SkorostNav);
     zap.IzmSkorosti = kontrol.IzmSkorosti;
@@ -47,8 +47,15 @@ void ZyUpakovatPozNav(const ZYKGLKONTROL& kontrol, ZYS_POZ_NAV& zap) {
 
 // The reverse: bits 0..25 of Flagi are set or cleared from the record, the other bits stay.
 // A flag vector shorter than 26 bits sounds 600 Hz for 300 ms; the other fields are copied.
+// A record whose numbers are no position (see ZyPozNavDopustima) cannot be read: the same tone
+// sounds and nothing changes.
 void ZyRaspakovatPozNav(ZYKGLKONTROL& kontrol, const ZYS_POZ_NAV& zap) {
-    if (kontrol.Flagi.VsBitw(0, kPoslBit, zap.flagi, sizeof zap.flagi) != 0) ZvukKorotkihFlagov();
+    if (!ZyPozNavDopustima(zap)) {
+        ZvukNechitaemojZapisi();
+        return;
+    }
+    if (kontrol.Flagi.VsBitw(0, kPoslBit, zap.flagi, sizeof zap.flagi) != 0)
+        ZvukNechitaemojZapisi();
     std::memcpy(kontrol.SkorostNav, zap.SkorostNav, sizeof zap.SkorostNav);
     kontrol.IzmSkorosti = zap.IzmSkorosti;
     std::memcpy(kontrol.PozNav, zap.PozNav, sizeof zap.PozNav);
