@@ -23,24 +23,28 @@ std::string PapkaProgrammy() {
     return p.substr(0, p.rfind('\\'));
 }
 
+struct PoiskOkon {
+    DWORD pid;
+    const char* klass;
+    std::vector<HWND> okna;
+};
+
+// Collects a top-level window of the wanted process and class (NOTE: a plain CALLBACK function,
+// since a lambda does not convert to the stdcall procedure type of 32-bit Windows).
+BOOL CALLBACK SobratOkno(HWND h, LPARAM l) {
+    PoiskOkon& p = *reinterpret_cast<PoiskOkon*>(l);
+    DWORD pid = 0;
+    char k[64] = "";
+    GetWindowThreadProcessId(h, &pid);
+    GetClassNameA(h, k, sizeof k);
+    if (pid == p.pid && std::strcmp(k, p.klass) == 0) p.okna.push_back(h);
+    return TRUE;
+}
+
 // The top-level windows of process `pid` of window class `klass`.
 std::vector<HWND> OknaProcessa(DWORD pid, const char* klass) {
-    struct Poisk {
-        DWORD pid;
-        const char* klass;
-        std::vector<HWND> okna;
-    } p{pid, klass, {}};
-    EnumWindows(
-        [](HWND h, LPARAM l) -> BOOL {
-            Poisk& p = *reinterpret_cast<Poisk*>(l);
-            DWORD pid = 0;
-            char k[64] = "";
-            GetWindowThreadProcessId(h, &pid);
-            GetClassNameA(h, k, sizeof k);
-            if (pid == p.pid && std::strcmp(k, p.klass) == 0) p.okna.push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&p));
+    PoiskOkon p{pid, klass, {}};
+    EnumWindows(SobratOkno, reinterpret_cast<LPARAM>(&p));
     return p.okna;
 }
 
