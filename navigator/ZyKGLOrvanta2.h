@@ -32,7 +32,7 @@ struct MATRICA_DF4x4;
 // A direction or displacement.
 struct ZYKGLORVANTA2_API VEKTOR3MDF {
     double x, y, z;
-    double Normal();    // divides by the length; returns the length before
+    double Normal();    // divides by the length; returns the length before (0: unchanged)
     double Mod() const; // the length
 };
 
@@ -49,8 +49,8 @@ struct ZYKGLORVANTA2_API MATRICA_DF4x4 {
     // The row-major matrix times the column vector (x, y, z, 1) (translation in m[3], m[7],
     // m[11]); no division by w.
     TOCHKA3MDF operator*(const TOCHKA3MDF& p) const;
-    // this := b * this in the column-major reading, formed on the current context's
-    // modelview stack, which is left as found.
+    // this := b * this in the column-major reading (this * b for row vectors), in double
+    // precision; the rendering state is not touched.
     MATRICA_DF4x4& operator*=(const MATRICA_DF4x4& b);
     void Transponirovat();
 };
@@ -318,7 +318,7 @@ public:
     unsigned long VsPozNavVF();
     unsigned long VzPozNavIzF();
 
-    // Point transforms (need the controller's rendering context current).
+    // Point transforms, in place, in double precision; 0 for a null array or a count below 1.
     int SdvigTochek(const VEKTOR3MDF& v, TOCHKA3MDF* points, int count);
     int PovorotTochek(const double& angle, const TOCHKA3MDF& a, const TOCHKA3MDF& b,
                       TOCHKA3MDF* points, int count);
