@@ -2,6 +2,8 @@
 #include "fajl_pomoshch.h"
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 
 namespace zytest {
 
@@ -56,6 +58,8 @@ void NabljudatelKorobok::cikl() {
                 std::lock_guard<std::mutex> z(m_);
                 korobki_.push_back(k);
             }
+            if (getenv("ZY_TEST_KOROBKI"))
+                fprintf(stderr, "[box] %s | %s\n", k.zagolovok.c_str(), k.tekst.c_str());
             PostMessageA(h, WM_COMMAND, knopka_, 0);
             for (DWORD t = 0; IsWindow(h) && t < kZhdatZakrytija; t += kPauza)
                 if (WaitForSingleObject(stop_, kPauza) != WAIT_TIMEOUT) return;
