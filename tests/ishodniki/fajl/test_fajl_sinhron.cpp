@@ -1,0 +1,338 @@
+// Cross-process reader/writer locking with real helper processes: this program started again
+// with "--pomoshnik <role> <file> <name>" opens the file, takes the reader or writer side and
+// holds it until told to leave. The processes meet through named events; a shared page counts
+// who is inside, so a writer that got in too early is seen, not guessed from timing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "fajl_pomoshch.h"
+
+using namespace zytest;
+
+namespace {
+
+constexpr DWORD kDolgo = 30000; // ms: the longest any step may take
+constexpr DWORD kOkno = 300;    // ms a wrongly admitted party is given to show itself
+constexpr const char* kStat = "zy_test_fajl_sinhron_stat";
+
+// The shared counts: readers inside, writers inside, most writers at once, most readers a
+// writer saw when it got in.
+struct Stat {
+    volatile LONG chitateli, pisateli, maxPisatelej, chitateliPriVhode;
+};
+
+// The shared page of counts, created by the test and opened by the helpers.
+class StatStranica {
+public:
+    explicit StatStranica(bool sozdat) {
+        h_ = sozdat ? CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                         sizeof(Stat), kStat)
+                    : OpenFileMappingA(FILE_MAP_WRITE, FALSE, kStat);
+        if (h_) s_ = static_cast<Stat*>(MapViewOfFile(h_, FILE_MAP_WRITE, 0, 0, sizeof(Stat)));
+        if (s_ && sozdat) std::memset(const_cast<Stat*>(s_), 0, sizeof(Stat));
+    }
+    ~StatStranica() {
+        if (s_) UnmapViewOfFile(const_cast<Stat*>(s_));
+        if (h_) CloseHandle(h_);
+    }
+    Stat* operator->() const { return s_; }
+    explicit operator bool() const { return s_ != nullptr; }
+
+private:
+    HANDLE h_ = nullptr;
+    Stat* s_ = nullptr;
+};
+
+// Raises `cel` to `v` if it is lower.
+void podnjat(volatile LONG& cel, LONG v) {
+    LONG staroe = cel;
+    while (v > staroe) {
+        const LONG bylo = InterlockedCompareExchange(&cel, v, staroe);
+        if (bylo == staroe) break;
+        staroe = bylo;
+    }
+}
+
+// The events of one helper: ready (opened the file), inside (holds its side), leave (told
+// to let go), gone (has let go). Manual-reset, named after the helper.
+struct Sobytija {
+    HANDLE gotov, vnutri, vyjti, vyshel;
+
+    explicit Sobytija(const std::string& imja, bool sozdat) {
+        HANDLE* h[] = {&gotov, &vnutri, &vyjti, &vyshel};
+        const char* hvost[] = {"_gotov", "_vnutri", "_vyjti", "_vyshel"};
+        for (int i = 0; i < 4; ++i) {
+            const std::string n = imja + hvost[i];
+            *h[i] = sozdat ? CreateEventA(nullptr, TRUE, FALSE, n.c_str())
+                           : OpenEventA(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, n.c_str());
+        }
+    }
+    ~Sobytija() {
+        for (HANDLE h : {gotov, vnutri, vyjti, vyshel})
+            if (h) CloseHandle(h);
+    }
+};
+
+// The helper process: 0 when it went in and out as told.
+int pomoshnik(const std::string& rol, const std::string& put, const std::string& imja) {
+    Sobytija s(imja, false);
+    StatStranica stat(false);
+    if (!s.gotov || !stat) return 2;
+    ZYKFAJL64 f;
+    if (!otkrytZapis(f, put)) return 3;
+    SetEvent(s.gotov);
+    if (rol == "chitatel") {
+        if (!f.FEK_SinhronChtenPref()) return 4;
+        InterlockedIncrement(&stat->chitateli);
+    } else {
+        if (!f.FEK_SinhronZapisPref()) return 4;
+        podnjat(stat->chitateliPriVhode, stat->chitateli);
+        podnjat(stat->maxPisatelej, InterlockedIncrement(&stat->pisateli));
+    }
+    SetEvent(s.vnutri);
+    if (WaitForSingleObject(s.vyjti, kDolgo) != WAIT_OBJECT_0) return 5;
+    int rez = 0;
+    if (rol == "chitatel") {
+        InterlockedDecrement(&stat->chitateli);
+        if (!f.FEK_SinhronChtenSyf()) rez = 6;
+    } else {
+        InterlockedDecrement(&stat->pisateli);
+        if (!f.FEK_SinhronZapisSyf()) rez = 6;
+    }
+    SetEvent(s.vyshel);
+    return rez;
+}
+
+// One helper process started by a test, with its events; ended (forcibly, if it hangs)
+// when the object goes.
+class Pomoshnik {
+public:
+    Pomoshnik(const std::string& rol, const std::string& put, const std::string& imja)
+        : s_(imja, true) {
+        char exe[MAX_PATH];
+        GetModuleFileNameA(nullptr, exe, MAX_PATH);
+        std::string komanda =
+            std::string("\"") + exe + "\" --pomoshnik " + rol + " \"" + put + "\" " + imja;
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessA(exe, &komanda[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                           &pi)) {
+            process_ = pi.hProcess;
+            CloseHandle(pi.hThread);
+        }
+    }
+    ~Pomoshnik() {
+        if (!process_) return;
+        SetEvent(s_.vyjti);
+        if (WaitForSingleObject(process_, kDolgo) != WAIT_OBJECT_0) TerminateProcess(process_, 99);
+        CloseHandle(process_);
+    }
+
+    bool zapushen() const { return process_ != nullptr; }
+    // Waits (bounded) until the helper has opened the file.
+    bool gotov() { return WaitForSingleObject(s_.gotov, kDolgo) == WAIT_OBJECT_0; }
+    // Waits until it is inside, at most `ms`.
+    bool vnutri(DWORD ms = kDolgo) { return WaitForSingleObject(s_.vnutri, ms) == WAIT_OBJECT_0; }
+    HANDLE sobytieVnutri() const { return s_.vnutri; }
+    // Tells it to leave and waits until it has, then for its exit code.
+    int vyjti() {
+        SetEvent(s_.vyjti);
+        if (WaitForSingleObject(s_.vyshel, kDolgo) != WAIT_OBJECT_0) return -1;
+        if (WaitForSingleObject(process_, kDolgo) != WAIT_OBJECT_0) return -2;
+        DWORD kod = 0;
+        GetExitCodeProcess(process_, &kod);
+        CloseHandle(process_);
+        process_ = nullptr;
+        return int(kod);
+    }
+
+private:
+    Sobytija s_;
+    HANDLE process_ = nullptr;
+};
+
+// The reader count of a file, read from its shared page ("P").
+LONG schetchikChitatelej(const std::string& put) {
+    std::string imja;
+    for (char c : put)
+        imja += c == '\\' ? '*' : c;
+    CharUpperA(&imja[0]);
+    imja += 'P';
+    HANDLE h = OpenFileMappingA(FILE_MAP_READ, FALSE, imja.c_str());
+    if (!h) return -1;
+    LONG* p = static_cast<LONG*>(MapViewOfFile(h, FILE_MAP_READ, 0, 0, sizeof(LONG)));
+    const LONG v = p ? *p : -1;
+    if (p) UnmapViewOfFile(p);
+    CloseHandle(h);
+    return v;
+}
+
+// A fresh shared page and a file to lock.
+class Sinhron : public ::testing::Test {
+protected:
+    void SetUp() override {
+        put_ = tekushajaPapka() + "\\obshij.bin";
+        ASSERT_TRUE(zapisatFajl(put_, uzor(1000)));
+        ASSERT_TRUE(stat_);
+    }
+    std::string put_;
+    StatStranica stat_{true};
+};
+
+} // namespace
+
+TEST_F(Sinhron, TwoReadersProceedTogetherAndAWriterWaitsForBoth) {
+    Pomoshnik r1("chitatel", put_, "zy_r1"), r2("chitatel", put_, "zy_r2");
+    ASSERT_TRUE(r1.zapushen() && r2.zapushen());
+    ASSERT_TRUE(r1.vnutri()) << "first reader";
+    ASSERT_TRUE(r2.vnutri()) << "second reader, while the first is inside";
+    EXPECT_EQ(2, stat_->chitateli);
+    EXPECT_EQ(2, schetchikChitatelej(put_));
+
+    Pomoshnik w("pisatel", put_, "zy_w");
+    ASSERT_TRUE(w.gotov());
+    EXPECT_FALSE(w.vnutri(kOkno)) << "a writer does not enter while readers are inside";
+    EXPECT_EQ(0, r1.vyjti());
+    EXPECT_EQ(1, schetchikChitatelej(put_));
+    EXPECT_FALSE(w.vnutri(kOkno)) << "nor while one reader is left";
+    EXPECT_EQ(0, r2.vyjti());
+    ASSERT_TRUE(w.vnutri()) << "the last reader opens the gate";
+    EXPECT_EQ(0, stat_->chitateliPriVhode);
+    EXPECT_EQ(0, schetchikChitatelej(put_));
+    EXPECT_EQ(0, w.vyjti());
+}
+
+TEST_F(Sinhron, AnEndingWriterLetsExactlyOneWaiterThrough) {
+    Pomoshnik w1("pisatel", put_, "zy_w1");
+    ASSERT_TRUE(w1.vnutri());
+    Pomoshnik w2("pisatel", put_, "zy_w2"), w3("pisatel", put_, "zy_w3");
+    ASSERT_TRUE(w2.gotov() && w3.gotov());
+    const HANDLE ozhidanie[2] = {w2.sobytieVnutri(), w3.sobytieVnutri()};
+    EXPECT_EQ(DWORD(WAIT_TIMEOUT), WaitForMultipleObjects(2, ozhidanie, FALSE, kOkno));
+    EXPECT_EQ(0, w1.vyjti());
+    const DWORD kto = WaitForMultipleObjects(2, ozhidanie, FALSE, kDolgo);
+    ASSERT_TRUE(kto == WAIT_OBJECT_0 || kto == WAIT_OBJECT_0 + 1);
+    Pomoshnik& voshel = kto == WAIT_OBJECT_0 ? w2 : w3;
+    Pomoshnik& zhdet = kto == WAIT_OBJECT_0 ? w3 : w2;
+    EXPECT_FALSE(zhdet.vnutri(kOkno)) << "the auto-reset gate lets one through";
+    EXPECT_EQ(0, voshel.vyjti());
+    ASSERT_TRUE(zhdet.vnutri());
+    EXPECT_EQ(0, zhdet.vyjti());
+    EXPECT_EQ(1, stat_->maxPisatelej);
+}
+
+TEST_F(Sinhron, OpeningAnOpenFileKeepsTheReaderCount) {
+    Pomoshnik r1("chitatel", put_, "zy_k1"), r2("chitatel", put_, "zy_k2");
+    ASSERT_TRUE(r1.vnutri() && r2.vnutri());
+    ASSERT_EQ(2, schetchikChitatelej(put_));
+    {
+        ZYKFAJL64 esheOdin;
+        ASSERT_EQ(1, otkrytZapis(esheOdin, put_));
+        EXPECT_EQ(2, schetchikChitatelej(put_)) << "the objects existed: the count is kept";
+    }
+    Pomoshnik r3("chitatel", put_, "zy_k3");
+    ASSERT_TRUE(r3.vnutri()) << "a reader opening later joins the others";
+    EXPECT_EQ(3, schetchikChitatelej(put_));
+    EXPECT_EQ(0, r1.vyjti());
+    EXPECT_EQ(0, r3.vyjti());
+    Pomoshnik w("pisatel", put_, "zy_kw");
+    ASSERT_TRUE(w.gotov());
+    EXPECT_FALSE(w.vnutri(kOkno)) << "one reader is still inside";
+    EXPECT_EQ(0, r2.vyjti());
+    ASSERT_TRUE(w.vnutri());
+    EXPECT_EQ(0, stat_->chitateliPriVhode);
+    EXPECT_EQ(0, w.vyjti());
+}
+
+TEST_F(Sinhron, WritingCopiesWaitForAReaderInAnotherProcess) {
+    Pomoshnik r("chitatel", put_, "zy_kr");
+    ASSERT_TRUE(r.vnutri());
+    ZYKFAJL64 f;
+    ASSERT_EQ(1, otkrytZapis(f, put_));
+    // A reading copy shares with the reader.
+    std::vector<unsigned char> buf(100);
+    EXPECT_EQ(1, f.Kop(buf.data(), nb(0), 100));
+    EXPECT_EQ(1, schetchikChitatelej(put_));
+    // A writing copy waits: it is released from a second thread once the reader has gone.
+    struct Kopija {
+        ZYKFAJL64* f;
+        HANDLE gotovo;
+        static DWORD WINAPI potok(void* p) {
+            Kopija* k = static_cast<Kopija*>(p);
+            k->f->Kop(nb(0), "abc", 3);
+            SetEvent(k->gotovo);
+            return 0;
+        }
+    } kopija{&f, CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HANDLE potok = CreateThread(nullptr, 0, Kopija::potok, &kopija, 0, nullptr);
+    EXPECT_EQ(DWORD(WAIT_TIMEOUT), WaitForSingleObject(kopija.gotovo, kOkno));
+    EXPECT_EQ(uzor(1000)[0], prochitatFajl(put_)[0]);
+    EXPECT_EQ(0, r.vyjti());
+    EXPECT_EQ(DWORD(WAIT_OBJECT_0), WaitForSingleObject(kopija.gotovo, kDolgo));
+    WaitForSingleObject(potok, kDolgo);
+    CloseHandle(potok);
+    CloseHandle(kopija.gotovo);
+    EXPECT_EQ('a', prochitatFajl(put_)[0]);
+}
+
+namespace {
+
+// Copies between two files, one way round, many times: the thread of the deadlock test.
+struct Vstrechnaja {
+    std::string kuda, otkuda;
+    HANDLE start;
+    LONG gotovo = 0;
+    static DWORD WINAPI potok(void* p) {
+        Vstrechnaja* v = static_cast<Vstrechnaja*>(p);
+        ZYKFAJL64 a, b;
+        if (!otkrytZapis(a, v->kuda) || !otkrytZapis(b, v->otkuda)) return 1;
+        if (WaitForSingleObject(v->start, kDolgo) != WAIT_OBJECT_0) return 3;
+        for (int i = 0; i < 300; ++i)
+            if (a.Kop(nb(i), b, nb(0), nb(500)) == 0) return 2;
+        InterlockedExchange(&v->gotovo, 1);
+        return 0;
+    }
+};
+
+} // namespace
+
+TEST_F(Sinhron, CopiesInOppositeDirectionsDoNotDeadlock) {
+    // Each copy holds the writer side of its receiver and the reader side of its source; the
+    // two sides are always taken in the same order of the paths, so two copies between the
+    // same files in opposite directions cannot wait for each other.
+    const std::string drugoj = tekushajaPapka() + "\\vstrechnyj.bin";
+    ASSERT_TRUE(zapisatFajl(drugoj, uzor(1000, 2)));
+    HANDLE start = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    Vstrechnaja tuda{put_, drugoj, start}, obratno{drugoj, put_, start};
+    HANDLE potoki[2] = {CreateThread(nullptr, 0, Vstrechnaja::potok, &tuda, 0, nullptr),
+                        CreateThread(nullptr, 0, Vstrechnaja::potok, &obratno, 0, nullptr)};
+    SetEvent(start);
+    if (WaitForMultipleObjects(2, potoki, TRUE, kDolgo) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the two copies deadlocked";
+        fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 1); // the threads can never be ended otherwise
+    }
+    for (HANDLE h : potoki) {
+        DWORD kod = 9;
+        GetExitCodeThread(h, &kod);
+        EXPECT_EQ(0u, kod);
+        CloseHandle(h);
+    }
+    EXPECT_EQ(1, tuda.gotovo);
+    EXPECT_EQ(1, obratno.gotovo);
+    CloseHandle(start);
+}
+
+int main(int argc, char** argv) {
+    if (argc == 5 && std::strcmp(argv[1], "--pomoshnik") == 0)
+        return pomoshnik(argv[2], argv[3], argv[4]);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
