@@ -1,0 +1,156 @@
+// The progress window of a long copy: it appears with its texts, its bar moves, and it is gone
+// when the copy ends. The copy runs on a worker thread and is held half-way (its view unmapping
+// waits on an event), so the window is read while the copy is known to be running.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <atomic>
+#include <string>
+
+#include "fajl_pomoshch.h"
+
+using namespace zytest;
+
+namespace {
+
+constexpr DWORD kDolgo = 30000;
+constexpr DWORD kShag = 10;
+constexpr uint64_t kGran = 65536;
+constexpr const char* kKlass = "ZyKFajl64_Progres";
+
+Quorvel::ZYS_SIST_VYZOVY gIshodnaja;
+std::atomic<int> gRazmetok{0};
+int gPauzaNa = 0;
+HANDLE gNaPauze = nullptr, gDalshe = nullptr;
+
+// UnmapViewOfFile that holds the copy at its n-th call until the test lets it go on.
+BOOL WINAPI zaderzhkaUnmap(LPCVOID p) {
+    if (++gRazmetok == gPauzaNa) {
+        SetEvent(gNaPauze);
+        WaitForSingleObject(gDalshe, kDolgo);
+    }
+    return gIshodnaja.UnmapViewOfFile(p);
+}
+
+// A copy on a worker thread.
+struct Kopija {
+    ZYKFAJL64* f;
+    const void* ozu;
+    unsigned long dlina;
+    int rez = 0;
+    static DWORD WINAPI potok(void* p) {
+        Kopija* k = static_cast<Kopija*>(p);
+        k->rez = k->ozu ? k->f->Kop(nb(0), k->ozu, k->dlina)
+                        : k->f->Kop(nb(1), nb(2 << 20), nb(k->dlina));
+        return 0;
+    }
+};
+
+// Waits (bounded) until `uslovie` holds, looking every few milliseconds.
+template <class F> bool zhdatPoka(F uslovie, DWORD ms = kDolgo) {
+    HANDLE nikogda = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    bool da = false;
+    for (DWORD t = 0; !(da = uslovie()) && t < ms; t += kShag)
+        WaitForSingleObject(nikogda, kShag);
+    CloseHandle(nikogda);
+    return da;
+}
+
+// What the window showed.
+struct Okno {
+    std::string zagolovok, metka1, istochnik, metka2, priemnik;
+    int poz = -1;
+};
+
+// Holds the copy at the given unmap, reads the window, lets the copy finish, and checks that
+// the window is gone.
+Okno nabljudat(Kopija& k, int pauzaNa, int minimum) {
+    Okno o;
+    PodmenaVyzovov podmena;
+    podmena.pamjat(3202 * 2 * kGran, 1ull << 33); // blocks of 1 MiB once divided by 100
+    gIshodnaja = podmena.tablica();
+    gRazmetok = 0;
+    gPauzaNa = pauzaNa;
+    gNaPauze = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    gDalshe = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    podmena.tablica().UnmapViewOfFile = zaderzhkaUnmap;
+    HANDLE potok = CreateThread(nullptr, 0, Kopija::potok, &k, 0, nullptr);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(gNaPauze, kDolgo)) << "the copy reached the pause";
+    HWND okno = nullptr;
+    EXPECT_TRUE(zhdatPoka([&] { return (okno = FindWindowA(kKlass, nullptr)) != nullptr; }))
+        << "the progress window appears during the copy";
+    if (okno) {
+        char buf[512];
+        GetWindowTextA(okno, buf, sizeof buf);
+        o.zagolovok = buf;
+        std::string* teksty[] = {&o.metka1, &o.istochnik, &o.metka2, &o.priemnik};
+        for (int id = 1; id <= 4; ++id) {
+            buf[0] = 0;
+            GetDlgItemTextA(okno, id, buf, sizeof buf);
+            *teksty[id - 1] = buf;
+        }
+        HWND polosa = GetDlgItem(okno, 6);
+        EXPECT_NE(nullptr, polosa) << "the bar";
+        if (polosa) {
+            EXPECT_TRUE(zhdatPoka([&] {
+                o.poz = int(SendMessageA(polosa, PBM_GETPOS, 0, 0));
+                return o.poz >= minimum;
+            })) << "the bar reaches "
+                << minimum << ", shows " << o.poz;
+        }
+    }
+    SetEvent(gDalshe);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(potok, kDolgo));
+    CloseHandle(potok);
+    EXPECT_TRUE(zhdatPoka([] { return FindWindowA(kKlass, nullptr) == nullptr; }))
+        << "the window is gone after the copy";
+    EXPECT_EQ(0u, k.f->PotokProgressa);
+    CloseHandle(gNaPauze);
+    CloseHandle(gDalshe);
+    return o;
+}
+
+} // namespace
+
+TEST(Progress, WindowShowsTheNamesAndTheBarDuringALongCopy) {
+    const size_t n = 20 << 20;
+    ZYKFAJL64 f;
+    ASSERT_TRUE(zapisatFajl("progress.bin", uzor(n + (2 << 20), 3)));
+    ASSERT_EQ(1, otkrytZapis(f, "progress.bin"));
+    f.Flagi |= Quorvel::ZYF64_PROGRESS;
+    Kopija k{&f, nullptr, (unsigned long)n};
+    // The writer prefix unmaps the reader count first, then two views a block go: the tenth
+    // unmap comes after the fifth of twenty blocks has been posted, 25 percent.
+    const Okno o = nabljudat(k, 10, 25);
+    EXPECT_EQ("\"ZYKFAJL64\" - Copying", o.zagolovok);
+    EXPECT_EQ("Source:", o.metka1);
+    EXPECT_EQ("Receiver:", o.metka2);
+    EXPECT_EQ(std::string(f.Imja), o.istochnik);
+    EXPECT_EQ(std::string(f.Imja), o.priemnik);
+    EXPECT_GE(o.poz, 25);
+    EXPECT_LT(o.poz, 100);
+    EXPECT_EQ(1, k.rez);
+    auto v = uzor(n + (2 << 20), 3);
+    std::copy(v.begin() + (2 << 20), v.begin() + (2 << 20) + n, v.begin() + 1);
+    EXPECT_EQ(v, prochitatFajl("progress.bin"));
+}
+
+TEST(Progress, MemoryIsNamedRam) {
+    const size_t n = 8 << 20;
+    ZYKFAJL64 f;
+    ASSERT_TRUE(zapisatFajl("progress_ozu.bin", {}));
+    ASSERT_EQ(1, otkrytZapis(f, "progress_ozu.bin"));
+    f.Flagi |= Quorvel::ZYF64_PROGRESS;
+    const auto dannye = uzor(n, 4);
+    Kopija k{&f, dannye.data(), (unsigned long)n};
+    // FIN and the copy's writer prefix unmap the reader count; the fourth unmap follows the
+    // second block (blocks of a hundredth of the length: 2 percent).
+    const Okno o = nabljudat(k, 4, 2);
+    EXPECT_EQ("RAM", o.istochnik);
+    EXPECT_EQ(std::string(f.Imja), o.priemnik);
+    EXPECT_EQ(-1, k.rez);
+    EXPECT_EQ(dannye, prochitatFajl("progress_ozu.bin"));
+}
