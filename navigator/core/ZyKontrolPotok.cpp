@@ -124,8 +124,27 @@ void Cikl(ZYKGLKONTROL& k) {
     }
 }
 
+// The intermission's own rendering context on the auxiliary window, made once, the first time
+// an intermission frame is drawn. HACK: made at the thread's start, as the window thread is
+// still showing the new view, Wine hands the intermission thread a device context of the
+// auxiliary window that is freed under it (its pixel format fails on an invalid handle); by
+// the first intermission the window has long been shown. One attempt only: a failure is
+// reported once (by the pixel-format call) and the intermission then draws nothing.
+void PodgotovitKontekst(ZYKGLKONTROL& k, bool& popytka) {
+    if (popytka) return;
+    popytka = true;
+    // A copy: the pixel-format call writes back the format obtained, and the controller's own
+    // field belongs to the controller thread.
+    PIXELFORMATDESCRIPTOR pfd = k.FormatPikselej;
+    k.desDC = static_cast<HDC>(ZyUstanovitPikselnyyFormat(k.desHwnd, &pfd));
+    if (!k.desDC) return;
+    k.desGL = wglCreateContext(k.desDC);
+    if (k.desGL) wglMakeCurrent(k.desDC, k.desGL);
+}
+
 // One intermission frame on the intermission thread.
-void KadrAntrakta(ZYKGLKONTROL& k) {
+void KadrAntrakta(ZYKGLKONTROL& k, bool& popytka) {
+    PodgotovitKontekst(k, popytka);
     ZhdatKadr(k);
     if (!ZyFlag(k, ZYBIT_NE_DVIGAT)) k.PozicijaNabludenija(nullptr);
     ZyVyzvatScenu(k, 1);
@@ -190,21 +209,14 @@ DWORD WINAPI ZyPotokAntrakta(void* arg) {
     MSG m;
     PeekMessageA(&m, nullptr, WM_USER, WM_USER, PM_NOREMOVE); // the queue, before any request
     k.TajmautAntrakta = -1;
-    // A copy: the pixel-format call writes back the format obtained, and the controller's own
-    // field belongs to the controller thread.
-    PIXELFORMATDESCRIPTOR pfd = k.FormatPikselej;
-    k.desDC = static_cast<HDC>(ZyUstanovitPikselnyyFormat(k.desHwnd, &pfd));
-    if (k.desDC) {
-        k.desGL = wglCreateContext(k.desDC);
-        if (k.desGL) wglMakeCurrent(k.desDC, k.desGL);
-    }
+    bool popytka = false; // the context has been tried (see PodgotovitKontekst)
     for (;;) {
         const DWORD rc = MsgWaitForMultipleObjects(
             0, nullptr, FALSE, static_cast<DWORD>(k.TajmautAntrakta), QS_ALLINPUT);
         WaitForSingleObject(k.frameEvent, INFINITE); // the drawing token
         if (rc != WAIT_OBJECT_0) {
             if (ZyFlag(k, ZYBIT_ANIMACIJA) || ZyFlag(k, ZYBIT_DVIZHETSJA))
-                KadrAntrakta(k);
+                KadrAntrakta(k, popytka);
             else
                 k.TajmautAntrakta = -1; // nothing animates: wait for the next request
         } else {
@@ -215,7 +227,7 @@ DWORD WINAPI ZyPotokAntrakta(void* arg) {
                     ZyZvuk(2 * k.threadId - 100, 100);
                     return static_cast<DWORD>(m.wParam);
                 }
-                if (m.message == WM_PAINT) KadrAntrakta(k);
+                if (m.message == WM_PAINT) KadrAntrakta(k, popytka);
                 if (ZyFlag(k, ZYBIT_ANIMACIJA) || ZyFlag(k, ZYBIT_DVIZHETSJA)) {
                     VsPeriod(k);
                     k.TajmautAntrakta = 0;

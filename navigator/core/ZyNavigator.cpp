@@ -75,13 +75,27 @@ bool Zakonchen(HANDLE potok) {
     return !potok || WaitForSingleObject(potok, 0) != WAIT_TIMEOUT;
 }
 
-// Waits up to `ms` in all for every thread of the list, answering sent messages meanwhile.
+// Waits up to `ms` in all for every thread of the list while this thread's messages are
+// dispatched. NOTE: an ending controller releases its rendering contexts, which under Wine
+// needs the window thread to go on handling its window events, not only sent messages.
 void ZhdatPotoki(const std::vector<HANDLE>& potoki, DWORD ms) {
     const DWORD start = GetTickCount();
     for (HANDLE h : potoki) {
-        const DWORD proshlo = GetTickCount() - start;
-        if (proshlo >= ms) return;
-        ZyZhdatObsluzhivaja(1, &h, ms - proshlo);
+        for (;;) {
+            const DWORD proshlo = GetTickCount() - start;
+            if (proshlo >= ms) return;
+            const DWORD rc = MsgWaitForMultipleObjects(1, &h, FALSE, ms - proshlo, QS_ALLINPUT);
+            if (rc != WAIT_OBJECT_0 + 1) break;
+            MSG m;
+            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+                if (m.message == WM_QUIT) {
+                    PostQuitMessage(static_cast<int>(m.wParam)); // kept for the caller's loop
+                    return;
+                }
+                TranslateMessage(&m);
+                DispatchMessageA(&m);
+            }
+        }
     }
 }
 
@@ -93,23 +107,30 @@ std::vector<HANDLE> Zhivye(ZYKGLKONTROL* k, unsigned long n) {
     return v;
 }
 
-// Ends every controller thread of the array, bounded. A view window that still exists (the
-// navigator outlives nothing else normally) is destroyed, which ends its controller the usual
-// way; a thread that does not end on its own is told to stop and woken. Returns true when no
-// thread runs any more (then the controllers may be freed).
+// Tells a controller thread to stop and wakes it: its loop handles what is already queued
+// (a WM_DESTROY in flight still releases the context) and ends.
+void Ostanovit(ZYKGLKONTROL& k) {
+    k.threadAlive = 0;
+    PostThreadMessageA(k.threadId, WM_NULL, 0, 0);
+}
+
+// Ends every controller thread of the array, bounded. A view window that still exists on this
+// thread is destroyed, which ends its controller the usual way; a controller without a window
+// (its creation failed, or its WM_DESTROY is already queued) is told to stop; whatever still
+// runs after the first wait is told to stop too. Returns true when no thread runs any more
+// (then the controllers may be freed).
 bool OstanovitPotoki(ZYKGLKONTROL* k, unsigned long n) {
     for (unsigned long i = 0; i < n; ++i) {
+        if (Zakonchen(k[i].thread)) continue;
         HWND vid = k[i].hwnd;
-        if (!Zakonchen(k[i].thread) && vid && IsWindow(vid) &&
-            GetWindowThreadProcessId(vid, nullptr) == GetCurrentThreadId())
+        if (vid && IsWindow(vid) && GetWindowThreadProcessId(vid, nullptr) == GetCurrentThreadId())
             DestroyWindow(vid);
+        else
+            Ostanovit(k[i]);
     }
     ZhdatPotoki(Zhivye(k, n), ZY_OZHIDANIE_KONCA_MS);
-    for (unsigned long i = 0; i < n; ++i) {
-        if (Zakonchen(k[i].thread)) continue;
-        k[i].threadAlive = 0;
-        PostThreadMessageA(k[i].threadId, WM_NULL, 0, 0);
-    }
+    for (unsigned long i = 0; i < n; ++i)
+        if (!Zakonchen(k[i].thread)) Ostanovit(k[i]);
     ZhdatPotoki(Zhivye(k, n), ZY_OZHIDANIE_OSTANOVA_MS);
     if (!Zhivye(k, n).empty()) return false;
     for (unsigned long i = 0; i < n; ++i) {

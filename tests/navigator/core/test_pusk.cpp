@@ -1,0 +1,347 @@
+// The navigator's window set, live: grid positions and sizes, the creation messages answered on
+// the controller thread, the parent's subclass and its messages, focus and lock keys, the
+// auxiliary window requests, failure paths, and the end of every thread with its tones.
+#include "ZyTestOkna.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+using namespace Quorvel;
+
+namespace {
+
+// A view window's rectangle in its parent's client coordinates (screen without a parent).
+RECT Mesto(HWND v) {
+    RECT r{};
+    GetWindowRect(v, &r);
+    if (HWND p = GetParent(v)) MapWindowPoints(HWND_DESKTOP, p, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+// Expects the rectangle (x, y, w, h).
+void EstMesto(HWND v, long x, long y, long w, long h, const char* chto) {
+    const RECT r = Mesto(v);
+    EXPECT_EQ(x, r.left) << chto;
+    EXPECT_EQ(y, r.top) << chto;
+    EXPECT_EQ(w, r.right - r.left) << chto;
+    EXPECT_EQ(h, r.bottom - r.top) << chto;
+}
+
+// The window's class name.
+std::string Klass(HWND o) {
+    char b[128] = {};
+    GetClassNameA(o, b, sizeof b);
+    return b;
+}
+
+// The window's title.
+std::string Zagolovok(HWND o) {
+    char b[128] = {};
+    GetWindowTextA(o, b, sizeof b);
+    return b;
+}
+
+const std::string KLASS = "ZyKGLOrvanta2 in OpenGL Quorvel\x99 V2.0";
+
+class Pusk : public ::testing::Test {
+protected:
+    void SetUp() override { zyt::Chisto(); }
+    zyt::ZakryvatelOkon zakryvatel;
+};
+
+} // namespace
+
+TEST_F(Pusk, OneWindowFillsTheHostAndItsCreationRunsOnTheControllerThread) {
+    zyt::Hozjain host(784, 441);
+    ZYKGLORVANTA2 nav;
+    const zyt::Imena a("ZyTestScenaA.dll");
+    SGL_SCENA_PARAM sp{a.Adresa(), 0x1234};
+    ASSERT_EQ(1u, nav.Pusk(host.okno, 1, nullptr, &sp));
+    ASSERT_NE(nullptr, nav.controllers);
+    ZYKGLKONTROL& k = nav.controllers[0];
+    const HWND v = k.hwnd;
+    ASSERT_TRUE(IsWindow(v));
+    EstMesto(v, 0, 0, 784, 441, "the single view");
+    EXPECT_EQ(KLASS, Klass(v));
+    EXPECT_EQ(KLASS, Zagolovok(v));
+    EXPECT_EQ(host.okno, GetParent(v));
+    EXPECT_EQ(0, GetDlgCtrlID(v));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(&nav), GetWindowLongPtrA(v, GWLP_USERDATA));
+    EXPECT_EQ(0, GetWindowWord(v, 4));
+    EXPECT_EQ(WS_CHILD | WS_VISIBLE | WS_BORDER,
+              GetWindowLongA(v, GWL_STYLE) & (WS_CHILD | WS_VISIBLE | WS_BORDER));
+
+    ASSERT_TRUE(IsWindow(k.desHwnd));
+    EXPECT_EQ(v, GetParent(k.desHwnd));
+    EXPECT_EQ("ZyGLDes", Zagolovok(k.desHwnd));
+    EXPECT_EQ(1, GetDlgCtrlID(k.desHwnd));
+
+    EXPECT_EQ(&nav, GetPropA(host.okno, "ZYKGL"));
+    EXPECT_NE(nullptr, nav.oldParentProc);
+    EXPECT_EQ(0x1234u, k.sceneParam);
+    EXPECT_EQ(1u, k.windowCount);
+    EXPECT_EQ(&nav.parentRegion, k.pParentRegion);
+    EXPECT_EQ(&nav.parentRegionAux, k.pParentRegionAux);
+    EXPECT_EQ(1, k.threadAlive);
+
+    // The constructor ran once, on the controller thread, before Pusk returned.
+    const auto konstr = zyt::Zapisi(ZYT_KONSTR);
+    ASSERT_EQ(1u, konstr.size());
+    EXPECT_EQ(k.threadId, konstr[0].potok);
+    EXPECT_EQ("ZyTestScenaA.dll", zyt::ImjaModulja(konstr[0].modul));
+
+    // The first paint: frame and end of frame on the controller thread, with the context.
+    ASSERT_TRUE(zyt::Kachat([] { return ZytKol(ZYT_FINAL) >= 1; }));
+    const auto pokaz = zyt::Zapisi(ZYT_POKAZ);
+    ASSERT_FALSE(pokaz.empty());
+    EXPECT_EQ(k.threadId, pokaz[0].potok);
+    EXPECT_TRUE(pokaz[0].kontekst);
+    EXPECT_TRUE(zyt::Kachat([&] { return !k.Flagi.Test(ZYBIT_POKAZAT, ZYBIT_POKAZAT); }))
+        << "the show request is done at the first paint";
+    EXPECT_TRUE(zakryvatel.Okna().empty()) << zakryvatel.Tekst();
+}
+
+TEST_F(Pusk, FourWindowsOnTheGrid) {
+    zyt::Hozjain host(784, 441);
+    ZYKGLORVANTA2 nav;
+    ASSERT_EQ(1u, nav.Pusk(host.okno, 4, nullptr, nullptr));
+    const long x[4] = {0, 390, 0, 390}, y[4] = {0, 0, 220, 220};
+    for (int i = 0; i < 4; ++i) {
+        const HWND v = nav.controllers[i].hwnd;
+        EstMesto(v, x[i], y[i], 390, 220, ("view " + std::to_string(i)).c_str());
+        EXPECT_EQ(i, GetDlgCtrlID(v));
+        EXPECT_EQ(i, GetWindowWord(v, 4));
+        EXPECT_EQ(static_cast<unsigned long>(i), nav.controllers[i].index);
+    }
+    EXPECT_TRUE(zakryvatel.Okna().empty()) << zakryvatel.Tekst();
+}
+
+TEST_F(Pusk, OneWindowWithoutParentOnTheDesktop) {
+    ZYKGLORVANTA2 nav;
+    ASSERT_EQ(1u, nav.Pusk(nullptr, 0, nullptr, nullptr)); // count 0 behaves as 1
+    EXPECT_EQ(1u, nav.windowCount);
+    const HWND v = nav.controllers[0].hwnd;
+    EstMesto(v, 0, 0, 590, 332, "desktop view");
+    const LONG stil = GetWindowLongA(v, GWL_STYLE);
+    EXPECT_EQ(0, stil & WS_CHILD);
+    EXPECT_EQ(WS_OVERLAPPEDWINDOW, stil & WS_OVERLAPPEDWINDOW);
+    EXPECT_EQ(nullptr, GetParent(v));
+    EXPECT_EQ(nullptr, nav.oldParentProc);
+    // Created hidden, shown by the first paint.
+    EXPECT_TRUE(zyt::Kachat([&] { return IsWindowVisible(v) != FALSE; }));
+}
+
+TEST_F(Pusk, CallerDescribedWindowsKeepTheirPlaces) {
+    {
+        SGL_OKNO okna[2] = {
+            {0, "Vid 1", WS_CHILD | WS_OVERLAPPED | WS_CAPTION, 50, 60, 300, 200},
+            {WS_EX_TOOLWINDOW, nullptr, WS_POPUP | WS_BORDER, 400, 60, 200, 150},
+        };
+        ZYKGLORVANTA2 nav;
+        ASSERT_EQ(1u, nav.Pusk(nullptr, 2, okna, nullptr));
+        const HWND v0 = nav.controllers[0].hwnd, v1 = nav.controllers[1].hwnd;
+        EstMesto(v0, 50, 60, 300, 200, "view 0");
+        EstMesto(v1, 400, 60, 200, 150, "view 1");
+        EXPECT_EQ(0, GetWindowLongA(v0, GWL_STYLE) & WS_CHILD) << "no parent: WS_CHILD removed";
+        EXPECT_EQ("Vid 1", Zagolovok(v0));
+        EXPECT_EQ(KLASS, Zagolovok(v1));
+        EXPECT_NE(0, GetWindowLongA(v1, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    }
+    // One navigator at a time: window 0 of each would share its (unshared) history file.
+    zyt::Hozjain host(600, 400);
+    ZYKGLORVANTA2 nav;
+    SGL_OKNO v{0, "x", WS_CHILD | WS_VISIBLE, 10, 20, 100, 80};
+    ASSERT_EQ(1u, nav.Pusk(host.okno, 1, &v, nullptr));
+    EstMesto(nav.controllers[0].hwnd, 10, 20, 100, 80, "child view");
+    EXPECT_EQ(0, GetDlgCtrlID(nav.controllers[0].hwnd));
+    EXPECT_TRUE(zakryvatel.Okna().empty()) << zakryvatel.Tekst();
+}
+
+TEST_F(Pusk, FailurePathsReturnZero) {
+    HWND mertvoe =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(mertvoe);
+    {
+        ZYKGLORVANTA2 nav;
+        EXPECT_EQ(0u, nav.Pusk(mertvoe, 1, nullptr, nullptr));
+        EXPECT_EQ(nullptr, nav.controllers);
+        EXPECT_EQ(0u, nav.Pusk(nullptr, 0x10000, nullptr, nullptr)) << "index is 16-bit";
+    }
+    {
+        // The constructor leaves -1 for the forwarded WM_CREATE: the window is not created.
+        ZytNastrojka()->rezultat = -1;
+        const zyt::Imena a("ZyTestScenaA.dll");
+        SGL_SCENA_PARAM sp{a.Adresa(), 0};
+        zyt::Hozjain host(300, 200);
+        auto nav = std::make_unique<ZYKGLORVANTA2>();
+        EXPECT_EQ(0u, nav->Pusk(host.okno, 1, nullptr, &sp));
+        EXPECT_EQ(nullptr, nav->controllers[0].hwnd);
+        const HANDLE potok = zyt::Kopija(nav->controllers[0].thread);
+        EXPECT_FALSE(zyt::Konchilsja(potok)) << "the thread keeps running";
+        const DWORD start = GetTickCount();
+        nav.reset();
+        EXPECT_TRUE(zyt::Konchilsja(potok)) << "the destructor ends a window-less controller";
+        EXPECT_LT(GetTickCount() - start, 3000u);
+        CloseHandle(potok);
+        EXPECT_EQ(nullptr, GetPropA(host.okno, "ZYKGL")) << "no subclass after a failure";
+    }
+    zyt::Chisto(); // the failed window's history names the scene that refused its creation
+    {
+        zyt::Hozjain host(300, 200);
+        ZYKGLORVANTA2 nav;
+        ASSERT_EQ(1u, nav.Pusk(host.okno, 1, nullptr, nullptr));
+        EXPECT_EQ(0u, nav.Pusk(host.okno, 1, nullptr, nullptr)) << "once per navigator";
+        EXPECT_EQ(0u, nav.KolOkon(2)) << "not while its threads run";
+        EXPECT_TRUE(IsWindow(nav.controllers[0].hwnd));
+    }
+}
+
+TEST_F(Pusk, ClosingTheHostEndsEveryThreadWithItsTones) {
+    zyt::ZapisTonov tony;
+    zyt::Hozjain host(640, 480);
+    ZYKGLORVANTA2 nav;
+    ASSERT_EQ(1u, nav.Pusk(host.okno, 3, nullptr, nullptr));
+    std::vector<HANDLE> potoki;
+    std::vector<unsigned long> id;
+    for (int i = 0; i < 3; ++i) {
+        potoki.push_back(zyt::Kopija(nav.controllers[i].thread));
+        id.push_back(nav.controllers[i].threadId);
+        ASSERT_TRUE(zyt::Kachat([&] { return nav.controllers[i].PotokAntrakta != nullptr; }));
+    }
+    DestroyWindow(host.okno);
+    EXPECT_TRUE(zyt::Kachat([&] {
+        for (HANDLE h : potoki)
+            if (!zyt::Konchilsja(h)) return false;
+        return true;
+    }));
+    const auto t = zyt::VzjatTony();
+    for (int i = 0; i < 3; ++i) {
+        // Intermission thread first (it ends before its controller), then the controller.
+        const unsigned long zhdem[4] = {2 * id[i] + 900, 2 * id[i] - 100, 2 * id[i] + 500,
+                                        2 * id[i] + 300};
+        size_t gde = 0;
+        for (unsigned long ch : zhdem) {
+            while (gde < t.size() && !(t[gde].chastota == ch && t[gde].dlitelnost == 100))
+                ++gde;
+            EXPECT_LT(gde, t.size()) << "controller " << i << ": tone " << ch << " Hz";
+        }
+        EXPECT_EQ(0, nav.controllers[i].threadAlive);
+        EXPECT_EQ(nullptr, nav.controllers[i].KontekstGL) << "context released on WM_DESTROY";
+    }
+    for (HANDLE h : potoki)
+        CloseHandle(h);
+}
+
+namespace {
+std::atomic<int> soobRoditelja{0};
+std::atomic<long> xRoditelja{0};
+// A navigation handler for 0x402: counts the notices and keeps the parent's x.
+int NaRoditelja(MSG* m) {
+    xRoditelja = reinterpret_cast<const WINDOWPOS*>(m->lParam)->x;
+    ++soobRoditelja;
+    return 0;
+}
+// Subscribes the handler from the scene constructor.
+void PodpisatRoditelja(int fyn, ZYKGLKONTROL* k) {
+    if (fyn != ZYT_KONSTR) return;
+    ZYS_SOOB_iFYN z{ZYM_RODITEL, NaRoditelja};
+    k->vklNav(&z, 1);
+}
+} // namespace
+
+TEST_F(Pusk, ParentMovesReachEveryView) {
+    ZytNastrojka()->vyzov = PodpisatRoditelja;
+    const zyt::Imena a("ZyTestScenaA.dll");
+    SGL_SCENA_PARAM sp[2] = {{a.Adresa(), 0}, {a.Adresa(), 0}};
+    zyt::Hozjain host(640, 480);
+    ZYKGLORVANTA2 nav;
+    ASSERT_EQ(1u, nav.Pusk(host.okno, 2, nullptr, sp));
+    soobRoditelja = 0;
+    SetWindowPos(host.okno, nullptr, 123, 45, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_TRUE(zyt::Kachat([] { return soobRoditelja >= 2; }));
+    EXPECT_EQ(123, xRoditelja);
+}
+
+TEST_F(Pusk, FocusTabAndLockKeys) {
+    zyt::Hozjain host(640, 480);
+    ZYKGLORVANTA2 nav;
+    ASSERT_EQ(1u, nav.Pusk(host.okno, 2, nullptr, nullptr));
+    const HWND v0 = nav.controllers[0].hwnd;
+    BYTE klav[256], byl[256];
+    GetKeyboardState(byl);
+
+    SetFocus(host.okno); // the parent hands the focus on to its first child
+    EXPECT_EQ(GetWindow(host.okno, GW_CHILD), GetFocus());
+
+    SetFocus(v0);
+    const int fokusov = zyt::FokusovHozjaina();
+    std::memcpy(klav, byl, sizeof klav);
+    klav[VK_CONTROL] = klav[VK_LCONTROL] = 0x80;
+    SetKeyboardState(klav);
+    SendMessageA(v0, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_GT(zyt::FokusovHozjaina(), fokusov) << "left Ctrl+Tab gives the host the focus";
+
+    SetFocus(v0);
+    std::memcpy(klav, byl, sizeof klav);
+    klav[VK_CONTROL] = klav[VK_LCONTROL] = klav[VK_RCONTROL] = klav[VK_SHIFT] = 0;
+    SetKeyboardState(klav);
+    HWND sled = GetWindow(v0, GW_HWNDNEXT);
+    SendMessageA(v0, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(sled ? sled : GetWindow(v0, GW_HWNDFIRST), GetFocus()) << "plain Tab: next window";
+
+    ZYKGLKONTROL& k = nav.controllers[0];
+    klav[VK_NUMLOCK] = 1;
+    klav[VK_SCROLL] = 0;
+    SetKeyboardState(klav);
+    SendMessageA(v0, WM_SETFOCUS, 0, 0);
+    EXPECT_TRUE(k.Flagi.Test(ZYBIT_NUM_LOCK, ZYBIT_NUM_LOCK));
+    EXPECT_FALSE(k.Flagi.Test(ZYBIT_SCROLL_LOCK, ZYBIT_SCROLL_LOCK));
+    klav[VK_NUMLOCK] = 0;
+    klav[VK_SCROLL] = 1;
+    SetKeyboardState(klav);
+    SendMessageA(v0, WM_KEYDOWN, 'A', 0);
+    EXPECT_FALSE(k.Flagi.Test(ZYBIT_NUM_LOCK, ZYBIT_NUM_LOCK));
+    EXPECT_TRUE(k.Flagi.Test(ZYBIT_SCROLL_LOCK, ZYBIT_SCROLL_LOCK));
+    SetKeyboardState(byl);
+}
+
+TEST_F(Pusk, AuxiliaryWindowRequests) {
+    zyt::Hozjain host(500, 300);
+    ZYKGLORVANTA2 nav;
+    ASSERT_EQ(1u, nav.Pusk(host.okno, 1, nullptr, nullptr));
+    ZYKGLKONTROL& k = nav.controllers[0];
+    ASSERT_TRUE(zyt::Kachat([&] { return k.PotokAntrakta != nullptr; }));
+    EXPECT_EQ(0, SendMessageA(k.hwnd, ZYM_POKAZAT_DES, 0, 0));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(k.windowOpEvent, 0));
+    EXPECT_TRUE(IsWindowVisible(k.desHwnd));
+    RECT kl{}, des{};
+    GetClientRect(k.hwnd, &kl);
+    GetWindowRect(k.desHwnd, &des);
+    EXPECT_EQ(kl.right, des.right - des.left);
+    EXPECT_EQ(kl.bottom, des.bottom - des.top);
+    EXPECT_EQ(0, SendMessageA(k.hwnd, ZYM_SKRYT_DES, 0, 0));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(k.windowOpEvent, 0));
+    EXPECT_FALSE(IsWindowVisible(k.desHwnd));
+}
+
+TEST_F(Pusk, DestructorEndsThreadsOfOpenWindowsAndRestoresTheParent) {
+    zyt::Hozjain host(500, 300);
+    auto nav = std::make_unique<ZYKGLORVANTA2>();
+    ASSERT_EQ(1u, nav->Pusk(host.okno, 2, nullptr, nullptr));
+    const HANDLE p0 = zyt::Kopija(nav->controllers[0].thread);
+    const HANDLE p1 = zyt::Kopija(nav->controllers[1].thread);
+    const HWND v0 = nav->controllers[0].hwnd;
+    const DWORD start = GetTickCount();
+    nav.reset();
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_TRUE(zyt::Konchilsja(p0));
+    EXPECT_TRUE(zyt::Konchilsja(p1));
+    EXPECT_FALSE(IsWindow(v0));
+    EXPECT_EQ(nullptr, GetPropA(host.okno, "ZYKGL"));
+    EXPECT_EQ(reinterpret_cast<LONG_PTR>(zyt::ProcHozjaina),
+              GetWindowLongPtrA(host.okno, GWLP_WNDPROC));
+    CloseHandle(p0);
+    CloseHandle(p1);
+}
