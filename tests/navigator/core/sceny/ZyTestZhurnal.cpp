@@ -33,7 +33,9 @@ void ZytZapisat(int fyn, Quorvel::ZYKGLKONTROL* k, const void* adres) {
     z.mks = Mks();
     z.kontrol = k;
     z.kontekst = wglGetCurrentContext() != nullptr;
-    z.desVidim = k && k->desHwnd && IsWindowVisible(k->desHwnd);
+    RECT r{};
+    z.desVidim = k && k->desHwnd && IsWindowVisible(k->desHwnd) && GetClientRect(k->desHwnd, &r) &&
+                 r.right > 0 && r.bottom > 0;
     {
         std::lock_guard<std::mutex> g(zamok);
         zapisi.push_back(z);
