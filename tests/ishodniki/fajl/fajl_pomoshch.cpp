@@ -207,6 +207,11 @@ int WINAPI podmenaCompare(LCID, DWORD, LPCSTR, int, LPCSTR, int) {
     return 0;
 }
 
+UINT WINAPI podmenaTempName(LPCSTR, LPCSTR, UINT, LPSTR) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+}
+
 BOOL WINAPI podmenaSetEnd(HANDLE) {
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
@@ -247,6 +252,10 @@ void PodmenaVyzovov::sbojSozdanijaOtobrazhenija(int n, DWORD oshibka) {
 
 void PodmenaVyzovov::sbojSravnenija() {
     t_->CompareStringA = podmenaCompare;
+}
+
+void PodmenaVyzovov::sbojVremennogoImeni() {
+    t_->GetTempFileNameA = podmenaTempName;
 }
 
 void PodmenaVyzovov::polnyjDisk() {

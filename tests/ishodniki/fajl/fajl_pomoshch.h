@@ -100,6 +100,8 @@ public:
     void sbojSozdanijaOtobrazhenija(int n, DWORD oshibka = ERROR_NOT_ENOUGH_MEMORY);
     // CompareStringA fails.
     void sbojSravnenija();
+    // GetTempFileNameA fails with ERROR_ACCESS_DENIED.
+    void sbojVremennogoImeni();
     // SetEndOfFile fails with ERROR_DISK_FULL.
     void polnyjDisk();
     // GlobalMemoryStatusEx reports these amounts of free address space and physical memory.

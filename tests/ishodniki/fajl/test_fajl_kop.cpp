@@ -431,6 +431,23 @@ TEST(Kop, FailedViewsAreReportedWithTheirSerialAndReleaseTheLocks) {
     EXPECT_TRUE(std::equal(buf.begin(), buf.end(), prochitatFajl("sboj.bin").begin() + kGran + 10));
 }
 
+TEST(Kop, FailedReaderPrefixGivesTheGateBack) {
+    ZYKFAJL64 f;
+    novyjFajl(f, "sboj_chtenija.bin", uzor(100));
+    PodmenaVyzovov podmena;
+    podmena.sbojOtobrazhenija(1, ERROR_NOT_ENOUGH_MEMORY); // the reader count's page
+    NabljudatelKorobok nabljudatel;
+    Bajty buf(10);
+    EXPECT_EQ(0, f.Kop(buf.data(), nb(0), 10));
+    ASSERT_TRUE(nabljudatel.zhdat(1));
+    EXPECT_EQ(tekstOtcheta(ERROR_NOT_ENOUGH_MEMORY, "FEK_SinhronChtenPref", 3),
+              nabljudatel.korobki()[0].tekst);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(f.hZatvor, 0)) << "the first reader's gate";
+    SetEvent(f.hZatvor);
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(f.hPropusk, 0)) << "no pass left behind";
+    EXPECT_EQ(1, f.Kop(buf.data(), nb(0), 10));
+}
+
 TEST(Kop, FailedPathComparisonIsReported) {
     ZYKFAJL64 a, b;
     novyjFajl(a, "sravnenie_a.bin", uzor(10));

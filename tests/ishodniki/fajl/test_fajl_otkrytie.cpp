@@ -326,3 +326,24 @@ TEST(Otkrytie, FailingMappingCreationIsReportedAndLeavesTheObjectClosed) {
     EXPECT_EQ(nullptr, f.hMutex);
     EXPECT_EQ(1, otkrytZapis(f, "sboj_otr.bin")) << "the next open works";
 }
+
+TEST(Otkrytie, TemporaryNameThatCannotBeHadIsReportedAndFreesTheCreationMutex) {
+    PodmenaVyzovov podmena;
+    podmena.sbojVremennogoImeni();
+    NabljudatelKorobok nabljudatel;
+    ZYKFAJL64 f;
+    EXPECT_EQ(0, f(reinterpret_cast<const char*>(-1), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                   CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(nabljudatel.zhdat(1));
+    EXPECT_EQ(
+        tekstOtcheta(ERROR_ACCESS_DENIED, "ZyVzAdresImjaVrF", 1, "..\\..\\ishodniki\\ZyFFajl64"),
+        nabljudatel.korobki()[0].tekst);
+    EXPECT_EQ(nullptr, f.hMutexSozd);
+    EXPECT_EQ(0u, f.Flagi);
+    HANDLE m = OpenMutexA(SYNCHRONIZE, FALSE, "Quorvel::ZYKFAJL64");
+    if (m) {
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(m, 5000)) << "not left owned";
+        ReleaseMutex(m);
+        CloseHandle(m);
+    }
+}
