@@ -242,7 +242,7 @@ bool zyOtkryt(ZYKFAJL64& f, const char* imja, unsigned long dostup, unsigned lon
     f.Zashita = sa;
 
     if (!f.FEK_SozdatSinhronObj()) return false;
-    if (zyObespechitOtobrazhenie(f) < 0) {
+    if (zyGotovoOtobrazhenie(f) < 0) {
         vl.otpustit();
         ZyOtchet("operator()", 8);
         return false;
@@ -303,7 +303,7 @@ bool zyPerechitatInfo(ZYKFAJL64& f) {
 
 // Creates the mapping object over the whole file, named after the file's identity, unless the
 // file is empty. The record is re-read first, so the object covers the file as it is now.
-int zyObespechitOtobrazhenie(ZYKFAJL64& f) {
+int zyGotovoOtobrazhenie(ZYKFAJL64& f) {
     if (f.hOtobr) return 1;
     if (!f.hFajl) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -374,7 +374,7 @@ unsigned char& ZYKFAJL64::operator[](const ZYKNB64& index) {
             ZySoobshenie("Ne sozdan fajl.");
             return oshibka;
         }
-        if (!hOtobr && zy64(Razmer) != 0 && zyObespechitOtobrazhenie(*this) < 0) {
+        if (!hOtobr && zy64(Razmer) != 0 && zyGotovoOtobrazhenie(*this) < 0) {
             ZyOtchet("operator[]", 1);
             return oshibka;
         }

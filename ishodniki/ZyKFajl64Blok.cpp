@@ -244,7 +244,7 @@ uint64_t zyRazmerBloka(const ZyZadanieKop& z, bool progress) {
 // Makes sure a file side has its mapping object; false after a report.
 bool zyOtobrazhenieStorony(const ZyStorona& s) {
     if (!s.fajl) return true;
-    const int r = zyObespechitOtobrazhenie(*s.fajl);
+    const int r = zyGotovoOtobrazhenie(*s.fajl);
     if (r > 0) return true;
     if (r == 0) SetLastError(ERROR_HANDLE_EOF);
     ZyOtchet("operator[]", 1);

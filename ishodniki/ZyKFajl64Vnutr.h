@@ -64,7 +64,7 @@ void zyImjaSinhron(const char* put, char bukva, char* buf);
 
 // Makes sure the file object has its mapping object (created as the byte access does).
 // 1: it exists; 0: the file is empty, nothing to map; -1: creation failed (last error set).
-int zyObespechitOtobrazhenie(ZYKFAJL64& f);
+int zyGotovoOtobrazhenie(ZYKFAJL64& f);
 
 // Re-reads the file information record; size and last index follow it. False on failure.
 bool zyPerechitatInfo(ZYKFAJL64& f);
