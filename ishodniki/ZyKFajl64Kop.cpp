@@ -63,6 +63,14 @@ ZyStorona zyOzu(const void* p) {
     return s;
 }
 
+// Gives up the zone and the mapping object of `f` (made again by its next access), so that
+// this file may be cut: the system refuses to cut a file while a mapping object of it exists.
+void zyOtpustitOtobrazhenie(ZYKFAJL64& f) {
+    f.VwklPamjat();
+    if (f.hOtobr) ZyOS().CloseHandle(f.hOtobr);
+    f.hOtobr = nullptr;
+}
+
 // Makes room for `n` bytes at `p`: the file grows to p + n when p is at or past its end,
 // otherwise the bytes from p on move up by n. False on failure.
 bool zyRazdvinut(ZYKFAJL64& f, uint64_t p, uint64_t n) {
@@ -254,6 +262,7 @@ int ZYKFAJL64::Peredat(const ZYKNB64& dst, ZYKFAJL64& from, const ZYKNB64& src,
     const int odin = zyOdinPut(*this, from, ZY_PEREDAT_FAJLY, 1);
     if (odin < 0) return 0;
     if (odin == 1) {
+        if (&from != this) zyOtpustitOtobrazhenie(from);
         const int r = Peredat(dst, src, len);
         return r == -1 ? -3 : r;
     }

@@ -370,6 +370,17 @@ TEST(Kop, TwoObjectsOnOnePathInAnotherCaseAreOneFile) {
     EXPECT_EQ(1, a.Vkl(nb(5), b, nb(1000), nb(50)));
     m.vkl(5, 1000, 50);
     proverit(a, m, "odin_put.bin", "insert through the other object");
+    // The move cuts the file: the other object gives up its mapping object for it.
+    NabljudatelKorobok nabljudatel;
+    EXPECT_EQ(1, a.Peredat(nb(100), b, nb(3 * kGran), nb(kGran + 17)));
+    m.peredat(100, 3 * kGran, kGran + 17);
+    proverit(a, m, "odin_put.bin", "move through the other object");
+    EXPECT_EQ(-3, a.Peredat(nb(u64(a.Razmer)), b, nb(0), nb(10)));
+    m.peredat(m.b.size(), 0, 10);
+    proverit(a, m, "odin_put.bin", "move to the end through the other object");
+    EXPECT_TRUE(nabljudatel.korobki().empty());
+    b.TestDan();
+    proverit(b, m, "odin_put.bin", "the other object sees the same file");
 }
 
 TEST(Kop, FailedViewsAreReportedWithTheirSerialAndReleaseTheLocks) {
