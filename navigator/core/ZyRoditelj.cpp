@@ -84,25 +84,14 @@ const ZYS_DELITEL_PARA tablica[4] = {
     {WM_SETFOCUS, NaFokys},
 };
 
-// Walks the table the way the library's table dispatcher does: the first matching pair
-// handles the message; an unlisted one gets the table's default processing (here the parent's
-// own procedure).
-LRESULT Razoslat(const DispatchTable& t, HWND okno, UINT soob, WPARAM wParam, LPARAM lParam) {
-    const ZYS_DELITEL_PARA* pary = static_cast<const ZYS_DELITEL_PARA*>(t.items);
-    for (long i = 0; i < t.count; ++i)
-        if (pary[i].soob == soob) return pary[i].fyn(okno, soob, wParam, lParam);
-    if ((t.flags & ZYD_CALLWINDOWPROC) && t.prevProc)
-        return CallWindowProcA(t.prevProc, okno, soob, wParam, lParam);
-    return DefWindowProcA(okno, soob, wParam, lParam);
-}
-
 } // namespace
 
-// Procedure of the subclassed parent window.
+// Procedure of the subclassed parent window: the four listed messages through the library's
+// table dispatcher; an unlisted one goes to the parent's own procedure.
 LRESULT CALLBACK ZyProcRoditelja(HWND okno, UINT soob, WPARAM wParam, LPARAM lParam) {
-    const DispatchTable t{ZYD_CALLWINDOWPROC, 4, const_cast<ZYS_DELITEL_PARA*>(tablica),
-                          Prezhnjaja(okno)};
-    return Razoslat(t, okno, soob, wParam, lParam);
+    DispatchTable t{ZYD_CALLWINDOWPROC, 4, const_cast<ZYS_DELITEL_PARA*>(tablica),
+                    Prezhnjaja(okno)};
+    return ZyDelitelWM(&t, okno, soob, wParam, lParam);
 }
 
 } // namespace Quorvel

@@ -264,6 +264,25 @@ TEST_F(Pusk, ParentMovesReachEveryView) {
     EXPECT_EQ(123, xRoditelja);
 }
 
+TEST_F(Pusk, ResizingTheParentEndsTransparencyCutOuts) {
+    zyt::Hozjain host(400, 300);
+    ZYKGLORVANTA2 nav;
+    ASSERT_EQ(1u, nav.Pusk(host.okno, 1, nullptr, nullptr));
+    nav.parentRegion = CreateRectRgn(0, 0, 10, 10);
+    nav.parentRegionAux = CreateRectRgn(0, 0, 5, 5);
+    SetWindowPos(host.okno, nullptr, 0, 0, 420, 310, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(nullptr, nav.parentRegion);
+    EXPECT_EQ(nullptr, nav.parentRegionAux);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(host.okno, rgn));
+    RECT box{}, stol{};
+    GetRgnBox(rgn, &box);
+    GetWindowRect(GetDesktopWindow(), &stol);
+    EXPECT_EQ(stol.right + 100, box.right);
+    EXPECT_EQ(stol.bottom + 100, box.bottom);
+    DeleteObject(rgn);
+}
+
 TEST_F(Pusk, FocusTabAndLockKeys) {
     zyt::Hozjain host(640, 480);
     ZYKGLORVANTA2 nav;
