@@ -7,7 +7,7 @@ zy_started_server=""
 
 # Quiet Wine with its own prefix; no offers to install .NET or the HTML engine.
 zy_wine_env() {
-    export WINEPREFIX="$1"
+    export WINEPREFIX="$(realpath -m "$1")"
     export WINEDEBUG="${WINEDEBUG:--all}"
     export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
     export WINEARCH=win64

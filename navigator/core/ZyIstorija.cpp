@@ -20,14 +20,6 @@ namespace Quorvel {
 
 namespace {
 
-ZYKNB64 Nb(uint64_t v) {
-    return ZYKNB64{static_cast<unsigned long>(v & 0xFFFFFFFFu),
-                   static_cast<unsigned long>(v >> 32)};
-}
-uint64_t U64(const ZYKNB64& n) {
-    return (uint64_t(n.St) << 32) | n.Ml;
-}
-
 // Little-endian 32- and 64-bit numbers into a byte buffer.
 void Zapisat32(unsigned char* p, uint32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -38,12 +30,8 @@ void Zapisat64(unsigned char* p, uint64_t v) {
     Zapisat32(p + 4, static_cast<uint32_t>(v >> 32));
 }
 
-bool Otkryt(const ZYKFAJL64* f) {
-    return f != nullptr && f->hFajl != nullptr && f->hFajl != INVALID_HANDLE_VALUE;
-}
-
 uint64_t Razmer(const ZYKFAJL64& f) {
-    return U64(f.Razmer);
+    return ZyU64(f.Razmer);
 }
 
 // Reads len bytes at pos; false unless the whole range lies in the file and was
@@ -52,20 +40,20 @@ bool ChitatFajl(ZYKFAJL64& f, uint64_t pos, void* kuda, uint32_t len) {
     const uint64_t razmer = Razmer(f);
     if (len == 0) return true;
     if (kuda == nullptr || pos >= razmer || len > razmer - pos) return false;
-    return f.Kop(kuda, Nb(pos), len) != 0;
+    return f.Kop(kuda, ZyNb(pos), len) != 0;
 }
 
 // Writes len bytes at pos (the file grows when needed); true when done.
 bool PisatFajl(ZYKFAJL64& f, uint64_t pos, const void* otkuda, uint32_t len) {
-    return f.Kop(Nb(pos), otkuda, len) != 0;
+    return f.Kop(ZyNb(pos), otkuda, len) != 0;
 }
 
 // The 24-byte header: current position and number, last position and number.
 bool PisatZagolovok(ZYKFAJL64& f, const ZYS_ZAG_ISTORII& z) {
     unsigned char b[ZY_ZAGOLOVOK_ISTORII];
-    Zapisat64(b, U64(z.TekPoz));
+    Zapisat64(b, ZyU64(z.TekPoz));
     Zapisat32(b + 8, z.TekNom);
-    Zapisat64(b + 12, U64(z.PoslPoz));
+    Zapisat64(b + 12, ZyU64(z.PoslPoz));
     Zapisat32(b + 20, z.PoslNom);
     return PisatFajl(f, 0, b, sizeof b);
 }
@@ -108,8 +96,8 @@ void MestoNovojZapisi(ZYKGLKONTROL& k, uint64_t& pos, uint32_t& nomer) {
     ZYKFAJL64& f = *k.FajlIstorii;
     pos = ZY_ZAGOLOVOK_ISTORII;
     nomer = 1;
-    if (Razmer(f) == 0 || U64(k.ZagIstorii.TekPoz) == 0) return;
-    uint64_t tek = U64(k.ZagIstorii.TekPoz);
+    if (Razmer(f) == 0 || ZyU64(k.ZagIstorii.TekPoz) == 0) return;
+    uint64_t tek = ZyU64(k.ZagIstorii.TekPoz);
     uint32_t tekNom = k.ZagIstorii.TekNom;
     uint32_t r = DlinaZapisi(f, tek, tekNom);
     if (r == 0) {
@@ -127,7 +115,7 @@ void MestoNovojZapisi(ZYKGLKONTROL& k, uint64_t& pos, uint32_t& nomer) {
 // The position of the controller's current entry when it is a sound entry, else
 // 0.
 uint64_t TekushchajaZapis(ZYKGLKONTROL& k) {
-    const uint64_t pos = U64(k.ZagIstorii.TekPoz);
+    const uint64_t pos = ZyU64(k.ZagIstorii.TekPoz);
     if (Razmer(*k.FajlIstorii) == 0 || pos == 0) return 0;
     return DlinaZapisi(*k.FajlIstorii, pos, k.ZagIstorii.TekNom) ? pos : 0;
 }
@@ -140,14 +128,14 @@ uint64_t TekushchajaZapis(ZYKGLKONTROL& k) {
 // Opens the history file of the controller's window unless it is open.
 int ZyOtkrytIstoriju(ZYKGLKONTROL& k) {
     if (k.FajlIstorii == nullptr) return 0;
-    if (Otkryt(k.FajlIstorii)) return 1;
+    if (ZyFajlOtkryt(k.FajlIstorii)) return 1;
     const std::string put = ZyPutOkna(k.index, "ZyIstorijaScen.ZYI");
     // Write access (the object maps the file for reading and writing), no
     // sharing, no security attributes, open or create, hidden, no template.
     if (!(*k.FajlIstorii)(put.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                           FILE_ATTRIBUTE_HIDDEN, nullptr))
         return 0;
-    return Otkryt(k.FajlIstorii) ? 1 : 0;
+    return ZyFajlOtkryt(k.FajlIstorii) ? 1 : 0;
 }
 
 // The file's size now and a bounded reader over it.
@@ -175,9 +163,9 @@ unsigned long ZYKGLKONTROL::VFajlIstorii() {
     if (zapis.empty() || !PisatFajl(f, pos, zapis.data(), static_cast<uint32_t>(zapis.size())))
         return 0;
     // A failure to cut leaves a tail behind the new entry that no header names.
-    f.FIN(Nb(pos + zapis.size()));
+    f.FIN(ZyNb(pos + zapis.size()));
     ZYS_ZAG_ISTORII z;
-    z.TekPoz = z.PoslPoz = Nb(pos);
+    z.TekPoz = z.PoslPoz = ZyNb(pos);
     z.TekNom = z.PoslNom = nomer;
     if (!PisatZagolovok(f, z)) return 0;
     ZagIstorii = z;

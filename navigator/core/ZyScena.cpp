@@ -4,7 +4,7 @@
 #include "ZyKGLOrvanta2.h"
 
 #include "ZyAdresaFyn.h"
-#include "ZyHodIstorii.h"
+#include "ZyIstorija.h"
 #include "ZyKeshModulej.h"
 #include "ZyKontrolVnutr.h"
 #include "ZyPozNav.h"
@@ -32,20 +32,6 @@ constexpr DWORD ZY_OZHIDANIE_OKNA_MS = 10000;
 constexpr unsigned long ZY_ZAPIS = 0x40000000ul;
 constexpr unsigned long ZY_OTKRYT_ILI_SOZDAT = 4;
 constexpr unsigned long ZY_OBYCHNYJ = 0x80;
-constexpr unsigned long ZY_SKRYTYJ = 2;
-
-// 64-bit value of a ZYKNB64, and back.
-uint64_t U64(const ZYKNB64& n) {
-    return uint64_t(n.St) << 32 | n.Ml;
-}
-ZYKNB64 NB(uint64_t v) {
-    return ZYKNB64{static_cast<unsigned long>(v), static_cast<unsigned long>(v >> 32)};
-}
-
-// The file object holds an open file.
-bool Otkryt(const ZYKFAJL64& f) {
-    return f.hFajl && f.hFajl != INVALID_HANDLE_VALUE;
-}
 
 // Replaces the owned name of a slot (null or a failed allocation leaves it empty).
 void VsImja(ZYS_FYN_SCENW& slot, const char* imja) {
@@ -61,11 +47,11 @@ void VsImja(ZYS_FYN_SCENW& slot, const char* imja) {
 
 // The whole (or the first ZY_MAKS_ADRESA bytes) of an open file.
 std::string Soderzhimoe(ZYKFAJL64& f) {
-    const uint64_t razmer = U64(f.Razmer);
+    const uint64_t razmer = ZyU64(f.Razmer);
     std::string t;
     if (razmer == 0) return t;
     t.resize(static_cast<size_t>(razmer < ZY_MAKS_ADRESA ? razmer : ZY_MAKS_ADRESA));
-    if (f.Kop(&t[0], NB(0), static_cast<unsigned long>(t.size())) == 0) t.clear();
+    if (f.Kop(&t[0], ZyNb(0), static_cast<unsigned long>(t.size())) == 0) t.clear();
     return t;
 }
 
@@ -74,34 +60,16 @@ void ZapisatAdresa(ZYKFAJL64& f, const ZYKGLKONTROL& k) {
     const char* imena[4] = {k.Fynkcii[0].imja, k.Fynkcii[1].imja, k.Fynkcii[2].imja,
                             k.Fynkcii[3].imja};
     const std::string t = ZyTekstAdresa(imena);
-    if (f.FIN(NB(0)) == 0) return;
-    f.Kop(NB(0), t.data(), static_cast<unsigned long>(t.size()));
-}
-
-// The controller's history file, opened when needed.
-bool OtkrytIstoriju(ZYKGLKONTROL& k) {
-    if (!k.FajlIstorii) return false;
-    if (Otkryt(*k.FajlIstorii)) return true;
-    const std::string put = ZyPutOkna(k.index, "ZyIstorijaScen.ZYI");
-    return (*k.FajlIstorii)(put.c_str(), ZY_ZAPIS, 0, nullptr, ZY_OTKRYT_ILI_SOZDAT, ZY_SKRYTYJ,
-                            nullptr) == 1;
-}
-
-// The history file as the walk reads it.
-ZYS_ISTORIJA Istorija(ZYKFAJL64& f) {
-    const uint64_t razmer = U64(f.Razmer);
-    return ZYS_ISTORIJA{razmer, [&f, razmer](uint64_t poz, void* kuda, uint32_t dlina) {
-                            return poz <= razmer && razmer - poz >= dlina &&
-                                   f.Kop(kuda, NB(poz), dlina) != 0;
-                        }};
+    if (f.FIN(ZyNb(0)) == 0) return;
+    f.Kop(ZyNb(0), t.data(), static_cast<unsigned long>(t.size()));
 }
 
 // The controller's header copy as plain numbers, and back.
 ZYS_POZICII_ISTORII Pozicii(const ZYS_ZAG_ISTORII& z) {
-    return {U64(z.TekPoz), z.TekNom, U64(z.PoslPoz), z.PoslNom};
+    return {ZyU64(z.TekPoz), z.TekNom, ZyU64(z.PoslPoz), z.PoslNom};
 }
 ZYS_ZAG_ISTORII Zagolovok(const ZYS_POZICII_ISTORII& p) {
-    return {NB(p.tekPoz), p.tekNom, NB(p.poslPoz), p.poslNom};
+    return {ZyNb(p.tekPoz), p.tekNom, ZyNb(p.poslPoz), p.poslNom};
 }
 
 // Takes the navigation snapshot and the four names of a checked entry into the controller.
@@ -190,8 +158,7 @@ unsigned long ZYKGLKONTROL::ZagryzitSceny() {
     }
     if (ZyFlag(*this, ZYBIT_HODKA_ISTORII)) {
         ZyVwklFlag(*this, ZYBIT_HODKA_ISTORII);
-        if (FajlIstorii && Otkryt(*FajlIstorii))
-            FajlIstorii->Kop(NB(0), &ZagIstorii, sizeof ZagIstorii);
+        if (ZyFajlOtkryt(FajlIstorii)) FajlIstorii->Kop(ZyNb(0), &ZagIstorii, sizeof ZagIstorii);
     }
     return 1;
 }
@@ -243,10 +210,10 @@ unsigned long ZYKGLKONTROL::NScena(const char* konstryktor, const char* antrakt,
 // the sound entries; a damaged entry ends a walk at the last sound one; nothing sound is lost.
 long ZYKGLKONTROL::Scena(unsigned long command, unsigned long count) {
     if (command == 0) return 0;
-    if (!OtkrytIstoriju(*this)) return 0;
+    if (!ZyOtkrytIstoriju(*this)) return 0;
     if (command != ZYH_TEKUSHCHAJA) VsPozNavVF();
     ZYKFAJL64& f = *FajlIstorii;
-    const ZYS_ISTORIJA ist = Istorija(f);
+    const ZYS_ISTORIJA ist = ZyIstorijaFajla(f);
     ZYS_ZAG_ISTORII zag{};
     if (ist.razmer < ZY_ZAGOLOVOK_ISTORII + ZY_MIN_ZAPIS || !ist.chitat(0, &zag, sizeof zag)) {
         return ZagryzitSceny() ? -1 : 0;
