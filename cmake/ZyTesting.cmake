@@ -21,6 +21,7 @@ endif()
 # zy_test(<name> SOURCES ... [LIBS ...] [TIMEOUT seconds] [HELPERS target ...] [OWN_MAIN])
 # One GoogleTest executable and one CTest test that runs it under the emulator, in a
 # scratch directory of its own (the libraries write files into the current directory).
+# Every test links the shared helpers of tests/support (zy_test_support).
 # OWN_MAIN: the sources define main() themselves (for example to act as a helper process).
 function(zy_test name)
     cmake_parse_arguments(T "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;HELPERS" ${ARGN})
@@ -33,6 +34,9 @@ function(zy_test name)
         target_link_libraries(${name} PRIVATE gtest ${T_LIBS})
     else()
         target_link_libraries(${name} PRIVATE gtest_main gtest ${T_LIBS})
+    endif()
+    if(TARGET zy_test_support)
+        target_link_libraries(${name} PRIVATE zy_test_support)
     endif()
     if(T_HELPERS)
         add_dependencies(${name} ${T_HELPERS})

@@ -1,6 +1,7 @@
 // ZyPerevodMenu on real menus: texts by position, separators, submenus, item properties.
 #include "ZyStandart.h"
-#include "ZyTestPapka.h"
+#include "ZyTestFajly.h"
+#include "ZyTestPapki.h"
 #include "ZyTestPerevod.h"
 
 #include <gtest/gtest.h>
@@ -9,13 +10,7 @@
 
 namespace {
 
-using zytest::ChitatFajl;
-using zytest::NovajaZapis;
-using zytest::Zagolovok;
-using zytest::Zapis;
-using zytest::ZapisatFajl;
-
-const char* const kFajl = "ZyPerevodTeksta.txt";
+using namespace zytest;
 
 // The text of the item at `poz`.
 std::string tekst(HMENU menu, int poz) {
@@ -39,15 +34,13 @@ struct ZyMenu {
     ~ZyMenu() { DestroyMenu(h); }
 };
 
-class Menu : public testing::Test {
-protected:
-    zytest::ZyPapkaTesta papka_;
-};
+class Menu : public VPapkeTesta {};
 
 TEST_F(Menu, ItemsAreTranslatedInOrderSeparatorsAndSubmenusKept) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis("&File", "&Datei") + Zapis("More", "Mehr") +
-                                       Zapis("Open \"\"", "\"\" \xF6"
-                                                          "ffnen")));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis("&File", "&Datei") +
+                                               Zapis("More", "Mehr") +
+                                               Zapis("Open \"\"", "\"\" \xF6"
+                                                                  "ffnen")));
     ZyMenu m;
     HMENU vnutri = CreatePopupMenu();
     AppendMenuA(vnutri, MF_STRING, 10, "&File");
@@ -78,7 +71,8 @@ TEST_F(Menu, ItemsAreTranslatedInOrderSeparatorsAndSubmenusKept) {
 }
 
 TEST_F(Menu, ItemTypeFlagsSurviveTheNewText) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis("One", "Eins") + Zapis("Help", "Hilfe")));
+    ASSERT_TRUE(
+        ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis("One", "Eins") + Zapis("Help", "Hilfe")));
     ZyMenu m;
     MENUITEMINFOA mii = {};
     mii.cbSize = sizeof mii;
@@ -108,18 +102,18 @@ TEST_F(Menu, SameNewTextTwiceIsAppendedTwiceAndShownUnchanged) {
     EXPECT_EQ(3, ZyPerevodMenu(m.h));
     EXPECT_EQ("Exit", tekst(m.h, 0));
     EXPECT_EQ("Exit", tekst(m.h, 2));
-    EXPECT_EQ(Zagolovok() + NovajaZapis("Exit") + NovajaZapis("Exit"), ChitatFajl(kFajl));
+    EXPECT_EQ(Zagolovok() + NovajaZapis("Exit") + NovajaZapis("Exit"), ChitatFajl(kFajlPerevoda));
     // From then on the first of the two entries serves both items.
     ZyMenu n;
     AppendMenuA(n.h, MF_STRING, 1, "Exit");
     ZyPerevodMenu(n.h);
-    EXPECT_EQ(Zagolovok() + NovajaZapis("Exit") + NovajaZapis("Exit"), ChitatFajl(kFajl));
+    EXPECT_EQ(Zagolovok() + NovajaZapis("Exit") + NovajaZapis("Exit"), ChitatFajl(kFajlPerevoda));
 }
 
 TEST_F(Menu, LongItemTextIsReadAndTranslatedWhole) {
     const std::string dlinnyj(400, 'L');
     const std::string perevod(450, 'P');
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis(dlinnyj, perevod)));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis(dlinnyj, perevod)));
     ZyMenu m;
     AppendMenuA(m.h, MF_STRING, 1, dlinnyj.c_str());
     EXPECT_EQ(1, ZyPerevodMenu(m.h));
@@ -138,12 +132,12 @@ TEST_F(Menu, EmptyNullAndDestroyedMenus) {
     AppendMenuA(razdeliteli.h, MF_SEPARATOR, 0, nullptr);
     EXPECT_EQ(2, ZyPerevodMenu(razdeliteli.h));
     bool est = true;
-    ChitatFajl(kFajl, &est);
+    ChitatFajl(kFajlPerevoda, &est);
     EXPECT_FALSE(est); // nothing to translate: the file is not even made
 }
 
 TEST_F(Menu, MenuBarOfAWindowIsTranslated) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis("&View", "&Ansicht")));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis("&View", "&Ansicht")));
     HMENU bar = CreateMenu();
     AppendMenuA(bar, MF_STRING, 1, "&View");
     HWND okno = CreateWindowA("STATIC", "menu test", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,

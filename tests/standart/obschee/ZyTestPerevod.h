@@ -11,6 +11,9 @@
 
 namespace zytest {
 
+// The translation file the library reads and extends in the current directory.
+constexpr const char* kFajlPerevoda = "ZyPerevodTeksta.txt";
+
 // The header of a new translation file, byte for byte (code page 1251, CR LF line ends).
 inline const std::string& Zagolovok() {
     static const std::string z =

@@ -1,8 +1,8 @@
 // ZyZabronirovatOZU with real refusals and real allocation failures (the boxes are read and
 // answered from a helper thread), and the containers ZYKOZU32 and ZYKMASSMATDW.
 #include "ZyStandart.h"
-#include "ZyTestOkna.h"
-#include "ZyTestPapka.h"
+#include "ZyTestPapki.h"
+#include "ZyTestSoobshenija.h"
 
 #include <gtest/gtest.h>
 
@@ -11,20 +11,7 @@
 
 namespace {
 
-using zytest::ZyOkno;
-using zytest::ZyStorozhOkon;
-
-// The system's text for an error number.
-std::string sistemnyjTekst(DWORD oshibka) {
-    char* t = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, oshibka, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                   reinterpret_cast<char*>(&t), 0, nullptr);
-    std::string s = t ? t : "";
-    if (t) LocalFree(t);
-    return s;
-}
+using namespace zytest;
 
 // The whole virtual address space of the process, as the library sees it.
 unsigned long long vsjaVirtualnajaPamjat() {
@@ -35,10 +22,7 @@ unsigned long long vsjaVirtualnajaPamjat() {
 }
 
 // Every test in a fresh directory: the boxes' texts are translated through its file.
-class Ozu : public testing::Test {
-protected:
-    zytest::ZyPapkaTesta papka_;
-};
+class Ozu : public VPapkeTesta {};
 
 // ---- ZyZabronirovatOZU --------------------------------------------------------------------------
 
@@ -95,7 +79,7 @@ TEST_F(Ozu, FailedAllocationExplainsAndOffersRetryUntilCancel) {
         "Can Not select memory in size \"" + std::to_string(razmer) + "\" byte.";
     for (int i : {0, 2}) {
         EXPECT_EQ("ZyMessageError.", okna[i].zagolovok);
-        EXPECT_EQ(sistemnyjTekst(ERROR_NOT_ENOUGH_MEMORY), okna[i].tekst);
+        EXPECT_EQ(SistemnyjTekst(ERROR_NOT_ENOUGH_MEMORY), okna[i].tekst);
         EXPECT_EQ(zagolovok, okna[i + 1].zagolovok);
         EXPECT_EQ(tekst, okna[i + 1].tekst);
     }

@@ -2,7 +2,8 @@
 // sections for the blocks, real threads for concurrent requests.
 #include "ZySignal.h"
 #include "ZyStandart.h"
-#include "ZyTestPapka.h"
+#include "ZyTestFajly.h"
+#include "ZyTestPapki.h"
 #include "ZyTestPerevod.h"
 
 #include <gtest/gtest.h>
@@ -15,13 +16,7 @@
 
 namespace {
 
-using zytest::ChitatFajl;
-using zytest::NovajaZapis;
-using zytest::Zagolovok;
-using zytest::Zapis;
-using zytest::ZapisatFajl;
-
-const char* const kFajl = "ZyPerevodTeksta.txt";
+using namespace zytest;
 
 // ZyPerevodStroki on a copy of `tekst` in a buffer of `bufSize` bytes (at least the text).
 struct ZyItog {
@@ -38,10 +33,7 @@ ZyItog perevesti(const std::string& tekst, unsigned bufSize = 0) {
     return ZyItog{r, std::string(buf.data())};
 }
 
-class Perevod : public testing::Test {
-protected:
-    zytest::ZyPapkaTesta papka_;
-};
+class Perevod : public VPapkeTesta {};
 
 // ---- The file grows by itself ----------------------------------------------------------------
 
@@ -49,55 +41,57 @@ TEST_F(Perevod, FirstRunCreatesTheFileWithItsHeaderAndAppendsEveryText) {
     const ZyItog a = perevesti("Hello");
     EXPECT_EQ(5, a.rezultat);
     EXPECT_EQ("Hello", a.tekst);
-    EXPECT_EQ(Zagolovok() + NovajaZapis("Hello"), ChitatFajl(kFajl));
+    EXPECT_EQ(Zagolovok() + NovajaZapis("Hello"), ChitatFajl(kFajlPerevoda));
 
     EXPECT_EQ("Open \"a.txt\" now", perevesti("Open \"a.txt\" now").tekst);
     EXPECT_EQ("Hello", perevesti("Hello").tekst); // present, untranslated: not appended again
-    EXPECT_EQ(Zagolovok() + NovajaZapis("Hello") + NovajaZapis("Open \"\" now"), ChitatFajl(kFajl));
+    EXPECT_EQ(Zagolovok() + NovajaZapis("Hello") + NovajaZapis("Open \"\" now"),
+              ChitatFajl(kFajlPerevoda));
 }
 
 TEST_F(Perevod, QuotedPartGoesIntoTheTranslation) {
     const std::string fajl = Zagolovok() + Zapis("Open file \"\"", "Datei \"\" \xF6"
                                                                    "ffnen");
-    ASSERT_TRUE(ZapisatFajl(kFajl, fajl));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, fajl));
     const ZyItog a = perevesti("Open file \"a.txt\"");
     EXPECT_EQ("Datei \"a.txt\" \xF6"
               "ffnen",
               a.tekst);
     EXPECT_EQ(int(a.tekst.size()), a.rezultat);
-    EXPECT_EQ(fajl, ChitatFajl(kFajl)); // nothing appended
+    EXPECT_EQ(fajl, ChitatFajl(kFajlPerevoda)); // nothing appended
 }
 
 TEST_F(Perevod, ThreePartsInOrderAndFewerPairsDropTheRest) {
-    ASSERT_TRUE(
-        ZapisatFajl(kFajl, Zagolovok() + Zapis("Copy \"\" to \"\" as \"\"", "\"\" -> \"\" (\"\")") +
-                               Zapis("Move \"\" to \"\" as \"\"", "Bewege \"\" nach \"\"")));
+    ASSERT_TRUE(ZapisatFajl(
+        kFajlPerevoda, Zagolovok() + Zapis("Copy \"\" to \"\" as \"\"", "\"\" -> \"\" (\"\")") +
+                           Zapis("Move \"\" to \"\" as \"\"", "Bewege \"\" nach \"\"")));
     EXPECT_EQ("\"a\" -> \"b\" (\"c\")", perevesti("Copy \"a\" to \"b\" as \"c\"").tekst);
     EXPECT_EQ("Bewege \"a\" nach \"b\"", perevesti("Move \"a\" to \"b\" as \"c\"").tekst);
 }
 
 TEST_F(Perevod, BlankTranslationGivesTheTextAndAppendsNothing) {
     const std::string fajl = Zagolovok() + "\r\n Blank\r\n=  \t \r\n***";
-    ASSERT_TRUE(ZapisatFajl(kFajl, fajl));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, fajl));
     EXPECT_EQ("Blank", perevesti("Blank").tekst);
-    EXPECT_EQ(fajl, ChitatFajl(kFajl));
+    EXPECT_EQ(fajl, ChitatFajl(kFajlPerevoda));
 }
 
 TEST_F(Perevod, KeyThatIsAPrefixOfAnotherDoesNotMatchIt) {
     const std::string fajl = Zagolovok() + Zapis("Abcd", "long");
-    ASSERT_TRUE(ZapisatFajl(kFajl, fajl));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, fajl));
     EXPECT_EQ("Abc", perevesti("Abc").tekst);
-    EXPECT_EQ(fajl + NovajaZapis("Abc"), ChitatFajl(kFajl));
+    EXPECT_EQ(fajl + NovajaZapis("Abc"), ChitatFajl(kFajlPerevoda));
     EXPECT_EQ("long", perevesti("Abcd").tekst);
 }
 
 TEST_F(Perevod, MultiLineTranslationKeepsItsLineEndsAndTrailingBlanks) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis("Two", "\r\nfirst line\r\nsecond  ")));
+    ASSERT_TRUE(
+        ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis("Two", "\r\nfirst line\r\nsecond  ")));
     EXPECT_EQ("first line\r\nsecond  ", perevesti("Two").tekst);
 }
 
 TEST_F(Perevod, BufferExactlyLongEnoughSucceedsOneByteLessGivesZero) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis("Short", "Longer text")));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis("Short", "Longer text")));
     EXPECT_EQ(11, perevesti("Short", 12).rezultat);
     EXPECT_EQ("Longer text", perevesti("Short", 12).tekst);
     const ZyItog malo = perevesti("Short", 11);
@@ -107,13 +101,13 @@ TEST_F(Perevod, BufferExactlyLongEnoughSucceedsOneByteLessGivesZero) {
     EXPECT_EQ(4, perevesti("Four", 5).rezultat);
     EXPECT_EQ(0, perevesti("Four", 4).rezultat);
     EXPECT_EQ(Zagolovok() + Zapis("Short", "Longer text") + NovajaZapis("Four"),
-              ChitatFajl(kFajl)); // a text too long for its buffer is not even looked up
+              ChitatFajl(kFajlPerevoda)); // a text too long for its buffer is not even looked up
     EXPECT_EQ(0, ZyPerevodStroki(nullptr, 10));
 }
 
 TEST_F(Perevod, RequestLargerThanOnePageIsAnswered) {
     const std::string dlinnyj(9000, 'x');
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis(dlinnyj, std::string(9500, 'y'))));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis(dlinnyj, std::string(9500, 'y'))));
     const ZyItog a = perevesti(dlinnyj, 12000);
     EXPECT_EQ(9500, a.rezultat);
     EXPECT_EQ(std::string(9500, 'y'), a.tekst);
@@ -126,34 +120,34 @@ TEST_F(Perevod, FileOfRandomBytesIsReadSafelyAndKeptWhole) {
     std::string musor(20000, '\0');
     for (char& c : musor)
         c = char(rng());
-    ASSERT_TRUE(ZapisatFajl(kFajl, musor));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, musor));
     for (const char* t : {"Hello", "*", "=", "\"x\""}) {
         const ZyItog a = perevesti(t);
         EXPECT_EQ(int(a.tekst.size()), a.rezultat);
     }
-    const std::string posle = ChitatFajl(kFajl);
+    const std::string posle = ChitatFajl(kFajlPerevoda);
     EXPECT_EQ(musor, posle.substr(0, musor.size())); // appended to, never rewritten
 }
 
 TEST_F(Perevod, FileWithoutAnyEndMarkIsOneEntry) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, "Hello there = Hallo da\r\n"));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, "Hello there = Hallo da\r\n"));
     EXPECT_EQ("Hallo da\r\n", perevesti("Hello there").tekst);
     EXPECT_EQ("Other", perevesti("Other").tekst);
     // The new entry lands after the old text, which from then on ends at its "***".
-    EXPECT_EQ("Hello there = Hallo da\r\n" + NovajaZapis("Other"), ChitatFajl(kFajl));
+    EXPECT_EQ("Hello there = Hallo da\r\n" + NovajaZapis("Other"), ChitatFajl(kFajlPerevoda));
 }
 
 TEST_F(Perevod, KeyLongerThanTheFileIsAppended) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, "A=B***"));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, "A=B***"));
     const std::string dlinnyj(100, 'k');
     EXPECT_EQ(dlinnyj, perevesti(dlinnyj).tekst);
-    EXPECT_EQ("A=B***" + NovajaZapis(dlinnyj), ChitatFajl(kFajl));
+    EXPECT_EQ("A=B***" + NovajaZapis(dlinnyj), ChitatFajl(kFajlPerevoda));
 }
 
 TEST_F(Perevod, EmptyFileGetsTheHeaderAgain) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, ""));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, ""));
     EXPECT_EQ("Hi", perevesti("Hi").tekst);
-    EXPECT_EQ(Zagolovok() + NovajaZapis("Hi"), ChitatFajl(kFajl));
+    EXPECT_EQ(Zagolovok() + NovajaZapis("Hi"), ChitatFajl(kFajlPerevoda));
 }
 
 TEST_F(Perevod, QuotedPartsBeyondAnyFixedLimitAreKeptWhole) {
@@ -167,12 +161,12 @@ TEST_F(Perevod, QuotedPartsBeyondAnyFixedLimitAreKeptWhole) {
     tekst += " and \"" + dlinnaja + "\"";
     kljuch += " and \"\"";
     EXPECT_EQ(tekst, perevesti(tekst).tekst);
-    EXPECT_EQ(Zagolovok() + NovajaZapis(kljuch), ChitatFajl(kFajl));
+    EXPECT_EQ(Zagolovok() + NovajaZapis(kljuch), ChitatFajl(kFajlPerevoda));
     // One entry serves every instance, with all parts restored in order.
     std::string perevod = "Viele";
     for (int i = 0; i < 71; ++i)
         perevod += "|\"\"";
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis(kljuch, perevod)));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis(kljuch, perevod)));
     std::string ozhidaemo = "Viele";
     for (int i = 0; i < 70; ++i)
         ozhidaemo += "|\"" + std::to_string(i) + "\"";
@@ -182,53 +176,53 @@ TEST_F(Perevod, QuotedPartsBeyondAnyFixedLimitAreKeptWhole) {
 
 TEST_F(Perevod, UnpairedQuoteStaysInTheKey) {
     EXPECT_EQ("Size \"12\" of \"x", perevesti("Size \"12\" of \"x").tekst);
-    EXPECT_EQ(Zagolovok() + NovajaZapis("Size \"\" of \"x"), ChitatFajl(kFajl));
+    EXPECT_EQ(Zagolovok() + NovajaZapis("Size \"\" of \"x"), ChitatFajl(kFajlPerevoda));
 }
 
 TEST_F(Perevod, FileThatCannotBeCreatedLeavesTextsUnchanged) {
     // A directory in the place of the file: it can be neither created nor opened.
-    ASSERT_TRUE(CreateDirectoryA(kFajl, nullptr));
+    ASSERT_TRUE(CreateDirectoryA(kFajlPerevoda, nullptr));
     const ZyItog a = perevesti("Open \"x\"");
     EXPECT_EQ("Open \"x\"", a.tekst);
     EXPECT_EQ(8, a.rezultat);
-    RemoveDirectoryA(kFajl);
+    RemoveDirectoryA(kFajlPerevoda);
 }
 
 TEST_F(Perevod, ReadOnlyFileStillTranslatesButCollectsNothing) {
     const std::string fajl = Zagolovok() + Zapis("Yes", "Ja");
-    ASSERT_TRUE(ZapisatFajl(kFajl, fajl));
-    ASSERT_TRUE(SetFileAttributesA(kFajl, FILE_ATTRIBUTE_READONLY));
-    HANDLE proba = CreateFileA(kFajl, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, fajl));
+    ASSERT_TRUE(SetFileAttributesA(kFajlPerevoda, FILE_ATTRIBUTE_READONLY));
+    HANDLE proba = CreateFileA(kFajlPerevoda, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
     if (proba != INVALID_HANDLE_VALUE) {
         // NOTE: Wine run by root opens a read-only file for writing all the same.
         CloseHandle(proba);
-        SetFileAttributesA(kFajl, FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesA(kFajlPerevoda, FILE_ATTRIBUTE_NORMAL);
         GTEST_SKIP() << "read-only files are writable here";
     }
     EXPECT_EQ("Ja", perevesti("Yes").tekst);
     EXPECT_EQ("No", perevesti("No").tekst);
-    EXPECT_EQ(fajl, ChitatFajl(kFajl));
-    SetFileAttributesA(kFajl, FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(fajl, ChitatFajl(kFajlPerevoda));
+    SetFileAttributesA(kFajlPerevoda, FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(Perevod, FileHeldAgainstWritingStillTranslatesButCollectsNothing) {
     const std::string fajl = Zagolovok() + Zapis("Yes", "Ja");
-    ASSERT_TRUE(ZapisatFajl(kFajl, fajl));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, fajl));
     // Another holder that lets others read but not write, as an editor may.
-    HANDLE derzhatel =
-        CreateFileA(kFajl, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE derzhatel = CreateFileA(kFajlPerevoda, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, derzhatel);
     EXPECT_EQ("Ja", perevesti("Yes").tekst);
     EXPECT_EQ("No", perevesti("No").tekst);
     CloseHandle(derzhatel);
-    EXPECT_EQ(fajl, ChitatFajl(kFajl));
+    EXPECT_EQ(fajl, ChitatFajl(kFajlPerevoda));
 }
 
 TEST_F(Perevod, FileHeldExclusivelyLeavesTextsUnchanged) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis("Yes", "Ja")));
-    HANDLE derzhatel =
-        CreateFileA(kFajl, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis("Yes", "Ja")));
+    HANDLE derzhatel = CreateFileA(kFajlPerevoda, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, derzhatel);
     const ZyItog a = perevesti("Yes");
     EXPECT_EQ("Yes", a.tekst);
@@ -239,23 +233,24 @@ TEST_F(Perevod, FileHeldExclusivelyLeavesTextsUnchanged) {
 // ---- The block protocol ------------------------------------------------------------------------
 
 TEST_F(Perevod, BlockIsAnsweredInPlaceWithStateAndLength) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis("A", "Alpha")));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis("A", "Alpha")));
     zytest::ZySyrojBlok blok("ZyTestBlokOtvet", 4096);
     ASSERT_NE(nullptr, blok.Adres());
     blok.Zapolnit(std::string("A\0B \"7\"\0", 8));
-    EXPECT_EQ(1, ZyPerevodTeksta("ZyTestBlokOtvet", ">>", "<<", kFajl));
+    EXPECT_EQ(1, ZyPerevodTeksta("ZyTestBlokOtvet", ">>", "<<", kFajlPerevoda));
     EXPECT_EQ(3u, blok.Pole(12));
     EXPECT_EQ(std::string("Alpha\0B \"7\"\0\0", 13), std::string(blok.Adres() + 24, 13));
     EXPECT_EQ(13u, blok.Pole(16));
     // The caller's prefix and suffix frame the new entry.
-    EXPECT_EQ(Zagolovok() + Zapis("A", "Alpha") + "\r\n>>B \"\"\r\n=***<<", ChitatFajl(kFajl));
+    EXPECT_EQ(Zagolovok() + Zapis("A", "Alpha") + "\r\n>>B \"\"\r\n=***<<",
+              ChitatFajl(kFajlPerevoda));
 }
 
 TEST_F(Perevod, HeaderIsFoundAtAFourByteStep) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis("A", "Alpha")));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis("A", "Alpha")));
     zytest::ZySyrojBlok blok("ZyTestBlokSdvig", 4096);
     blok.Zapolnit(std::string("A\0", 2), 1, 8);
-    EXPECT_EQ(1, ZyPerevodTeksta("ZyTestBlokSdvig", " ", nullptr, kFajl));
+    EXPECT_EQ(1, ZyPerevodTeksta("ZyTestBlokSdvig", " ", nullptr, kFajlPerevoda));
     EXPECT_STREQ("Alpha", blok.Adres() + 8 + 24);
 }
 
@@ -264,15 +259,15 @@ TEST_F(Perevod, BlockWithoutSignatureBeepsOnceAndIsNotAnswered) {
     const unsigned bylo = ZyVzSignal(nullptr, nullptr);
     zytest::ZySyrojBlok blok("ZyTestBlokBezMetki", 4096);
     std::memcpy(blok.Adres() + 24, "A\0", 2);
-    EXPECT_EQ(0, ZyPerevodTeksta("ZyTestBlokBezMetki", " ", nullptr, kFajl));
+    EXPECT_EQ(0, ZyPerevodTeksta("ZyTestBlokBezMetki", " ", nullptr, kFajlPerevoda));
     EXPECT_EQ(bylo + 1, ZyVzSignal(&chastota, &dlitelnost));
     EXPECT_EQ(440u, chastota);
     EXPECT_EQ(1000u, dlitelnost);
     // No block of that name at all (here: the default name) is the same case.
-    EXPECT_EQ(0, ZyPerevodTeksta(nullptr, " ", nullptr, kFajl));
+    EXPECT_EQ(0, ZyPerevodTeksta(nullptr, " ", nullptr, kFajlPerevoda));
     EXPECT_EQ(bylo + 2, ZyVzSignal(nullptr, nullptr));
     bool est = true;
-    ChitatFajl(kFajl, &est);
+    ChitatFajl(kFajlPerevoda, &est);
     EXPECT_FALSE(est); // the file is not touched without a request
 }
 
@@ -280,19 +275,19 @@ TEST_F(Perevod, BlockNotMarkedAsARequestIsLeftAlone) {
     const unsigned bylo = ZyVzSignal(nullptr, nullptr);
     zytest::ZySyrojBlok blok("ZyTestBlokNeZapros", 4096);
     blok.Zapolnit(std::string("A\0", 2), 0);
-    EXPECT_EQ(0, ZyPerevodTeksta("ZyTestBlokNeZapros", " ", nullptr, kFajl));
+    EXPECT_EQ(0, ZyPerevodTeksta("ZyTestBlokNeZapros", " ", nullptr, kFajlPerevoda));
     EXPECT_EQ(0u, blok.Pole(12));
     EXPECT_EQ(bylo, ZyVzSignal(nullptr, nullptr));
     bool est = true;
-    ChitatFajl(kFajl, &est);
+    ChitatFajl(kFajlPerevoda, &est);
     EXPECT_FALSE(est);
 }
 
 TEST_F(Perevod, AnswerTooLargeForTheBlockLeavesTheRequest) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis("K", std::string(5000, 'v'))));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis("K", std::string(5000, 'v'))));
     zytest::ZySyrojBlok blok("ZyTestBlokMalo", 4096);
     blok.Zapolnit(std::string("K\0", 2));
-    EXPECT_EQ(0, ZyPerevodTeksta("ZyTestBlokMalo", " ", nullptr, kFajl));
+    EXPECT_EQ(0, ZyPerevodTeksta("ZyTestBlokMalo", " ", nullptr, kFajlPerevoda));
     EXPECT_EQ(1u, blok.Pole(12));
     EXPECT_STREQ("K", blok.Adres() + 24);
 }
@@ -301,8 +296,8 @@ TEST_F(Perevod, RequestRunningToTheEndOfTheBlockIsReadNoFurther) {
     zytest::ZySyrojBlok blok("ZyTestBlokPolnyj", 4096);
     blok.Zapolnit(std::string("A\0", 2));
     std::memset(blok.Adres() + 26, 'z', 4096 - 26); // a second string without its zero
-    EXPECT_EQ(1, ZyPerevodTeksta("ZyTestBlokPolnyj", " ", nullptr, kFajl));
-    EXPECT_EQ(Zagolovok() + NovajaZapis("A"), ChitatFajl(kFajl));
+    EXPECT_EQ(1, ZyPerevodTeksta("ZyTestBlokPolnyj", " ", nullptr, kFajlPerevoda));
+    EXPECT_EQ(Zagolovok() + NovajaZapis("A"), ChitatFajl(kFajlPerevoda));
 }
 
 // ---- Concurrent requests -----------------------------------------------------------------------
@@ -328,7 +323,7 @@ TEST_F(Perevod, ConcurrentRequestsAppendEveryNewTextExactlyOnce) {
         t.join();
     for (int p = 0; p < kPotokov; ++p)
         EXPECT_EQ(0, neudach[p]) << "thread " << p;
-    const std::string fajl = ChitatFajl(kFajl);
+    const std::string fajl = ChitatFajl(kFajlPerevoda);
     ASSERT_EQ(0u, fajl.find(Zagolovok()));
     std::size_t zapisej = 0;
     for (std::size_t poz = 0; (poz = fajl.find("\r\n=***", poz)) != std::string::npos; ++poz)

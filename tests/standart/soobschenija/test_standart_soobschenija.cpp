@@ -1,9 +1,10 @@
 // ZyMessage and ZyMessageError: the box shows the translated texts (read back from the real
 // dialog), the translation file collects new texts, the result is the pressed button.
 #include "ZyStandart.h"
-#include "ZyTestOkna.h"
-#include "ZyTestPapka.h"
+#include "ZyTestFajly.h"
+#include "ZyTestPapki.h"
 #include "ZyTestPerevod.h"
+#include "ZyTestSoobshenija.h"
 
 #include <gtest/gtest.h>
 
@@ -11,27 +12,7 @@
 
 namespace {
 
-using zytest::ChitatFajl;
-using zytest::NovajaZapis;
-using zytest::Zagolovok;
-using zytest::Zapis;
-using zytest::ZapisatFajl;
-using zytest::ZyOkno;
-using zytest::ZyStorozhOkon;
-
-const char* const kFajl = "ZyPerevodTeksta.txt";
-
-// The system's text for an error number, as the library asks for it.
-std::string sistemnyjTekst(DWORD oshibka) {
-    char* t = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER |
-                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, oshibka, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                   reinterpret_cast<char*>(&t), 0, nullptr);
-    std::string s = t ? t : "";
-    if (t) LocalFree(t);
-    return s;
-}
+using namespace zytest;
 
 // Makes the thread's last error that of a failed file open.
 void provalitOtkrytie() {
@@ -41,10 +22,7 @@ void provalitOtkrytie() {
     ASSERT_EQ(DWORD(ERROR_FILE_NOT_FOUND), GetLastError());
 }
 
-class Soobschenija : public testing::Test {
-protected:
-    zytest::ZyPapkaTesta papka_;
-};
+class Soobschenija : public VPapkeTesta {};
 
 TEST_F(Soobschenija, UnknownTextAndCaptionShowUnchangedAndAddTwoEntries) {
     ZyStorozhOkon storozh{IDOK};
@@ -54,13 +32,13 @@ TEST_F(Soobschenija, UnknownTextAndCaptionShowUnchangedAndAddTwoEntries) {
     EXPECT_EQ("Module: \"Test\"", okna[0].zagolovok);
     EXPECT_EQ("Cannot read \"a.dat\".", okna[0].tekst);
     EXPECT_EQ(Zagolovok() + NovajaZapis("Cannot read \"\".") + NovajaZapis("Module: \"\""),
-              ChitatFajl(kFajl));
+              ChitatFajl(kFajlPerevoda));
 }
 
 TEST_F(Soobschenija, TextAndCaptionAreShownTranslated) {
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() +
-                                       Zapis("Cannot read \"\".", "Kann \"\" nicht lesen.") +
-                                       Zapis("Module: \"\"", "Modul: \"\"")));
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda,
+                            Zagolovok() + Zapis("Cannot read \"\".", "Kann \"\" nicht lesen.") +
+                                Zapis("Module: \"\"", "Modul: \"\"")));
     ZyStorozhOkon storozh{IDOK};
     EXPECT_EQ(IDOK, ZyMessage(nullptr, "Cannot read \"a.dat\".", "Module: \"Test\"", MB_OK));
     const std::vector<ZyOkno>& okna = storozh.Ostanovit();
@@ -99,11 +77,11 @@ TEST_F(Soobschenija, NullTextOrCaptionShowEmpty) {
     EXPECT_EQ("", okna[0].tekst);
     EXPECT_EQ("Only a text", okna[1].tekst);
     EXPECT_EQ(Zagolovok() + NovajaZapis("Only a caption") + NovajaZapis("Only a text"),
-              ChitatFajl(kFajl));
+              ChitatFajl(kFajlPerevoda));
 }
 
 TEST_F(Soobschenija, ErrorBoxShowsTheSystemTextAlone) {
-    const std::string sistemnyj = sistemnyjTekst(ERROR_FILE_NOT_FOUND);
+    const std::string sistemnyj = SistemnyjTekst(ERROR_FILE_NOT_FOUND);
     ASSERT_FALSE(sistemnyj.empty());
     ZyStorozhOkon storozh{IDOK};
     provalitOtkrytie();
@@ -113,24 +91,25 @@ TEST_F(Soobschenija, ErrorBoxShowsTheSystemTextAlone) {
     EXPECT_EQ("ZyMessageError.", okna[0].zagolovok);
     EXPECT_EQ(sistemnyj, okna[0].tekst);
     EXPECT_EQ(Zagolovok() + NovajaZapis(sistemnyj) + NovajaZapis("ZyMessageError."),
-              ChitatFajl(kFajl));
+              ChitatFajl(kFajlPerevoda));
 }
 
 TEST_F(Soobschenija, ErrorBoxAppendsExtraDirectlyAfterTheSystemText) {
-    const std::string sistemnyj = sistemnyjTekst(ERROR_FILE_NOT_FOUND);
+    const std::string sistemnyj = SistemnyjTekst(ERROR_FILE_NOT_FOUND);
     ZyStorozhOkon storozh{IDCANCEL};
     provalitOtkrytie();
     EXPECT_EQ(IDCANCEL, ZyMessageError("File: \"no such file here.txt\"", MB_OKCANCEL));
     const std::vector<ZyOkno>& okna = storozh.Ostanovit();
     ASSERT_EQ(1u, okna.size());
     EXPECT_EQ(sistemnyj + "File: \"no such file here.txt\"", okna[0].tekst);
-    EXPECT_NE(std::string::npos, ChitatFajl(kFajl).find(NovajaZapis(sistemnyj + "File: \"\"")));
+    EXPECT_NE(std::string::npos,
+              ChitatFajl(kFajlPerevoda).find(NovajaZapis(sistemnyj + "File: \"\"")));
 }
 
 TEST_F(Soobschenija, ErrorBoxIsShownTranslated) {
-    const std::string sistemnyj = sistemnyjTekst(ERROR_FILE_NOT_FOUND);
-    ASSERT_TRUE(ZapisatFajl(kFajl, Zagolovok() + Zapis(sistemnyj, "Datei fehlt.") +
-                                       Zapis("ZyMessageError.", "Systemfehler.")));
+    const std::string sistemnyj = SistemnyjTekst(ERROR_FILE_NOT_FOUND);
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis(sistemnyj, "Datei fehlt.") +
+                                               Zapis("ZyMessageError.", "Systemfehler.")));
     ZyStorozhOkon storozh{IDOK};
     provalitOtkrytie();
     ZyMessageError(nullptr, MB_OK);
@@ -148,7 +127,7 @@ TEST_F(Soobschenija, ErrorTextWithInsertsAndUnknownErrorsAreShownSafely) {
     ZyMessageError(" extra", MB_OK);
     const std::vector<ZyOkno>& okna = storozh.Ostanovit();
     ASSERT_EQ(2u, okna.size());
-    EXPECT_EQ(sistemnyjTekst(ERROR_BAD_EXE_FORMAT), okna[0].tekst);
+    EXPECT_EQ(SistemnyjTekst(ERROR_BAD_EXE_FORMAT), okna[0].tekst);
     EXPECT_EQ("Error \"536936447\".\r\n extra", okna[1].tekst);
 }
 

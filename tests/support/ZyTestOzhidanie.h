@@ -1,0 +1,42 @@
+// Test helper: bounded waits that keep the calling thread's windows served, and an event that
+// closes itself.
+#ifndef ZYTESTOZHIDANIE_H
+#define ZYTESTOZHIDANIE_H
+
+#include <windows.h>
+
+#include <functional>
+
+namespace zytest {
+
+// Delivers every message queued for the calling thread.
+void Prokachat();
+
+// Waits up to `ms` for `h` while delivering the calling thread's messages; true when signalled.
+bool Zhdat(HANDLE h, DWORD ms);
+
+// Delivers the calling thread's messages until `uslovie` holds or `ms` have passed; returns
+// whether it holds. Looks again on every message, whenever `budilnik` (if any) is signalled,
+// and at least every 10 ms.
+bool ZhdatPoka(const std::function<bool()>& uslovie, DWORD ms = 10000, HANDLE budilnik = nullptr);
+
+// Delivers the calling thread's messages for `ms` (to see that nothing more happens).
+void Kachat(DWORD ms);
+
+// An auto-reset event that closes itself.
+class Sobytie {
+public:
+    Sobytie() : h_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+    ~Sobytie() { CloseHandle(h_); }
+    Sobytie(const Sobytie&) = delete;
+    Sobytie& operator=(const Sobytie&) = delete;
+    HANDLE h() const { return h_; }
+    void Vkl() const { SetEvent(h_); }
+
+private:
+    HANDLE h_;
+};
+
+} // namespace zytest
+
+#endif // ZYTESTOZHIDANIE_H
