@@ -1,17 +1,20 @@
-// Helpers of the file-object tests: a watcher that reads and closes the message boxes a test
-// provokes, expected report texts, scratch files, and replacements for the system-call table.
+// Helpers of the file-object tests: numbers, expected report texts, patterns, opening the object,
+// and replacements for the system-call table (the box watcher and whole-file helpers are the
+// shared ones of tests/support).
 #ifndef FAJL_POMOSHCH_H
 #define FAJL_POMOSHCH_H
 
 #include <windows.h>
 
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "ZyKFajl64.h"
 #include "ZySistVyzovy.h"
+#include "ZyTestFajly.h"
+#include "ZyTestPapki.h"
+#include "ZyTestSoobshenija.h"
 
 namespace zytest {
 
@@ -27,57 +30,14 @@ inline uint64_t u64(const ZYKNB64& n) {
 }
 constexpr uint64_t kMax = ~uint64_t(0);
 
-// One message box seen by the watcher.
-struct Korobka {
-    std::string zagolovok;
-    std::string tekst;
-};
-
-// Watches the process's message boxes on a thread of its own: reads caption and text and
-// presses `knopka`. Every wait is bounded; the destructor stops the thread.
-class NabljudatelKorobok {
-public:
-    explicit NabljudatelKorobok(int knopka = IDOK);
-    ~NabljudatelKorobok();
-    NabljudatelKorobok(const NabljudatelKorobok&) = delete;
-    NabljudatelKorobok& operator=(const NabljudatelKorobok&) = delete;
-
-    // The boxes closed so far.
-    std::vector<Korobka> korobki();
-    // Waits until at least n boxes were closed (at most `ms`).
-    bool zhdat(size_t n, DWORD ms = 20000);
-    // Forgets the boxes seen so far.
-    void zabyt();
-
-private:
-    static DWORD WINAPI potok(void* p);
-    void cikl();
-
-    int knopka_;
-    HANDLE stop_ = nullptr;
-    HANDLE potok_ = nullptr;
-    std::mutex m_;
-    std::vector<Korobka> korobki_;
-};
-
 // The text of a report box: the system's text for `oshibka`, then the fixed report line.
 std::string tekstOtcheta(DWORD oshibka, const char* funkcija, unsigned serial,
                          const char* modul = "..\\..\\ishodniki\\ZyKFajl64");
-// The system's text for an error code, as the report boxes show it.
-std::string tekstOshibki(DWORD oshibka);
 
 // Caption of report boxes and of the library's own messages.
 constexpr const char* kZagolovokOshibki = "ZyMessageError.";
 constexpr const char* kZagolovokModulja = "..\\..\\ishodniki\\ZyKFajl64";
 
-// The current directory, without a trailing "\".
-std::string tekushajaPapka();
-// Writes `dannye` as the whole content of `imja` (created or replaced).
-bool zapisatFajl(const std::string& imja, const std::vector<unsigned char>& dannye);
-// The whole content of `imja`, read with ReadFile.
-std::vector<unsigned char> prochitatFajl(const std::string& imja);
-// Size of a file by name, or -1.
-int64_t razmerFajla(const std::string& imja);
 // n bytes of a pattern that differs at every position of a block (seed changes it).
 std::vector<unsigned char> uzor(size_t n, unsigned seed = 1);
 // Opens `imja` for reading and writing (created when missing), shared with everyone.

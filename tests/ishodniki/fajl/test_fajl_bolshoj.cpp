@@ -25,14 +25,14 @@ struct Uborka {
 TEST(Bolshoj, FileAbove4GiBThroughEveryForm) {
     Uborka uborka;
     DeleteFileA(kImja);
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     ZYKFAJL64 f;
     ASSERT_EQ(1, f(kImja, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                    FILE_ATTRIBUTE_NORMAL, nullptr));
     // NOTE: growing with SetEndOfFile leaves the file sparse here, so no disk space is used.
     ASSERT_EQ(1, f.FIN(nb(kRazmer)));
     EXPECT_EQ(kRazmer, u64(f.Razmer));
-    EXPECT_EQ(int64_t(kRazmer), razmerFajla(kImja));
+    EXPECT_EQ(int64_t(kRazmer), RazmerFajla(kImja));
 
     // Bytes above 2^32 through the zone, and the zone's start beyond 32 bits.
     f[nb(kMetka)] = 0xA5;
@@ -75,11 +75,11 @@ TEST(Bolshoj, FileAbove4GiBThroughEveryForm) {
     ASSERT_EQ(1, f.VsPoz(nb(k4G)));
     EXPECT_EQ(1, f.FIN(nb(kMax))) << "cut just after the position";
     EXPECT_EQ(k4G + 1, u64(f.Razmer));
-    EXPECT_EQ(int64_t(k4G + 1), razmerFajla(kImja));
+    EXPECT_EQ(int64_t(k4G + 1), RazmerFajla(kImja));
     EXPECT_EQ(-1, f.VsPoz(0xFFFFFFFFul));
     EXPECT_EQ(k4G, u64(f.Poz));
 
-    EXPECT_TRUE(nabljudatel.korobki().empty());
+    EXPECT_TRUE(nabljudatel.Okna().empty());
     EXPECT_EQ(1, f.STER());
-    EXPECT_EQ(-1, razmerFajla(kImja));
+    EXPECT_EQ(-1, RazmerFajla(kImja));
 }

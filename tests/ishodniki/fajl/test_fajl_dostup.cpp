@@ -16,7 +16,7 @@ constexpr uint64_t kGran = 65536;
 
 // A fresh writable file of n pattern bytes.
 void novyjFajl(ZYKFAJL64& f, const std::string& imja, size_t n, unsigned seed = 1) {
-    ASSERT_TRUE(zapisatFajl(imja, uzor(n, seed)));
+    ASSERT_TRUE(ZapisatBajty(imja, uzor(n, seed)));
     ASSERT_EQ(1, otkrytZapis(f, imja));
 }
 
@@ -33,7 +33,7 @@ TEST(Dostup, FirstByteOfAnEmptyWritableFileGrowsItToIndexPlusOne) {
     EXPECT_EQ(10u, u64(f.Razmer));
     EXPECT_EQ(9u, u64(f.Poz));
     f.DES();
-    const auto v = prochitatFajl("pustoj.bin");
+    const auto v = ChitatBajty("pustoj.bin");
     ASSERT_EQ(10u, v.size());
     EXPECT_EQ('x', v[0]);
     EXPECT_EQ(0, v[5]);
@@ -41,7 +41,7 @@ TEST(Dostup, FirstByteOfAnEmptyWritableFileGrowsItToIndexPlusOne) {
 }
 
 TEST(Dostup, ReadOnlyFilePastItsEndGivesTheLastByte) {
-    ASSERT_TRUE(zapisatFajl("chtenie.bin", uzor(100)));
+    ASSERT_TRUE(ZapisatBajty("chtenie.bin", uzor(100)));
     ZYKFAJL64 f;
     ASSERT_EQ(1, otkrytChtenie(f, "chtenie.bin"));
     EXPECT_EQ(uzor(100)[99], f[nb(5000)]);
@@ -51,24 +51,24 @@ TEST(Dostup, ReadOnlyFilePastItsEndGivesTheLastByte) {
 }
 
 TEST(Dostup, EmptyReadOnlyFileReportsAndGivesTheErrorCell) {
-    ASSERT_TRUE(zapisatFajl("pustoj_chtenie.bin", {}));
+    ASSERT_TRUE(ZapisatBajty("pustoj_chtenie.bin", {}));
     ZYKFAJL64 f;
     ASSERT_EQ(1, otkrytChtenie(f, "pustoj_chtenie.bin"));
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     unsigned char& b = f[nb(0)];
     EXPECT_EQ(0, b);
     EXPECT_EQ(reinterpret_cast<unsigned char*>(&f.Oshibka), &b);
-    ASSERT_TRUE(nabljudatel.zhdat(1));
-    EXPECT_EQ(tekstOtcheta(ERROR_HANDLE_EOF, "operator[]", 7), nabljudatel.korobki()[0].tekst);
+    ASSERT_TRUE(nabljudatel.Zhdat(1));
+    EXPECT_EQ(tekstOtcheta(ERROR_HANDLE_EOF, "operator[]", 7), nabljudatel.Okna()[0].tekst);
 }
 
 TEST(Dostup, ClosedObjectSaysThereIsNoFile) {
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     ZYKFAJL64 f;
     EXPECT_EQ(0, f[nb(3)]);
-    ASSERT_TRUE(nabljudatel.zhdat(1));
-    EXPECT_EQ(kZagolovokModulja, nabljudatel.korobki()[0].zagolovok);
-    EXPECT_EQ("Ne sozdan fajl.", nabljudatel.korobki()[0].tekst);
+    ASSERT_TRUE(nabljudatel.Zhdat(1));
+    EXPECT_EQ(kZagolovokModulja, nabljudatel.Okna()[0].zagolovok);
+    EXPECT_EQ("Ne sozdan fajl.", nabljudatel.Okna()[0].tekst);
 }
 
 TEST(Dostup, ZoneIsCentredOnTheByteOrStartsAtItWithForwardZones) {
@@ -101,7 +101,7 @@ TEST(Dostup, ZoneIsCentredOnTheByteOrStartsAtItWithForwardZones) {
 }
 
 TEST(Dostup, WritesThroughMovingZonesReachTheFile) {
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     PodmenaVyzovov podmena;
     podmena.pamjat(4 * kGran, 1ull << 30);
     ZYKFAJL64 f;
@@ -113,10 +113,10 @@ TEST(Dostup, WritesThroughMovingZonesReachTheFile) {
     for (size_t i = obrazec.size() - 1; i >= 1013; i -= 1013)
         f[nb(i)] = obrazec[i];
     EXPECT_EQ(obrazec.size(), u64(f.Razmer));
-    for (auto& k : nabljudatel.korobki())
+    for (auto& k : nabljudatel.Okna())
         ADD_FAILURE() << k.tekst;
     f.DES();
-    const auto v = prochitatFajl("zony.bin");
+    const auto v = ChitatBajty("zony.bin");
     ASSERT_EQ(obrazec.size(), v.size());
     for (size_t i = 0; i < obrazec.size(); i += 997)
         ASSERT_EQ(obrazec[i], v[i]) << i;
@@ -129,11 +129,10 @@ TEST(Dostup, FailedViewIsReportedAndTheNextAccessRecovers) {
     novyjFajl(f, "sboj_vida.bin", 1000);
     PodmenaVyzovov podmena;
     podmena.sbojOtobrazhenija(1, ERROR_NOT_ENOUGH_MEMORY);
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     EXPECT_EQ(0, f[nb(10)]);
-    ASSERT_TRUE(nabljudatel.zhdat(1));
-    EXPECT_EQ(tekstOtcheta(ERROR_NOT_ENOUGH_MEMORY, "operator[]", 7),
-              nabljudatel.korobki()[0].tekst);
+    ASSERT_TRUE(nabljudatel.Zhdat(1));
+    EXPECT_EQ(tekstOtcheta(ERROR_NOT_ENOUGH_MEMORY, "operator[]", 7), nabljudatel.Okna()[0].tekst);
     EXPECT_EQ(nullptr, f.BazaZony);
     EXPECT_EQ(uzor(1000)[10], f[nb(10)]);
 }
@@ -195,13 +194,13 @@ TEST(Dostup, FinCutsAfterThePositionAndIsRefusedOnReadOnlyFiles) {
     EXPECT_EQ(0u, u64(f.Razmer));
     EXPECT_EQ(0u, u64(f.PoslIndeks));
     EXPECT_EQ(1, f.FIN(nb(5000)));
-    EXPECT_EQ(5000, razmerFajla("fin.bin"));
+    EXPECT_EQ(5000, RazmerFajla("fin.bin"));
     f.DES();
 
     ZYKFAJL64 g;
     ASSERT_EQ(1, otkrytChtenie(g, "fin.bin"));
     EXPECT_EQ(0, g.FIN(nb(10)));
-    EXPECT_EQ(5000, razmerFajla("fin.bin"));
+    EXPECT_EQ(5000, RazmerFajla("fin.bin"));
 }
 
 TEST(Dostup, FullDiskIsReportedByFin) {
@@ -209,15 +208,15 @@ TEST(Dostup, FullDiskIsReportedByFin) {
     novyjFajl(f, "polnyj_disk.bin", 100);
     PodmenaVyzovov podmena;
     podmena.polnyjDisk();
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     EXPECT_EQ(0, f.FIN(nb(1000000)));
-    ASSERT_TRUE(nabljudatel.zhdat(1));
-    EXPECT_EQ(tekstOtcheta(ERROR_DISK_FULL, "FIN", 5), nabljudatel.korobki()[0].tekst);
+    ASSERT_TRUE(nabljudatel.Zhdat(1));
+    EXPECT_EQ(tekstOtcheta(ERROR_DISK_FULL, "FIN", 5), nabljudatel.Okna()[0].tekst);
     EXPECT_EQ(100u, u64(f.Razmer));
-    nabljudatel.zabyt();
+    nabljudatel.Zabyt();
     EXPECT_EQ(0, f[nb(500)]) << "a byte the file cannot grow to is the error cell";
-    EXPECT_TRUE(nabljudatel.zhdat(1));
-    EXPECT_EQ(100, razmerFajla("polnyj_disk.bin"));
+    EXPECT_TRUE(nabljudatel.Zhdat(1));
+    EXPECT_EQ(100, RazmerFajla("polnyj_disk.bin"));
 }
 
 TEST(Dostup, PositionIsClampedToTheLastIndex) {
@@ -287,14 +286,14 @@ TEST(Dostup, FileCannotBeCutWhileAnotherObjectHasItMapped) {
     ZYKFAJL64 a, b;
     novyjFajl(a, "otrezat.bin", 100);
     ASSERT_EQ(1, otkrytZapis(b, "otrezat.bin"));
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     EXPECT_EQ(0, b.FIN(nb(50)));
-    ASSERT_TRUE(nabljudatel.zhdat(1));
-    EXPECT_EQ(tekstOtcheta(ERROR_USER_MAPPED_FILE, "FIN", 5), nabljudatel.korobki()[0].tekst);
-    EXPECT_EQ(100, razmerFajla("otrezat.bin"));
+    ASSERT_TRUE(nabljudatel.Zhdat(1));
+    EXPECT_EQ(tekstOtcheta(ERROR_USER_MAPPED_FILE, "FIN", 5), nabljudatel.Okna()[0].tekst);
+    EXPECT_EQ(100, RazmerFajla("otrezat.bin"));
     a.DES();
     EXPECT_EQ(1, b.FIN(nb(50)));
-    EXPECT_EQ(50, razmerFajla("otrezat.bin"));
+    EXPECT_EQ(50, RazmerFajla("otrezat.bin"));
 }
 
 TEST(Dostup, StampMovesTheLastWriteTimeForward) {

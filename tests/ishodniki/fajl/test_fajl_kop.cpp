@@ -20,7 +20,7 @@ constexpr uint64_t kMalajaPamjat = 8 * kGran;
 
 // A fresh writable file holding `dannye`.
 void novyjFajl(ZYKFAJL64& f, const std::string& imja, const Bajty& dannye) {
-    ASSERT_TRUE(zapisatFajl(imja, dannye));
+    ASSERT_TRUE(ZapisatBajty(imja, dannye));
     ASSERT_EQ(1, otkrytZapis(f, imja));
 }
 
@@ -67,7 +67,7 @@ void proverit(ZYKFAJL64& f, const Model& m, const std::string& imja, const std::
     const auto raznica = std::mismatch(v.begin(), v.end(), m.b.begin());
     ASSERT_TRUE(raznica.first == v.end())
         << chto << ": first difference at " << (raznica.first - v.begin());
-    ASSERT_EQ(m.b, prochitatFajl(imja)) << chto;
+    ASSERT_EQ(m.b, ChitatBajty(imja)) << chto;
 }
 
 // A simple deterministic generator for the random sequences.
@@ -89,7 +89,7 @@ TEST(Kop, WritingPastTheEndGrowsTheFileWithZerosBetween) {
     EXPECT_EQ(-1, f.Kop(nb(1000), "0123456789", 10));
     EXPECT_EQ(1010u, u64(f.Razmer));
     EXPECT_EQ(1009u, u64(f.Poz));
-    const Bajty v = prochitatFajl("rost.bin");
+    const Bajty v = ChitatBajty("rost.bin");
     ASSERT_EQ(1010u, v.size());
     EXPECT_TRUE(std::equal(v.begin(), v.begin() + 100, uzor(100).begin()));
     EXPECT_TRUE(
@@ -128,7 +128,7 @@ TEST(Kop, ZeroLengthAndNullMemory) {
     EXPECT_EQ(0, f.Kop(static_cast<void*>(nullptr), nb(0), 5));
     EXPECT_EQ(0, f.Vkl(nb(0), static_cast<const void*>(nullptr), 5));
     EXPECT_EQ(0, f.Peredat(static_cast<void*>(nullptr), nb(0), 5));
-    EXPECT_EQ(uzor(100), prochitatFajl("nol.bin"));
+    EXPECT_EQ(uzor(100), ChitatBajty("nol.bin"));
 }
 
 TEST(Kop, RangesPastTheEndOfTheSourceFail) {
@@ -141,7 +141,7 @@ TEST(Kop, RangesPastTheEndOfTheSourceFail) {
     EXPECT_EQ(0, f.Vkl(nb(0), nb(60), nb(41)));
     EXPECT_EQ(0, f.Vwkl(nb(100), nb(1)));
     EXPECT_EQ(0, f.Kop(nb(kMax - 5), "abcdefgh", 8)) << "no file reaches past 2^64";
-    EXPECT_EQ(uzor(100), prochitatFajl("diapazon.bin"));
+    EXPECT_EQ(uzor(100), ChitatBajty("diapazon.bin"));
     EXPECT_EQ(-1, f.Kop(nb(50), nb(50), nb(50))) << "onto itself: nothing to move";
     EXPECT_EQ(99u, u64(f.Poz));
     EXPECT_EQ(1, f.Kop(nb(10), nb(10), nb(5)));
@@ -164,7 +164,7 @@ TEST(Kop, DeletingTheTailOrEverything) {
     EXPECT_EQ(-1, f.Vwkl(nb(80), nb(kMax)));
     EXPECT_EQ(-4, f.Vwkl(nb(0), nb(80)));
     EXPECT_EQ(0u, u64(f.Razmer));
-    EXPECT_EQ(0, razmerFajla("udalenie.bin"));
+    EXPECT_EQ(0, RazmerFajla("udalenie.bin"));
 }
 
 TEST(Kop, InsertingAtTheStartShiftsEveryByte) {
@@ -189,7 +189,7 @@ TEST(Kop, MovingABlockUpAndDownAndIntoItself) {
     novyjFajl(f, "peremeshenie.bin", uzor(100));
     const Bajty o = uzor(100);
     EXPECT_NE(0, f.Peredat(nb(50), nb(0), nb(10)));
-    const Bajty v = prochitatFajl("peremeshenie.bin");
+    const Bajty v = ChitatBajty("peremeshenie.bin");
     ASSERT_EQ(100u, v.size());
     EXPECT_TRUE(std::equal(v.begin(), v.begin() + 40, o.begin() + 10)) << "old 10-49 start at 0";
     EXPECT_TRUE(std::equal(v.begin() + 40, v.begin() + 50, o.begin())) << "moved bytes at 40-49";
@@ -315,7 +315,7 @@ TEST(Kop, CopyingBetweenFilesSetsBothPositions) {
     m.zapisat(0, Bajty(o.begin() + 90, o.begin() + 100));
     m.zapisat(95, Bajty(o.begin() + 90, o.begin() + 100));
     proverit(a, m, "priemnik.bin", "two-file copies");
-    EXPECT_EQ(uzor(100, 2), prochitatFajl("istochnik.bin"));
+    EXPECT_EQ(uzor(100, 2), ChitatBajty("istochnik.bin"));
     EXPECT_EQ(0, b.Kop(nb(0), a, nb(200), nb(1)));
     ZYKFAJL64 zakrytyj;
     EXPECT_EQ(0, a.Kop(nb(0), zakrytyj, nb(0), nb(1)));
@@ -344,7 +344,7 @@ TEST(Kop, TransferBetweenFilesCombinesBothResults) {
     EXPECT_EQ(-4, a.Peredat(nb(0), c, nb(0), nb(10)));
 
     ZYKFAJL64 chtenie;
-    ASSERT_TRUE(zapisatFajl("t_chtenie.bin", uzor(10, 4)));
+    ASSERT_TRUE(ZapisatBajty("t_chtenie.bin", uzor(10, 4)));
     ASSERT_EQ(1, otkrytChtenie(chtenie, "t_chtenie.bin"));
     const uint64_t razmer = u64(a.Razmer);
     EXPECT_EQ(0, a.Peredat(nb(0), chtenie, nb(0), nb(5))) << "a source that cannot lose bytes";
@@ -371,14 +371,14 @@ TEST(Kop, TwoObjectsOnOnePathInAnotherCaseAreOneFile) {
     m.vkl(5, 1000, 50);
     proverit(a, m, "odin_put.bin", "insert through the other object");
     // The move cuts the file: the other object gives up its mapping object for it.
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     EXPECT_EQ(1, a.Peredat(nb(100), b, nb(3 * kGran), nb(kGran + 17)));
     m.peredat(100, 3 * kGran, kGran + 17);
     proverit(a, m, "odin_put.bin", "move through the other object");
     EXPECT_EQ(-3, a.Peredat(nb(u64(a.Razmer)), b, nb(0), nb(10)));
     m.peredat(m.b.size(), 0, 10);
     proverit(a, m, "odin_put.bin", "move to the end through the other object");
-    EXPECT_TRUE(nabljudatel.korobki().empty());
+    EXPECT_TRUE(nabljudatel.Okna().empty());
     b.TestDan();
     proverit(b, m, "odin_put.bin", "the other object sees the same file");
 }
@@ -397,49 +397,49 @@ TEST(Kop, FailedViewsAreReportedWithTheirSerialAndReleaseTheLocks) {
         unsigned serial;
     } sluchai[] = {{4, 1}, {5, 2}, {9, 3}};
     for (const auto& s : sluchai) {
-        NabljudatelKorobok nabljudatel;
+        ZyStorozhOkon nabljudatel;
         podmena.sbojOtobrazhenija(s.vyzov, ERROR_NOT_ENOUGH_MEMORY);
         EXPECT_EQ(0, f.Kop(nb(0), nb(10), nb(n))) << s.vyzov;
-        ASSERT_TRUE(nabljudatel.zhdat(1));
+        ASSERT_TRUE(nabljudatel.Zhdat(1));
         EXPECT_EQ(tekstOtcheta(ERROR_NOT_ENOUGH_MEMORY, vFajle, s.serial),
-                  nabljudatel.korobki()[0].tekst);
+                  nabljudatel.Okna()[0].tekst);
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(f.hZatvor, 0)) << "the writer gate is free";
         SetEvent(f.hZatvor);
     }
     Bajty buf(3 * kGran);
     // Reader prefix (call 1), then one file view per block: calls 2 3 4.
     for (const auto& s : {std::make_pair(3, 1u), std::make_pair(4, 2u)}) {
-        NabljudatelKorobok nabljudatel;
+        ZyStorozhOkon nabljudatel;
         podmena.sbojOtobrazhenija(s.first, ERROR_NOT_ENOUGH_MEMORY);
         EXPECT_EQ(0, f.Kop(buf.data(), nb(0), (unsigned long)buf.size()));
-        ASSERT_TRUE(nabljudatel.zhdat(1));
+        ASSERT_TRUE(nabljudatel.Zhdat(1));
         EXPECT_EQ(tekstOtcheta(ERROR_NOT_ENOUGH_MEMORY, "Kop(kINDEKS, ksZYKNB64, NB32)", s.second),
-                  nabljudatel.korobki()[0].tekst);
+                  nabljudatel.Okna()[0].tekst);
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(f.hZatvor, 0)) << "the reader left";
         SetEvent(f.hZatvor);
     }
     {
-        NabljudatelKorobok nabljudatel;
+        ZyStorozhOkon nabljudatel;
         podmena.sbojOtobrazhenija(2, ERROR_NOT_ENOUGH_MEMORY);
         EXPECT_EQ(0, f.Kop(nb(5), buf.data(), 100));
-        ASSERT_TRUE(nabljudatel.zhdat(1));
+        ASSERT_TRUE(nabljudatel.Zhdat(1));
         EXPECT_EQ(tekstOtcheta(ERROR_NOT_ENOUGH_MEMORY, "Kop(ksZYKNB64, kINDEKS, NB32)", 2),
-                  nabljudatel.korobki()[0].tekst)
+                  nabljudatel.Okna()[0].tekst)
             << "a single block is the last block";
     }
     {
-        NabljudatelKorobok nabljudatel;
+        ZyStorozhOkon nabljudatel;
         podmena.sbojOtobrazhenija(1, ERROR_NOT_ENOUGH_MEMORY);
         EXPECT_EQ(0, f.Kop(nb(5), buf.data(), 100));
-        ASSERT_TRUE(nabljudatel.zhdat(1));
+        ASSERT_TRUE(nabljudatel.Zhdat(1));
         EXPECT_EQ(tekstOtcheta(ERROR_NOT_ENOUGH_MEMORY, "FEK_SinhronZapisPref", 3),
-                  nabljudatel.korobki()[0].tekst);
+                  nabljudatel.Okna()[0].tekst);
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(f.hZatvor, 0))
             << "a writer prefix that failed gives the gate back";
         SetEvent(f.hZatvor);
     }
     EXPECT_EQ(-1, f.Kop(buf.data(), nb(kGran + 10), (unsigned long)buf.size()));
-    EXPECT_TRUE(std::equal(buf.begin(), buf.end(), prochitatFajl("sboj.bin").begin() + kGran + 10));
+    EXPECT_TRUE(std::equal(buf.begin(), buf.end(), ChitatBajty("sboj.bin").begin() + kGran + 10));
 }
 
 TEST(Kop, FailedReaderPrefixGivesTheGateBack) {
@@ -447,12 +447,12 @@ TEST(Kop, FailedReaderPrefixGivesTheGateBack) {
     novyjFajl(f, "sboj_chtenija.bin", uzor(100));
     PodmenaVyzovov podmena;
     podmena.sbojOtobrazhenija(1, ERROR_NOT_ENOUGH_MEMORY); // the reader count's page
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     Bajty buf(10);
     EXPECT_EQ(0, f.Kop(buf.data(), nb(0), 10));
-    ASSERT_TRUE(nabljudatel.zhdat(1));
+    ASSERT_TRUE(nabljudatel.Zhdat(1));
     EXPECT_EQ(tekstOtcheta(ERROR_NOT_ENOUGH_MEMORY, "FEK_SinhronChtenPref", 3),
-              nabljudatel.korobki()[0].tekst);
+              nabljudatel.Okna()[0].tekst);
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(f.hZatvor, 0)) << "the first reader's gate";
     SetEvent(f.hZatvor);
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(f.hPropusk, 0)) << "no pass left behind";
@@ -471,18 +471,18 @@ TEST(Kop, FailedPathComparisonIsReported) {
     } ozhidaemye[] = {{"Kop(ksZYKNB64, sZYKFAJL64, ksZYKNB64, ksZYKNB64)", 0},
                       {"Vkl(ksZYKNB64, sZYKFAJL64, ksZYKNB64, ksZYKNB64)", 1},
                       {"Peredat(ksZYKNB64, sZYKFAJL64, ksZYKNB64, ksZYKNB64)", 1}};
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     EXPECT_EQ(0, a.Kop(nb(0), b, nb(0), nb(5)));
     EXPECT_EQ(0, a.Vkl(nb(0), b, nb(0), nb(5)));
     EXPECT_EQ(0, a.Peredat(nb(0), b, nb(0), nb(5)));
-    ASSERT_TRUE(nabljudatel.zhdat(3));
-    const auto k = nabljudatel.korobki();
+    ASSERT_TRUE(nabljudatel.Zhdat(3));
+    const auto k = nabljudatel.Okna();
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(
             tekstOtcheta(ERROR_INVALID_PARAMETER, ozhidaemye[i].funkcija, ozhidaemye[i].serial),
             k[i].tekst);
-    EXPECT_EQ(uzor(10), prochitatFajl("sravnenie_a.bin"));
-    EXPECT_EQ(uzor(10), prochitatFajl("sravnenie_b.bin"));
+    EXPECT_EQ(uzor(10), ChitatBajty("sravnenie_a.bin"));
+    EXPECT_EQ(uzor(10), ChitatBajty("sravnenie_b.bin"));
 }
 
 TEST(Kop, NoFreeMemoryStillCopiesInBlocksOfOneUnit) {

@@ -22,7 +22,7 @@ int sozdat(ZYKFAJL64& f, const std::string& imja) {
 // A full path of exactly n characters below the current directory (a directory of up to 200
 // characters, then the file name).
 std::string putDlinoj(size_t n) {
-    std::string put = tekushajaPapka() + "\\";
+    std::string put = TekushchajaPapka() + "\\";
     while (put.size() + 201 < n)
         put += std::string(200 - 1, 'd') + "\\";
     put += std::string(n - put.size(), 'f');
@@ -36,7 +36,7 @@ TEST(Otkrytie, RelativeNameCreatesItsDirectoryAndKeepsTheFullPath) {
     RemoveDirectoryA("papka_otn");
     ZYKFAJL64 f;
     ASSERT_EQ(1, sozdat(f, "papka_otn\\fajl.bin"));
-    EXPECT_STREQ((tekushajaPapka() + "\\papka_otn\\fajl.bin").c_str(), f.Imja);
+    EXPECT_STREQ((TekushchajaPapka() + "\\papka_otn\\fajl.bin").c_str(), f.Imja);
     EXPECT_EQ(std::strlen(f.Imja), f.DlinaImeni);
     EXPECT_EQ(Quorvel::ZYF64_ZAPIS, f.Flagi & Quorvel::ZYF64_ZAPIS);
     EXPECT_EQ(0u, f.Flagi & Quorvel::ZYF64_SUSHESTVOVAL);
@@ -54,7 +54,7 @@ TEST(Otkrytie, RelativeNameCreatesItsDirectoryAndKeepsTheFullPath) {
 
     ZYKFAJL64 g;
     ASSERT_EQ(1, otkrytZapis(g, "papka_otn\\.\\..\\papka_otn\\fajl.bin"));
-    EXPECT_STREQ((tekushajaPapka() + "\\papka_otn\\fajl.bin").c_str(), g.Imja)
+    EXPECT_STREQ((TekushchajaPapka() + "\\papka_otn\\fajl.bin").c_str(), g.Imja)
         << "dot components are resolved, so every process names the file alike";
     EXPECT_NE(0u, g.Flagi & Quorvel::ZYF64_SUSHESTVOVAL);
     g.DES();
@@ -65,7 +65,7 @@ TEST(Otkrytie, RelativeNameCreatesItsDirectoryAndKeepsTheFullPath) {
 }
 
 TEST(Otkrytie, NonEmptyFileGetsItsMappingObjectAndSize) {
-    ASSERT_TRUE(zapisatFajl("nepustoj.bin", uzor(1000)));
+    ASSERT_TRUE(ZapisatBajty("nepustoj.bin", uzor(1000)));
     ZYKFAJL64 f;
     ASSERT_EQ(1, otkrytChtenie(f, "nepustoj.bin"));
     EXPECT_NE(nullptr, f.hOtobr);
@@ -78,47 +78,47 @@ TEST(Otkrytie, NonEmptyFileGetsItsMappingObjectAndSize) {
 TEST(Otkrytie, WildcardOpensTheFirstMatchingFileThatIsNoDirectory) {
     CreateDirectoryA("shablon", nullptr);
     CreateDirectoryA("shablon\\a_papka.txt", nullptr);
-    ASSERT_TRUE(zapisatFajl("shablon\\b_fajl.txt", uzor(10)));
-    NabljudatelKorobok nabljudatel;
+    ASSERT_TRUE(ZapisatBajty("shablon\\b_fajl.txt", uzor(10)));
+    ZyStorozhOkon nabljudatel;
     ZYKFAJL64 f;
     ASSERT_EQ(1, otkrytChtenie(f, "shablon\\*.txt"));
-    EXPECT_STREQ((tekushajaPapka() + "\\shablon\\b_fajl.txt").c_str(), f.Imja);
+    EXPECT_STREQ((TekushchajaPapka() + "\\shablon\\b_fajl.txt").c_str(), f.Imja);
     EXPECT_EQ(1, otkrytChtenie(f, "shablon\\b_f?jl.txt"));
 
     EXPECT_EQ(0, otkrytChtenie(f, "shablon\\*.net"));
     EXPECT_EQ(0, otkrytChtenie(f, "shablon\\a_*"));
     EXPECT_EQ(nullptr, f.hFajl);
     EXPECT_EQ(nullptr, f.Imja);
-    EXPECT_TRUE(nabljudatel.korobki().empty()) << "no match fails without a message";
+    EXPECT_TRUE(nabljudatel.Okna().empty()) << "no match fails without a message";
 }
 
 TEST(Otkrytie, NullAndEmptyNamesGiveZero) {
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     ZYKFAJL64 f;
     EXPECT_EQ(0, f(nullptr, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_EQ(0, f("", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    EXPECT_TRUE(nabljudatel.korobki().empty());
+    EXPECT_TRUE(nabljudatel.Okna().empty());
 }
 
 TEST(Otkrytie, NamesOf259CharactersOpenLongerOnesAreReported) {
     const std::string put259 = putDlinoj(259);
     ASSERT_EQ(259u, put259.size());
     {
-        NabljudatelKorobok nabljudatel;
+        ZyStorozhOkon nabljudatel;
         ZYKFAJL64 f;
         ASSERT_EQ(1, sozdat(f, put259))
-            << (nabljudatel.zhdat(1, 3000) ? nabljudatel.korobki()[0].tekst : "");
+            << (nabljudatel.Zhdat(1, 3000) ? nabljudatel.Okna()[0].tekst : "");
         EXPECT_EQ(259u, f.DlinaImeni);
         EXPECT_EQ(-1, f.Kop(nb(0), "abc", 3)) << "the position after the range is past the end";
         EXPECT_EQ(1, f.STER());
-        EXPECT_TRUE(nabljudatel.korobki().empty());
+        EXPECT_TRUE(nabljudatel.Okna().empty());
     }
     for (size_t n : {size_t(260), size_t(300)}) {
-        NabljudatelKorobok nabljudatel;
+        ZyStorozhOkon nabljudatel;
         ZYKFAJL64 f;
         EXPECT_EQ(0, sozdat(f, putDlinoj(n))) << n;
-        ASSERT_TRUE(nabljudatel.zhdat(1)) << n;
-        const auto k = nabljudatel.korobki();
+        ASSERT_TRUE(nabljudatel.Zhdat(1)) << n;
+        const auto k = nabljudatel.Okna();
         ASSERT_EQ(1u, k.size());
         EXPECT_EQ(kZagolovokOshibki, k[0].zagolovok);
         EXPECT_EQ(tekstOtcheta(ERROR_FILENAME_EXCED_RANGE, "operator()", 6), k[0].tekst);
@@ -126,25 +126,25 @@ TEST(Otkrytie, NamesOf259CharactersOpenLongerOnesAreReported) {
         EXPECT_EQ(nullptr, f.hMutex);
     }
     // A relative name of 259 characters is too long once joined to the current directory.
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     ZYKFAJL64 f;
     EXPECT_EQ(0, sozdat(f, std::string(259, 'r')));
-    EXPECT_TRUE(nabljudatel.zhdat(1));
+    EXPECT_TRUE(nabljudatel.Zhdat(1));
 }
 
 TEST(Otkrytie, PathThatCannotBeCreatedIsReportedWithTheFullPath) {
-    ASSERT_TRUE(zapisatFajl("prostoj_fajl", uzor(4)));
-    const std::string put = tekushajaPapka() + "\\prostoj_fajl\\pod\\x.bin";
+    ASSERT_TRUE(ZapisatBajty("prostoj_fajl", uzor(4)));
+    const std::string put = TekushchajaPapka() + "\\prostoj_fajl\\pod\\x.bin";
     HANDLE proba = CreateFileA(put.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                0, nullptr);
     ASSERT_EQ(INVALID_HANDLE_VALUE, proba);
     const DWORD oshibka = GetLastError();
 
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     ZYKFAJL64 f;
     EXPECT_EQ(0, sozdat(f, "prostoj_fajl\\pod\\x.bin"));
-    ASSERT_TRUE(nabljudatel.zhdat(2));
-    const auto k = nabljudatel.korobki();
+    ASSERT_TRUE(nabljudatel.Zhdat(2));
+    const auto k = nabljudatel.Okna();
     ASSERT_EQ(2u, k.size());
     EXPECT_EQ(kZagolovokOshibki, k[0].zagolovok);
     EXPECT_EQ(tekstOtcheta(oshibka, "operator()", 5), k[0].tekst);
@@ -154,14 +154,14 @@ TEST(Otkrytie, PathThatCannotBeCreatedIsReportedWithTheFullPath) {
     EXPECT_EQ(nullptr, f.Imja);
     EXPECT_EQ(nullptr, f.hMutex);
     EXPECT_EQ(0u, f.Flagi);
-    EXPECT_EQ(4, razmerFajla("prostoj_fajl")) << "the file in the way is untouched";
+    EXPECT_EQ(4, RazmerFajla("prostoj_fajl")) << "the file in the way is untouched";
 }
 
 TEST(Otkrytie, MissingFileOpenedForReadingLeavesNoDirectoriesBehind) {
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     ZYKFAJL64 f;
     EXPECT_EQ(0, otkrytChtenie(f, "net_papki\\net_fajla.bin"));
-    ASSERT_TRUE(nabljudatel.zhdat(2));
+    ASSERT_TRUE(nabljudatel.Zhdat(2));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("net_papki"));
 }
 
@@ -170,11 +170,11 @@ TEST(Otkrytie, PipeIsRefused) {
     HANDLE server =
         CreateNamedPipeA(imja, PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 4, 4096, 4096, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, server);
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     ZYKFAJL64 f;
     EXPECT_EQ(0, f(imja, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(nabljudatel.zhdat(1));
-    const auto k = nabljudatel.korobki();
+    ASSERT_TRUE(nabljudatel.Zhdat(1));
+    const auto k = nabljudatel.Okna();
     ASSERT_EQ(1u, k.size());
     EXPECT_EQ(kZagolovokModulja, k[0].zagolovok);
     EXPECT_EQ("Otkrwt fajl tipa kanal.", k[0].tekst);
@@ -195,7 +195,7 @@ TEST(Otkrytie, TemporaryFileIsCreatedUnderTheCreationMutexAndDeletedOnClose) {
     EXPECT_EQ(0, _strnicmp(polnaja, f.Imja, std::strlen(polnaja))) << f.Imja;
     const std::string imja = f.Imja;
     EXPECT_EQ(-1, f.Kop(nb(0), "vremja", 6));
-    EXPECT_EQ(6, razmerFajla(imja));
+    EXPECT_EQ(6, RazmerFajla(imja));
 
     // The class-wide mutex is free again once open has returned.
     HANDLE m = OpenMutexA(SYNCHRONIZE, FALSE, "Quorvel::ZYKFAJL64");
@@ -205,12 +205,12 @@ TEST(Otkrytie, TemporaryFileIsCreatedUnderTheCreationMutexAndDeletedOnClose) {
     CloseHandle(m);
 
     f.DES();
-    EXPECT_EQ(-1, razmerFajla(imja)) << "deleted on close";
+    EXPECT_EQ(-1, RazmerFajla(imja)) << "deleted on close";
     EXPECT_EQ(nullptr, f.hMutexSozd);
 }
 
 TEST(Otkrytie, TransferMovesTheOpenFileAndLeavesTheSourceClosed) {
-    ASSERT_TRUE(zapisatFajl("peredacha.bin", uzor(100)));
+    ASSERT_TRUE(ZapisatBajty("peredacha.bin", uzor(100)));
     ZYKFAJL64 a;
     ASSERT_EQ(1, otkrytZapis(a, "peredacha.bin"));
     const HANDLE fajl = a.hFajl;
@@ -246,11 +246,11 @@ TEST(Otkrytie, CloseTwiceIsHarmlessAndDeleteRemovesTheFile) {
     f.DES();
     f.DES();
     EXPECT_EQ(nullptr, f.hFajl);
-    EXPECT_EQ(1, razmerFajla("udalit.bin"));
+    EXPECT_EQ(1, RazmerFajla("udalit.bin"));
     EXPECT_EQ(0, f.STER()) << "nothing open";
     ASSERT_EQ(1, otkrytZapis(f, "udalit.bin"));
     EXPECT_EQ(1, f.STER());
-    EXPECT_EQ(-1, razmerFajla("udalit.bin"));
+    EXPECT_EQ(-1, RazmerFajla("udalit.bin"));
     EXPECT_EQ(nullptr, f.hFajl);
 }
 
@@ -262,7 +262,7 @@ TEST(Otkrytie, OpeningAgainClosesWhatWasOpen) {
 }
 
 TEST(Otkrytie, ReadOnlyFileRefusesEveryChange) {
-    ASSERT_TRUE(zapisatFajl("tolko_chtenie.bin", uzor(50)));
+    ASSERT_TRUE(ZapisatBajty("tolko_chtenie.bin", uzor(50)));
     ZYKFAJL64 f;
     ASSERT_EQ(1, otkrytChtenie(f, "tolko_chtenie.bin"));
     EXPECT_EQ(0, f.FIN(nb(10)));
@@ -273,11 +273,11 @@ TEST(Otkrytie, ReadOnlyFileRefusesEveryChange) {
     char buf[5];
     EXPECT_EQ(0, f.Peredat(buf, nb(0), 5));
     EXPECT_EQ(50u, u64(f.Razmer));
-    EXPECT_EQ(uzor(50), prochitatFajl("tolko_chtenie.bin"));
+    EXPECT_EQ(uzor(50), ChitatBajty("tolko_chtenie.bin"));
 }
 
 TEST(Otkrytie, MappingObjectNameCarriesNameTimeAndIdentity) {
-    ASSERT_TRUE(zapisatFajl("imja_otr.bin", uzor(10)));
+    ASSERT_TRUE(ZapisatBajty("imja_otr.bin", uzor(10)));
     ZYKFAJL64 f;
     ASSERT_EQ(1, otkrytZapis(f, "imja_otr.bin"));
     unsigned char buf[MAX_PATH];
@@ -299,8 +299,8 @@ TEST(Otkrytie, CopiesWithTheSameNameAndTimeDoNotShareContent) {
     // that keeps its time would be) must not meet in one mapping object.
     CreateDirectoryA("kopija1", nullptr);
     CreateDirectoryA("kopija2", nullptr);
-    ASSERT_TRUE(zapisatFajl("kopija1\\f.bin", std::vector<unsigned char>(64, 'A')));
-    ASSERT_TRUE(zapisatFajl("kopija2\\f.bin", std::vector<unsigned char>(64, 'B')));
+    ASSERT_TRUE(ZapisatBajty("kopija1\\f.bin", std::vector<unsigned char>(64, 'A')));
+    ASSERT_TRUE(ZapisatBajty("kopija2\\f.bin", std::vector<unsigned char>(64, 'B')));
     ZYKFAJL64 a, b;
     ASSERT_EQ(1, otkrytZapis(a, "kopija1\\f.bin"));
     ASSERT_EQ(1, otkrytZapis(b, "kopija2\\f.bin"));
@@ -312,16 +312,15 @@ TEST(Otkrytie, CopiesWithTheSameNameAndTimeDoNotShareContent) {
 }
 
 TEST(Otkrytie, FailingMappingCreationIsReportedAndLeavesTheObjectClosed) {
-    ASSERT_TRUE(zapisatFajl("sboj_otr.bin", uzor(100)));
+    ASSERT_TRUE(ZapisatBajty("sboj_otr.bin", uzor(100)));
     PodmenaVyzovov podmena;
     // The first mapping an open creates is the reader count's page, the second the file's.
     podmena.sbojSozdanijaOtobrazhenija(2, ERROR_NOT_ENOUGH_MEMORY);
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     ZYKFAJL64 f;
     EXPECT_EQ(0, otkrytZapis(f, "sboj_otr.bin"));
-    ASSERT_TRUE(nabljudatel.zhdat(1));
-    EXPECT_EQ(tekstOtcheta(ERROR_NOT_ENOUGH_MEMORY, "operator()", 8),
-              nabljudatel.korobki()[0].tekst);
+    ASSERT_TRUE(nabljudatel.Zhdat(1));
+    EXPECT_EQ(tekstOtcheta(ERROR_NOT_ENOUGH_MEMORY, "operator()", 8), nabljudatel.Okna()[0].tekst);
     EXPECT_EQ(nullptr, f.hFajl);
     EXPECT_EQ(nullptr, f.hMutex);
     EXPECT_EQ(1, otkrytZapis(f, "sboj_otr.bin")) << "the next open works";
@@ -330,14 +329,14 @@ TEST(Otkrytie, FailingMappingCreationIsReportedAndLeavesTheObjectClosed) {
 TEST(Otkrytie, TemporaryNameThatCannotBeHadIsReportedAndFreesTheCreationMutex) {
     PodmenaVyzovov podmena;
     podmena.sbojVremennogoImeni();
-    NabljudatelKorobok nabljudatel;
+    ZyStorozhOkon nabljudatel;
     ZYKFAJL64 f;
     EXPECT_EQ(0, f(reinterpret_cast<const char*>(-1), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                    CREATE_ALWAYS, 0, nullptr));
-    ASSERT_TRUE(nabljudatel.zhdat(1));
+    ASSERT_TRUE(nabljudatel.Zhdat(1));
     EXPECT_EQ(
         tekstOtcheta(ERROR_ACCESS_DENIED, "ZyVzAdresImjaVrF", 1, "..\\..\\ishodniki\\ZyFFajl64"),
-        nabljudatel.korobki()[0].tekst);
+        nabljudatel.Okna()[0].tekst);
     EXPECT_EQ(nullptr, f.hMutexSozd);
     EXPECT_EQ(0u, f.Flagi);
     HANDLE m = OpenMutexA(SYNCHRONIZE, FALSE, "Quorvel::ZYKFAJL64");

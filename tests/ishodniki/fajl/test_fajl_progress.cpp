@@ -10,6 +10,7 @@
 #include <atomic>
 #include <string>
 
+#include "ZyTestOzhidanie.h"
 #include "fajl_pomoshch.h"
 
 using namespace zytest;
@@ -17,7 +18,6 @@ using namespace zytest;
 namespace {
 
 constexpr DWORD kDolgo = 30000;
-constexpr DWORD kShag = 10;
 constexpr uint64_t kGran = 65536;
 constexpr const char* kKlass = "ZyKFajl64_Progres";
 
@@ -49,16 +49,6 @@ struct Kopija {
     }
 };
 
-// Waits (bounded) until `uslovie` holds, looking every few milliseconds.
-template <class F> bool zhdatPoka(F uslovie, DWORD ms = kDolgo) {
-    HANDLE nikogda = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    bool da = false;
-    for (DWORD t = 0; !(da = uslovie()) && t < ms; t += kShag)
-        WaitForSingleObject(nikogda, kShag);
-    CloseHandle(nikogda);
-    return da;
-}
-
 // What the window showed.
 struct Okno {
     std::string zagolovok, metka1, istochnik, metka2, priemnik;
@@ -80,7 +70,7 @@ Okno nabljudat(Kopija& k, int pauzaNa, int minimum) {
     HANDLE potok = CreateThread(nullptr, 0, Kopija::potok, &k, 0, nullptr);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(gNaPauze, kDolgo)) << "the copy reached the pause";
     HWND okno = nullptr;
-    EXPECT_TRUE(zhdatPoka([&] { return (okno = FindWindowA(kKlass, nullptr)) != nullptr; }))
+    EXPECT_TRUE(ZhdatPoka([&] { return (okno = FindWindowA(kKlass, nullptr)) != nullptr; }, kDolgo))
         << "the progress window appears during the copy";
     if (okno) {
         char buf[512];
@@ -95,17 +85,19 @@ Okno nabljudat(Kopija& k, int pauzaNa, int minimum) {
         HWND polosa = GetDlgItem(okno, 6);
         EXPECT_NE(nullptr, polosa) << "the bar";
         if (polosa) {
-            EXPECT_TRUE(zhdatPoka([&] {
-                o.poz = int(SendMessageA(polosa, PBM_GETPOS, 0, 0));
-                return o.poz >= minimum;
-            })) << "the bar reaches "
-                << minimum << ", shows " << o.poz;
+            EXPECT_TRUE(ZhdatPoka(
+                [&] {
+                    o.poz = int(SendMessageA(polosa, PBM_GETPOS, 0, 0));
+                    return o.poz >= minimum;
+                },
+                kDolgo))
+                << "the bar reaches " << minimum << ", shows " << o.poz;
         }
     }
     SetEvent(gDalshe);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(potok, kDolgo));
     CloseHandle(potok);
-    EXPECT_TRUE(zhdatPoka([] { return FindWindowA(kKlass, nullptr) == nullptr; }))
+    EXPECT_TRUE(ZhdatPoka([] { return FindWindowA(kKlass, nullptr) == nullptr; }, kDolgo))
         << "the window is gone after the copy";
     EXPECT_EQ(0u, k.f->PotokProgressa);
     CloseHandle(gNaPauze);
@@ -118,7 +110,7 @@ Okno nabljudat(Kopija& k, int pauzaNa, int minimum) {
 TEST(Progress, WindowShowsTheNamesAndTheBarDuringALongCopy) {
     const size_t n = 20 << 20;
     ZYKFAJL64 f;
-    ASSERT_TRUE(zapisatFajl("progress.bin", uzor(n + (2 << 20), 3)));
+    ASSERT_TRUE(ZapisatBajty("progress.bin", uzor(n + (2 << 20), 3)));
     ASSERT_EQ(1, otkrytZapis(f, "progress.bin"));
     f.Flagi |= Quorvel::ZYF64_PROGRESS;
     Kopija k{&f, nullptr, (unsigned long)n};
@@ -135,13 +127,13 @@ TEST(Progress, WindowShowsTheNamesAndTheBarDuringALongCopy) {
     EXPECT_EQ(1, k.rez);
     auto v = uzor(n + (2 << 20), 3);
     std::copy(v.begin() + (2 << 20), v.begin() + (2 << 20) + n, v.begin() + 1);
-    EXPECT_EQ(v, prochitatFajl("progress.bin"));
+    EXPECT_EQ(v, ChitatBajty("progress.bin"));
 }
 
 TEST(Progress, MemoryIsNamedRam) {
     const size_t n = 8 << 20;
     ZYKFAJL64 f;
-    ASSERT_TRUE(zapisatFajl("progress_ozu.bin", {}));
+    ASSERT_TRUE(ZapisatBajty("progress_ozu.bin", {}));
     ASSERT_EQ(1, otkrytZapis(f, "progress_ozu.bin"));
     f.Flagi |= Quorvel::ZYF64_PROGRESS;
     const auto dannye = uzor(n, 4);
@@ -152,5 +144,5 @@ TEST(Progress, MemoryIsNamedRam) {
     EXPECT_EQ("RAM", o.istochnik);
     EXPECT_EQ(std::string(f.Imja), o.priemnik);
     EXPECT_EQ(-1, k.rez);
-    EXPECT_EQ(dannye, prochitatFajl("progress_ozu.bin"));
+    EXPECT_EQ(dannye, ChitatBajty("progress_ozu.bin"));
 }

@@ -178,8 +178,8 @@ LONG schetchikChitatelej(const std::string& put) {
 class Sinhron : public ::testing::Test {
 protected:
     void SetUp() override {
-        put_ = tekushajaPapka() + "\\obshij.bin";
-        ASSERT_TRUE(zapisatFajl(put_, uzor(1000)));
+        put_ = TekushchajaPapka() + "\\obshij.bin";
+        ASSERT_TRUE(ZapisatBajty(put_, uzor(1000)));
         ASSERT_TRUE(stat_);
     }
     std::string put_;
@@ -273,13 +273,13 @@ TEST_F(Sinhron, WritingCopiesWaitForAReaderInAnotherProcess) {
     } kopija{&f, CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     HANDLE potok = CreateThread(nullptr, 0, Kopija::potok, &kopija, 0, nullptr);
     EXPECT_EQ(DWORD(WAIT_TIMEOUT), WaitForSingleObject(kopija.gotovo, kOkno));
-    EXPECT_EQ(uzor(1000)[0], prochitatFajl(put_)[0]);
+    EXPECT_EQ(uzor(1000)[0], ChitatBajty(put_)[0]);
     EXPECT_EQ(0, r.vyjti());
     EXPECT_EQ(DWORD(WAIT_OBJECT_0), WaitForSingleObject(kopija.gotovo, kDolgo));
     WaitForSingleObject(potok, kDolgo);
     CloseHandle(potok);
     CloseHandle(kopija.gotovo);
-    EXPECT_EQ('a', prochitatFajl(put_)[0]);
+    EXPECT_EQ('a', ChitatBajty(put_)[0]);
 }
 
 namespace {
@@ -307,8 +307,8 @@ TEST_F(Sinhron, CopiesInOppositeDirectionsDoNotDeadlock) {
     // Each copy holds the writer side of its receiver and the reader side of its source; the
     // two sides are always taken in the same order of the paths, so two copies between the
     // same files in opposite directions cannot wait for each other.
-    const std::string drugoj = tekushajaPapka() + "\\vstrechnyj.bin";
-    ASSERT_TRUE(zapisatFajl(drugoj, uzor(1000, 2)));
+    const std::string drugoj = TekushchajaPapka() + "\\vstrechnyj.bin";
+    ASSERT_TRUE(ZapisatBajty(drugoj, uzor(1000, 2)));
     HANDLE start = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     Vstrechnaja tuda{put_, drugoj, start}, obratno{drugoj, put_, start};
     HANDLE potoki[2] = {CreateThread(nullptr, 0, Vstrechnaja::potok, &tuda, 0, nullptr),

@@ -7,6 +7,7 @@
 #include "ZyProgres.h"
 
 #include "ZyKFajl64.h"
+#include "ZyTestOkno.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -41,22 +42,18 @@ bool Otvechaet(HWND h) {
     return SendMessageTimeoutA(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSrok, &r) != 0;
 }
 
+// Sends a message, bounded in time; the answer (0 when none came).
 LRESULT Poslat(HWND h, UINT m, WPARAM w = 0, LPARAM l = 0) {
     DWORD_PTR r = 0;
     SendMessageTimeoutA(h, m, w, l, SMTO_ABORTIFHUNG, kSrok, &r);
     return static_cast<LRESULT>(r);
 }
 
+// The window's text, once the window answers at all.
 std::string Tekst(HWND h) {
     if (!Otvechaet(h)) return "<no answer>";
     char b[1024] = {};
     GetWindowTextA(h, b, sizeof b);
-    return b;
-}
-
-std::string Klass(HWND h) {
-    char b[64] = {};
-    GetClassNameA(h, b, sizeof b);
     return b;
 }
 
@@ -144,7 +141,7 @@ TEST(Progres, ShowsTheTextsInTheLayout) {
     for (const auto& o : ozhid) {
         HWND h = ZyVzDocherneeOkno(okno, o.id);
         ASSERT_TRUE(h) << "control " << o.id;
-        EXPECT_EQ(Klass(h), "Static") << o.id;
+        EXPECT_EQ(zytest::KlassOkna(h), "Static") << o.id;
         EXPECT_EQ(Tekst(h), o.tekst) << "control " << o.id;
         const RECT r = Pryamougolnik(h);
         EXPECT_EQ(r.left, 19) << o.id;
@@ -164,7 +161,7 @@ TEST(Progres, ShowsTheTextsInTheLayout) {
         EXPECT_STREQ(lf.lfFaceName, "MS Sans Serif");
     }
     HWND polosa = ZyVzDocherneeOkno(okno, 6);
-    EXPECT_EQ(Klass(polosa), "msctls_progress32");
+    EXPECT_EQ(zytest::KlassOkna(polosa), "msctls_progress32");
     const RECT rp = Pryamougolnik(polosa), r5 = Pryamougolnik(ZyVzDocherneeOkno(okno, 5));
     EXPECT_TRUE(EqualRect(&rp, &r5)) << "the bar covers the placeholder";
     EXPECT_TRUE(GetWindowLongPtrA(polosa, GWL_STYLE) & WS_BORDER);

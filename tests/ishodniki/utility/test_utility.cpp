@@ -2,6 +2,7 @@
 // ZyVzDiskovoeProstranstvo against the platform's own query, ZyOknoVCentr and
 // ZyVzDocherneeOkno on real windows of the 1024 x 768 screen.
 #include "ZyKFajl64.h"
+#include "ZyTestPapki.h"
 
 #include <gtest/gtest.h>
 
@@ -11,51 +12,28 @@ using namespace Quorvel;
 
 namespace {
 
+// `put` is an existing directory.
 bool EstKatalog(const std::string& put) {
     const DWORD a = GetFileAttributesA(put.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Something (file or directory) exists at `put`.
 bool Sushestvuet(const std::string& put) {
     return GetFileAttributesA(put.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Removes a directory tree left by an earlier run.
-void UdalitDerevo(const std::string& put) {
-    WIN32_FIND_DATAA d;
-    HANDLE f = FindFirstFileA((put + "\\*").c_str(), &d);
-    if (f != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string imja = d.cFileName;
-            if (imja == "." || imja == "..") continue;
-            const std::string polnoe = put + "\\" + imja;
-            if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                UdalitDerevo(polnoe);
-            else
-                DeleteFileA(polnoe.c_str());
-        } while (FindNextFileA(f, &d));
-        FindClose(f);
-    }
-    RemoveDirectoryA(put.c_str());
 }
 
 // Every run starts in an empty directory "rabota" below the scratch directory.
 class ChistyjKatalog : public ::testing::Environment {
 public:
     void SetUp() override {
-        UdalitDerevo("rabota");
+        zytest::UdalitDerevo("rabota");
         ASSERT_TRUE(CreateDirectoryA("rabota", nullptr));
         ASSERT_TRUE(SetCurrentDirectoryA("rabota"));
     }
 };
 
 const auto* const kChistyj = ::testing::AddGlobalTestEnvironment(new ChistyjKatalog);
-
-std::string TekushijKatalog() {
-    char b[MAX_PATH];
-    const DWORD n = GetCurrentDirectoryA(MAX_PATH, b);
-    return std::string(b, n);
-}
 
 TEST(ZySozdatPyt, ThreeRelativeLevelsThenAgain) {
     ASSERT_EQ(ZySozdatPyt("rel1\\rel2\\rel3", nullptr), 1);
@@ -75,7 +53,7 @@ TEST(ZySozdatPyt, BadPathsCreateNothing) {
     EXPECT_FALSE(Sushestvuet("dlinnyj"));
     // The full path counts: a relative path that fits alone but not below the current
     // directory is refused as well.
-    const std::string cwd = TekushijKatalog();
+    const std::string cwd = zytest::TekushchajaPapka();
     const std::string vprityk = "vprityk\\" + std::string(259 - cwd.size() - 1 - 8, 'v');
     ASSERT_EQ(cwd.size() + 1 + vprityk.size(), 259u);
     EXPECT_EQ(ZySozdatPyt((vprityk + "v").c_str(), nullptr), 0) << "260 characters";
@@ -85,7 +63,7 @@ TEST(ZySozdatPyt, BadPathsCreateNothing) {
 }
 
 TEST(ZySozdatPyt, FullPathsSeparatorsAndTrailingBackslash) {
-    const std::string cwd = TekushijKatalog();
+    const std::string cwd = zytest::TekushchajaPapka();
     EXPECT_EQ(ZySozdatPyt((cwd + "\\abs1\\abs2").c_str(), nullptr), 1);
     EXPECT_TRUE(EstKatalog("abs1\\abs2"));
     EXPECT_EQ(ZySozdatPyt("slash1/slash2/slash3", nullptr), 1);
