@@ -3,6 +3,9 @@
 // journal of calls with the expected sequence.
 #include "ZyKGLOrvanta2.h"
 #include "ZyTestOkno.h"
+#include "ZyTestOzhidanie.h"
+#include "ZyTestPapki.h"
+#include "ZyTestRaznica.h"
 #include "ZyTestScenaDispatch.h"
 
 #include <gtest/gtest.h>
@@ -44,17 +47,6 @@ std::vector<std::string> Konec() {
 std::string Hex(unsigned long v) {
     char s[16];
     std::snprintf(s, sizeof s, "%lx", v);
-    return s;
-}
-
-// Both sequences, one entry a line.
-std::string Raznica(const std::vector<std::string>& ozhidaem, const std::vector<std::string>& est) {
-    std::string s = "expected:\n";
-    for (const auto& z : ozhidaem)
-        s += "  " + z + "\n";
-    s += "actual:\n";
-    for (const auto& z : est)
-        s += "  " + z + "\n";
     return s;
 }
 
@@ -207,17 +199,12 @@ constexpr UINT kSvoe2 = WM_APP + 2, kSvoe3 = WM_APP + 3, kSvoe4 = WM_APP + 4, kS
 
 // Path of a file in the test's working directory.
 std::string VRabochem(const std::string& imja) {
-    char kat[MAX_PATH] = "";
-    GetCurrentDirectoryA(sizeof kat, kat);
-    return std::string(kat) + "\\" + imja;
+    return zytest::TekushchajaPapka() + "\\" + imja;
 }
 
 // The test scene module next to this program.
 std::string ModulScenw() {
-    char put[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, put, sizeof put);
-    std::string s = put;
-    return s.substr(0, s.rfind('\\') + 1) + "ZyTestScenaDispatch.dll";
+    return zytest::PapkaProgrammy() + "\\ZyTestScenaDispatch.dll";
 }
 
 } // namespace

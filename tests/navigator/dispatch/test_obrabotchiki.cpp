@@ -4,6 +4,8 @@
 #include "ZyKGLOrvanta2.h"
 #include "ZyTakt.h"
 #include "ZyTestOkno.h"
+#include "ZyTestOzhidanie.h"
+#include "ZyTestRaznica.h"
 
 #include <gtest/gtest.h>
 
@@ -35,17 +37,6 @@ long Pokaz(ZYKGLKONTROL* k) {
 long Final(ZYKGLKONTROL* k) {
     zhurnal.push_back(k->Flagi.Test(ZYBIT_VIEWPORT, ZYBIT_VIEWPORT) ? "final vp" : "final");
     return 1;
-}
-
-// Both lists, one entry a line, for a failure message.
-std::string Raznica(const std::vector<std::string>& ozhidaem, const std::vector<std::string>& est) {
-    std::string s = "expected:\n";
-    for (const auto& z : ozhidaem)
-        s += "  " + z + "\n";
-    s += "actual:\n";
-    for (const auto& z : est)
-        s += "  " + z + "\n";
-    return s;
 }
 
 class Obrabotchiki : public testing::Test {
@@ -139,10 +130,8 @@ TEST_F(Obrabotchiki, FirstPaintShowsTheWindow) {
     Vkl(ZYBIT_POKAZAT);
     Paint();
     EXPECT_FALSE(Bit(ZYBIT_POKAZAT));
-    zytest::Sobytie nikogda;
-    for (int i = 0; i < 100 && !IsWindowVisible(skrytoe.hwnd()); ++i)
-        zytest::Zhdat(nikogda.h(), 20); // the asynchronous show is delivered by the queue
-    EXPECT_TRUE(IsWindowVisible(skrytoe.hwnd()));
+    EXPECT_TRUE(zytest::ZhdatPoka([&] { return IsWindowVisible(skrytoe.hwnd()) != FALSE; }, 2000))
+        << "the asynchronous show is delivered by the queue";
     k->hwnd = okno.hwnd();
 }
 

@@ -1,6 +1,6 @@
 // Vector, point and matrix operators and the three point transforms, on a real GL context.
 #include "ZyKGLOrvanta2.h"
-#include "ZyTestKontekst.h"
+#include "ZyTestGL.h"
 
 #include <GL/glu.h>
 #include <gtest/gtest.h>

@@ -1,10 +1,12 @@
 // Setting the pixel format of a window or device context, and its failure reports.
 #include "ZyKGLOrvanta2.h"
 #include "ZyTestOkno.h"
+#include "ZyTestSoobshenija.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 using namespace Quorvel;
 
@@ -91,10 +93,13 @@ TEST(PikselnyjFormat, ChooseFailureIsReportedAndFlagsZeroBecome0x25) {
     p.nSize = sizeof p;
     p.nVersion = 1;
     p.dwFlags = 0;
-    zytest::ZakrytieOkna box(kZagolovok);
+    zytest::ZyStorozhOkon storozh;
     EXPECT_EQ(nullptr, ZyUstanovitPikselnyyFormat(reinterpret_cast<void*>(0x12340), &p));
-    ASSERT_TRUE(box.Zakryto());
-    EXPECT_EQ("ChoosePixelFormat failed. Str 113.", box.Tekst());
+    ASSERT_TRUE(storozh.Zhdat(1)) << "the report box";
+    const std::vector<zytest::ZyOkno>& okna = storozh.Ostanovit();
+    ASSERT_EQ(1u, okna.size());
+    EXPECT_EQ(kZagolovok, okna[0].zagolovok);
+    EXPECT_EQ("ChoosePixelFormat failed. Str 113.", okna[0].tekst);
     EXPECT_EQ(0x25u, p.dwFlags);
 }
 
@@ -105,9 +110,12 @@ TEST(PikselnyjFormat, SecondDifferentFormatIsRefusedAndReported) {
     const int pervyj = GetPixelFormat(dc);
     PIXELFORMATDESCRIPTOR p = Drugoj();
     if (ChoosePixelFormat(dc, &p) == pervyj) GTEST_SKIP() << "no second format to choose";
-    zytest::ZakrytieOkna box(kZagolovok);
+    zytest::ZyStorozhOkon storozh;
     EXPECT_EQ(nullptr, ZyUstanovitPikselnyyFormat(okno.hwnd(), &p));
-    ASSERT_TRUE(box.Zakryto());
-    EXPECT_EQ("SetPixelFormat failed. Str 118.", box.Tekst());
+    ASSERT_TRUE(storozh.Zhdat(1)) << "the report box";
+    const std::vector<zytest::ZyOkno>& okna = storozh.Ostanovit();
+    ASSERT_EQ(1u, okna.size());
+    EXPECT_EQ(kZagolovok, okna[0].zagolovok);
+    EXPECT_EQ("SetPixelFormat failed. Str 118.", okna[0].tekst);
     EXPECT_EQ(pervyj, GetPixelFormat(dc)) << "the first format stays";
 }

@@ -2,12 +2,14 @@
 // drawing, a repeated set-up, the format read back, and the release on WM_DESTROY.
 #include "ZyKGLOrvanta2.h"
 #include "ZyTestOkno.h"
+#include "ZyTestSoobshenija.h"
 
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
 
 #include <memory>
+#include <vector>
 
 using namespace Quorvel;
 
@@ -123,10 +125,13 @@ TEST_F(Kontekst, FormatReadBackIsTheOneInUse) {
 
 TEST_F(Kontekst, NoDeviceContextIsReportedUntranslated) {
     k->hwnd = nullptr;
-    zytest::ZakrytieOkna box("Module: ZyGLStandart");
+    zytest::ZyStorozhOkon storozh;
     EXPECT_EQ(0, k->VsDCFormat(nullptr));
-    ASSERT_TRUE(box.Zakryto());
-    EXPECT_EQ("Context of video device = NULL.", box.Tekst());
+    ASSERT_TRUE(storozh.Zhdat(1)) << "the report box";
+    const std::vector<zytest::ZyOkno>& okna = storozh.Ostanovit();
+    ASSERT_EQ(1u, okna.size());
+    EXPECT_EQ("Module: ZyGLStandart", okna[0].zagolovok);
+    EXPECT_EQ("Context of video device = NULL.", okna[0].tekst);
     EXPECT_FALSE(Bit(ZYBIT_KONTEKST));
     EXPECT_EQ(nullptr, k->KontekstGL);
 }

@@ -1,7 +1,7 @@
 // The point of observation on a real GL context: projection, navigation step, speed keys,
 // orbit, picking, the viewer-fixed matrix, the focus plane (by its pixels) and NachAtrib.
 #include "ZyKGLOrvanta2.h"
-#include "ZyTestKontekst.h"
+#include "ZyTestGL.h"
 
 #include <GL/glu.h>
 #include <gtest/gtest.h>
