@@ -44,7 +44,7 @@ bool ZhdatPoka(const std::function<bool()>& uslovie, DWORD ms, HANDLE budilnik) 
     }
 }
 
-void Kachat(DWORD ms) {
+void KachatVremja(DWORD ms) {
     ZhdatPoka([] { return false; }, ms);
 }
 

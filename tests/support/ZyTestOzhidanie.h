@@ -21,7 +21,7 @@ bool Zhdat(HANDLE h, DWORD ms);
 bool ZhdatPoka(const std::function<bool()>& uslovie, DWORD ms = 10000, HANDLE budilnik = nullptr);
 
 // Delivers the calling thread's messages for `ms` (to see that nothing more happens).
-void Kachat(DWORD ms);
+void KachatVremja(DWORD ms);
 
 // An auto-reset event that closes itself.
 class Sobytie {

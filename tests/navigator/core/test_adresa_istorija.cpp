@@ -2,6 +2,7 @@
 // through the history file's entries, healthy and damaged, on in-memory files.
 #include "ZyAdresaFyn.h"
 #include "ZyHodIstorii.h"
+#include "ZyTestSluchajnye.h"
 
 #include <gtest/gtest.h>
 
@@ -44,13 +45,7 @@ TEST(AdresaFyn, LookupWithoutAValue) {
 }
 
 TEST(AdresaFyn, LookupInRandomBytesNeverReadsPastTheText) {
-    std::string t;
-    unsigned s = 12345;
-    for (int i = 0; i < 4096; ++i) {
-        s = s * 1103515245u + 12345u;
-        t += static_cast<char>(s >> 16);
-    }
-    t += "Antrakt =";
+    const std::string t = zytest::SluchajnyjTekst(12345, 4096) + "Antrakt =";
     for (const char* k : ZyKlyuchiScenw) {
         std::string z;
         ZyNajtiZnachenie(t.data(), t.size(), k, z);

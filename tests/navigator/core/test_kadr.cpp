@@ -1,6 +1,7 @@
 // The controller's frame loop, live: the period of continuous animation, frames stopped by the
 // pause and mouse-rest flags, queued paints folded into one, and no processor time while idle.
-#include "ZyTestOkna.h"
+#include "ZyTestNavigatora.h"
+#include "ZyTestVremja.h"
 
 #include <gtest/gtest.h>
 
@@ -10,16 +11,6 @@
 using namespace Quorvel;
 
 namespace {
-
-// Processor time of a thread so far, in milliseconds.
-double VremjaPotoka(HANDLE potok) {
-    FILETIME c, e, k, u;
-    GetThreadTimes(potok, &c, &e, &k, &u);
-    auto ms = [](const FILETIME& f) {
-        return double((uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000.0;
-    };
-    return ms(k) + ms(u);
-}
 
 // A navigator with one view of scene A in a host window.
 struct Vid {
@@ -39,13 +30,12 @@ void VsFps(int fyn, ZYKGLKONTROL* k) {
     if (fyn == ZYT_KONSTR && fpsKonstr >= 0) k->fps = static_cast<unsigned short>(fpsKonstr);
 }
 
-class Kadr : public ::testing::Test {
+class Kadr : public zyt::ZhivojNavigator {
 protected:
     void SetUp() override {
-        zyt::Chisto();
+        ZhivojNavigator::SetUp();
         fpsKonstr = -1;
     }
-    zyt::ZakryvatelOkon zakryvatel;
 };
 
 } // namespace
@@ -97,11 +87,12 @@ TEST_F(Kadr, PauseAndMouseRestStopTheFrames) {
         Vid v;
         ASSERT_NE(nullptr, v.k);
         ASSERT_TRUE(zyt::Kachat([] { return ZytKol(ZYT_POKAZ) >= 5; })) << "flag " << flag;
-        const double cpu = VremjaPotoka(v.k->thread);
-        zyt::KachatVremja(500);
+        const double cpu = zytest::VremjaPotoka(v.k->thread);
+        zytest::KachatVremja(500);
         EXPECT_EQ(5u, ZytKol(ZYT_POKAZ)) << "flag " << flag << " stops the frames";
         EXPECT_TRUE(v.k->Flagi.Test(ZYBIT_ANIMACIJA, ZYBIT_ANIMACIJA));
-        EXPECT_LT(VremjaPotoka(v.k->thread) - cpu, 20.0) << "flag " << flag << ": idle, no spin";
+        EXPECT_LT(zytest::VremjaPotoka(v.k->thread) - cpu, 20.0)
+            << "flag " << flag << ": idle, no spin";
     }
 }
 
@@ -119,7 +110,7 @@ TEST_F(Kadr, QueuedPaintsAreFoldedIntoOne) {
     Vid v;
     ASSERT_NE(nullptr, v.k);
     ASSERT_TRUE(zyt::Kachat([] { return ZytKol(ZYT_FINAL) >= 1; }));
-    zyt::KachatVremja(200); // the first paints of the window are over
+    zytest::KachatVremja(200); // the first paints of the window are over
     const unsigned long byl = ZytKol(ZYT_POKAZ);
     ResetEvent(otpustit);
     zaderzhat = true;
@@ -128,7 +119,7 @@ TEST_F(Kadr, QueuedPaintsAreFoldedIntoOne) {
     for (int i = 0; i < 20; ++i)
         PostThreadMessageA(v.k->threadId, WM_PAINT, 0, 0);
     SetEvent(otpustit);
-    zyt::KachatVremja(400);
+    zytest::KachatVremja(400);
     EXPECT_EQ(byl + 2, ZytKol(ZYT_POKAZ)) << "twenty queued paints, one frame";
 }
 
@@ -136,12 +127,12 @@ TEST_F(Kadr, IdleControllerUsesNoProcessorTime) {
     Vid v;
     ASSERT_NE(nullptr, v.k);
     ASSERT_TRUE(zyt::Kachat([] { return ZytKol(ZYT_FINAL) >= 1; }));
-    zyt::KachatVremja(200);
+    zytest::KachatVremja(200);
     const unsigned long kadrov = ZytKol(ZYT_POKAZ);
-    const double cpu = VremjaPotoka(v.k->thread);
-    const double cpuAntrakt = VremjaPotoka(v.k->PotokAntrakta);
-    zyt::KachatVremja(1000);
-    EXPECT_LT(VremjaPotoka(v.k->thread) - cpu, 5.0);
-    EXPECT_LT(VremjaPotoka(v.k->PotokAntrakta) - cpuAntrakt, 5.0);
+    const double cpu = zytest::VremjaPotoka(v.k->thread);
+    const double cpuAntrakt = zytest::VremjaPotoka(v.k->PotokAntrakta);
+    zytest::KachatVremja(1000);
+    EXPECT_LT(zytest::VremjaPotoka(v.k->thread) - cpu, 5.0);
+    EXPECT_LT(zytest::VremjaPotoka(v.k->PotokAntrakta) - cpuAntrakt, 5.0);
     EXPECT_EQ(kadrov, ZytKol(ZYT_POKAZ)) << "no frames without a reason";
 }

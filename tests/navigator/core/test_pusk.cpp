@@ -1,7 +1,7 @@
 // The navigator's window set, live: grid positions and sizes, the creation messages answered on
 // the controller thread, the parent's subclass and its messages, focus and lock keys, the
 // auxiliary window requests, failure paths, and the end of every thread with its tones.
-#include "ZyTestOkna.h"
+#include "ZyTestNavigatora.h"
 
 #include <gtest/gtest.h>
 
@@ -29,13 +29,6 @@ void EstMesto(HWND v, long x, long y, long w, long h, const char* chto) {
     EXPECT_EQ(h, r.bottom - r.top) << chto;
 }
 
-// The window's class name.
-std::string Klass(HWND o) {
-    char b[128] = {};
-    GetClassNameA(o, b, sizeof b);
-    return b;
-}
-
 // The window's title.
 std::string Zagolovok(HWND o) {
     char b[128] = {};
@@ -45,11 +38,7 @@ std::string Zagolovok(HWND o) {
 
 const std::string KLASS = "ZyKGLOrvanta2 in OpenGL Quorvel\x99 V2.0";
 
-class Pusk : public ::testing::Test {
-protected:
-    void SetUp() override { zyt::Chisto(); }
-    zyt::ZakryvatelOkon zakryvatel;
-};
+class Pusk : public zyt::ZhivojNavigator {};
 
 } // namespace
 
@@ -64,7 +53,7 @@ TEST_F(Pusk, OneWindowFillsTheHostAndItsCreationRunsOnTheControllerThread) {
     const HWND v = k.hwnd;
     ASSERT_TRUE(IsWindow(v));
     EstMesto(v, 0, 0, 784, 441, "the single view");
-    EXPECT_EQ(KLASS, Klass(v));
+    EXPECT_EQ(KLASS, zytest::KlassOkna(v));
     EXPECT_EQ(KLASS, Zagolovok(v));
     EXPECT_EQ(host.okno, GetParent(v));
     EXPECT_EQ(0, GetDlgCtrlID(v));

@@ -1,7 +1,8 @@
 // Scene loading with test scene modules: the built-in scene and "AdresaFyn.txt" on a first
 // start, names read from a user-edited file, modules by path, modules without the function,
 // the module cache, a later scene constructed under the old intermission, and bad input.
-#include "ZyTestOkna.h"
+#include "ZyTestNavigatora.h"
+#include "ZyTestSluchajnye.h"
 
 #include "ZyKeshModulej.h"
 
@@ -46,19 +47,7 @@ void EstVstroennaja(const ZYKGLKONTROL& k) {
     }
 }
 
-// The directory of the test program (where the test scene modules are).
-std::string KatalogProgrammy() {
-    char b[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, b, sizeof b);
-    std::string s = b;
-    return s.substr(0, s.find_last_of('\\'));
-}
-
-class Sceny : public ::testing::Test {
-protected:
-    void SetUp() override { zyt::Chisto(); }
-    zyt::ZakryvatelOkon zakryvatel;
-};
+class Sceny : public zyt::ZhivojNavigator {};
 
 } // namespace
 
@@ -69,7 +58,7 @@ TEST_F(Sceny, FirstStartShowsTheBuiltInSceneAndRemembersIt) {
     EstVstroennaja(nav.controllers[0]);
     std::string imena[4];
     Umolchanie(imena);
-    EXPECT_EQ(Adresa(imena), zyt::ProchestFajl(zyt::ADRESA));
+    EXPECT_EQ(Adresa(imena), zytest::ChitatFajl(zyt::ADRESA));
     const DWORD atr = GetFileAttributesA(zyt::ISTORIJA);
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, atr);
     EXPECT_NE(0u, atr & FILE_ATTRIBUTE_HIDDEN);
@@ -77,10 +66,10 @@ TEST_F(Sceny, FirstStartShowsTheBuiltInSceneAndRemembersIt) {
 }
 
 TEST_F(Sceny, NamesInAdresaFynAreReadWithoutTheBlanksAroundThem) {
-    zyt::ZapisatFajl(zyt::ADRESA,
-                     "junk before\r\nKonstryktorScenw =\t ZyTestScenaA.dll\\Konstr \r\n;"
-                     "\r\nAntrakt=\r\n  ZyTestScenaA.dll\\Antrakt\t;PokazScenw = "
-                     "ZyTestScenaA.dll\\Pokaz;FinalScenw =ZyTestScenaA.dll\\Final");
+    zyt::ZapisatDannye(zyt::ADRESA,
+                       "junk before\r\nKonstryktorScenw =\t ZyTestScenaA.dll\\Konstr \r\n;"
+                       "\r\nAntrakt=\r\n  ZyTestScenaA.dll\\Antrakt\t;PokazScenw = "
+                       "ZyTestScenaA.dll\\Pokaz;FinalScenw =ZyTestScenaA.dll\\Final");
     zyt::Hozjain host(400, 300);
     ZYKGLORVANTA2 nav;
     ASSERT_EQ(1u, nav.Pusk(host.okno, 1, nullptr, nullptr));
@@ -93,14 +82,14 @@ TEST_F(Sceny, NamesInAdresaFynAreReadWithoutTheBlanksAroundThem) {
     const auto konstr = zyt::Zapisi(ZYT_KONSTR);
     ASSERT_EQ(1u, konstr.size());
     EXPECT_EQ("ZyTestScenaA.dll", zyt::ImjaModulja(konstr[0].modul));
-    EXPECT_EQ(Adresa(imena), zyt::ProchestFajl(zyt::ADRESA)) << "rewritten in the engine's form";
+    EXPECT_EQ(Adresa(imena), zytest::ChitatFajl(zyt::ADRESA)) << "rewritten in the engine's form";
     EXPECT_TRUE(zakryvatel.Okna().empty()) << zakryvatel.Tekst();
 }
 
 TEST_F(Sceny, ModuleNamedByAPathWithDirectories) {
     CreateDirectoryA("moduli", nullptr);
     CreateDirectoryA("moduli\\vlozh", nullptr);
-    ASSERT_TRUE(CopyFileA((KatalogProgrammy() + "\\ZyTestScenaB.dll").c_str(),
+    ASSERT_TRUE(CopyFileA((zytest::PapkaProgrammy() + "\\ZyTestScenaB.dll").c_str(),
                           "moduli\\vlozh\\ZyTestKopija.dll", FALSE));
     const zyt::Imena kopija("moduli\\vlozh\\ZyTestKopija.dll");
     SGL_SCENA_PARAM sp{kopija.Adresa(), 0};
@@ -119,7 +108,7 @@ TEST_F(Sceny, ModuleNamedByAPathWithDirectories) {
         EXPECT_EQ("ZyTestKopija.dll", kesh->zapisi[0].imja) << "cached under its file name";
     }
     EXPECT_EQ(nullptr, GetModuleHandleA("ZyTestKopija.dll")) << "unloaded with the controller";
-    zyt::UdalitDerevo("moduli");
+    zytest::UdalitDerevo("moduli");
 }
 
 TEST_F(Sceny, LoadingOneFunction) {
@@ -267,17 +256,12 @@ TEST_F(Sceny, LaterSceneIsConstructedUnderTheOldIntermission) {
         EXPECT_NE(ZYT_POKAZ, vse[i].fyn) << "no frame of the view while the constructor runs";
     const zyt::Imena bi("ZyTestScenaB.dll");
     const std::string imena[4] = {bi.k, bi.a, bi.p, bi.f};
-    EXPECT_EQ(Adresa(imena), zyt::ProchestFajl(zyt::ADRESA));
+    EXPECT_EQ(Adresa(imena), zytest::ChitatFajl(zyt::ADRESA));
     EXPECT_TRUE(zakryvatel.Okna().empty()) << zakryvatel.Tekst();
 }
 
 TEST_F(Sceny, BadAdresaFynStillShowsTheBuiltInScene) {
-    std::string sluchajnye;
-    unsigned s = 777;
-    for (int i = 0; i < 4096; ++i) {
-        s = s * 1103515245u + 12345u;
-        sluchajnye += static_cast<char>(s >> 16);
-    }
+    const std::string sluchajnye = zytest::SluchajnyjTekst(777, 4096);
     struct Sluchaj {
         const char* chto;
         std::string tekst;
@@ -289,10 +273,10 @@ TEST_F(Sceny, BadAdresaFynStillShowsTheBuiltInScene) {
         {"a module that is not a DLL", "KonstryktorScenw = ZyNeDll.dll\\Konstr;"},
         {"a directory as the module", "KonstryktorScenw = ZyGLDannwe\\Konstr;"},
     };
-    zyt::ZapisatFajl("ZyNeDll.dll", "this is a text file, not a module\r\n");
+    zyt::ZapisatDannye("ZyNeDll.dll", "this is a text file, not a module\r\n");
     for (const Sluchaj& c : sluchai) {
         zyt::Chisto();
-        zyt::ZapisatFajl(zyt::ADRESA, c.tekst);
+        zyt::ZapisatDannye(zyt::ADRESA, c.tekst);
         zyt::Hozjain host(300, 200);
         ZYKGLORVANTA2 nav;
         ASSERT_EQ(1u, nav.Pusk(host.okno, 1, nullptr, nullptr)) << c.chto;
@@ -300,14 +284,14 @@ TEST_F(Sceny, BadAdresaFynStillShowsTheBuiltInScene) {
         EXPECT_TRUE(IsWindow(nav.controllers[0].hwnd)) << c.chto;
         std::string imena[4];
         Umolchanie(imena);
-        EXPECT_EQ(Adresa(imena), zyt::ProchestFajl(zyt::ADRESA)) << c.chto;
+        EXPECT_EQ(Adresa(imena), zytest::ChitatFajl(zyt::ADRESA)) << c.chto;
     }
     DeleteFileA("ZyNeDll.dll");
     EXPECT_TRUE(zakryvatel.Okna().empty()) << zakryvatel.Tekst();
 }
 
 TEST_F(Sceny, ValueWithoutSemicolonRunsToTheEndOfTheFile) {
-    zyt::ZapisatFajl(zyt::ADRESA, "KonstryktorScenw = ZyTestScenaA.dll\\Konstr \r\n");
+    zyt::ZapisatDannye(zyt::ADRESA, "KonstryktorScenw = ZyTestScenaA.dll\\Konstr \r\n");
     zyt::Hozjain host(300, 200);
     ZYKGLORVANTA2 nav;
     ASSERT_EQ(1u, nav.Pusk(host.okno, 1, nullptr, nullptr));
@@ -340,7 +324,7 @@ std::string IstorijaSA(const std::string& zagolovok) {
 TEST_F(Sceny, DamagedHistoryHeaderKeepsTheSoundEntry) {
     const std::string musor(24, '\x7F');
     const std::string fajl = IstorijaSA(musor);
-    zyt::ZapisatFajl(zyt::ISTORIJA, fajl);
+    zyt::ZapisatDannye(zyt::ISTORIJA, fajl);
     {
         zyt::Hozjain host(300, 200);
         ZYKGLORVANTA2 nav;
@@ -349,7 +333,7 @@ TEST_F(Sceny, DamagedHistoryHeaderKeepsTheSoundEntry) {
             << "the scene of the sound entry";
         EXPECT_EQ(1u, nav.controllers[0].ZagIstorii.TekNom);
     }
-    const std::string posle = zyt::ProchestFajl(zyt::ISTORIJA);
+    const std::string posle = zytest::ChitatFajl(zyt::ISTORIJA);
     ASSERT_GE(posle.size(), fajl.size());
     EXPECT_EQ(fajl.substr(24, 8), posle.substr(24, 8)) << "entry 1 is kept";
     EXPECT_EQ(fajl.substr(24 + 272), posle.substr(24 + 272, fajl.size() - 24 - 272));
@@ -362,13 +346,8 @@ TEST_F(Sceny, DamagedHistoryHeaderKeepsTheSoundEntry) {
 }
 
 TEST_F(Sceny, RandomHistoryBytesStillStartTheView) {
-    std::string musor;
-    unsigned s = 4242;
-    for (int i = 0; i < 2000; ++i) {
-        s = s * 1103515245u + 12345u;
-        musor += static_cast<char>(s >> 16);
-    }
-    zyt::ZapisatFajl(zyt::ISTORIJA, musor);
+    const std::string musor = zytest::SluchajnyjTekst(4242, 2000);
+    zyt::ZapisatDannye(zyt::ISTORIJA, musor);
     zyt::Hozjain host(300, 200);
     ZYKGLORVANTA2 nav;
     ASSERT_EQ(1u, nav.Pusk(host.okno, 1, nullptr, nullptr));
