@@ -1,11 +1,15 @@
 // orvanta.exe as a separate process: its window (class, title bytes, outer size, shown normal
 // whatever show state it is started with), the view window inside it, its icon resource and
 // its exit code after WM_CLOSE.
+#include "ZyTestOkno.h"
+#include "ZyTestPapki.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -14,10 +18,7 @@ const char KLASS_VIDA[] = "ZyKGLOrvanta2 in OpenGL Quorvel\x99 V2.0";
 
 // orvanta.exe next to the test program.
 std::string Programma() {
-    char b[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, b, sizeof b);
-    std::string s = b;
-    return s.substr(0, s.find_last_of('\\')) + "\\orvanta.exe";
+    return zytest::PapkaProgrammy() + "\\orvanta.exe";
 }
 
 // A running host started with show state `pokaz`; closed and waited for by the destructor.
@@ -48,13 +49,8 @@ struct Hozjain {
     }
     // The process's "Pattern" window.
     HWND NajtiOkno() const {
-        HWND w = nullptr;
-        while ((w = FindWindowExA(nullptr, w, "Pattern", nullptr)) != nullptr) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == pi.dwProcessId) return w;
-        }
-        return nullptr;
+        const std::vector<HWND> okna = zytest::OknaProcessa(pi.dwProcessId, "Pattern");
+        return okna.empty() ? nullptr : okna[0];
     }
     // Closes the window; returns the exit code, or STILL_ACTIVE when it did not end.
     DWORD Zakryt() {
@@ -76,13 +72,6 @@ struct Hozjain {
     }
 };
 
-// The window's class name.
-std::string Klass(HWND o) {
-    char b[128] = {};
-    GetClassNameA(o, b, sizeof b);
-    return b;
-}
-
 } // namespace
 
 TEST(Orvanta, WindowClassTitleSizeAndView) {
@@ -101,7 +90,7 @@ TEST(Orvanta, WindowClassTitleSizeAndView) {
     // One view window of the engine fills the client area.
     HWND vid = GetWindow(h.okno, GW_CHILD);
     ASSERT_NE(nullptr, vid);
-    EXPECT_EQ(KLASS_VIDA, Klass(vid));
+    EXPECT_EQ(KLASS_VIDA, zytest::KlassOkna(vid));
     EXPECT_EQ(nullptr, GetWindow(vid, GW_HWNDNEXT)) << "a single view";
     RECT kl{}, v{};
     GetClientRect(h.okno, &kl);

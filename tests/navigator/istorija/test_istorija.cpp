@@ -1,6 +1,7 @@
 // The history and position file: its exact bytes, the moves through it with the scene loader,
 // the stored positions, and damaged files that must neither crash nor lose sound entries.
 #include "ZyKGLOrvanta2.h"
+#include "ZyTestFajly.h"
 
 #include <gtest/gtest.h>
 
@@ -76,23 +77,12 @@ protected:
         k.reset(new ZYKGLKONTROL());
         k->index = indeks;
     }
-    void Udalit() {
-        SetFileAttributesA(put.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(put.c_str());
-    }
+    // Deletes the history file (it is hidden).
+    void Udalit() { zytest::UdalitFajl(put); }
     // Closes the controller's file (it is opened without sharing) and returns its bytes.
     Bajty Fajl() {
         if (k && k->FajlIstorii) k->FajlIstorii->DES();
-        Bajty b;
-        HANDLE h = CreateFileA(put.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               0, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return b;
-        b.resize(GetFileSize(h, nullptr));
-        DWORD prochitano = 0;
-        if (!b.empty()) ReadFile(h, b.data(), DWORD(b.size()), &prochitano, nullptr);
-        CloseHandle(h);
-        b.resize(prochitano);
-        return b;
+        return zytest::ChitatBajty(put);
     }
     // Replaces the file with `b` (the controller's file closed first).
     void Zapisat(const Bajty& b) {
@@ -100,12 +90,7 @@ protected:
         Udalit();
         CreateDirectoryA("ZyGLDannwe", nullptr);
         CreateDirectoryA(put.substr(0, put.rfind('\\')).c_str(), nullptr);
-        HANDLE h = CreateFileA(put.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_HIDDEN, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, h);
-        DWORD n = 0;
-        WriteFile(h, b.data(), DWORD(b.size()), &n, nullptr);
-        CloseHandle(h);
+        ASSERT_TRUE(zytest::ZapisatBajty(put, b, FILE_ATTRIBUTE_HIDDEN)) << put;
     }
     // Three scenes A, B, C (names of three lengths); the eye of each is moved to x = 1, 2, 3
     // before the next one is loaded (so the stored positions differ).
