@@ -47,10 +47,14 @@ function(zy_test name)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()
 
-# zy_bench(<name> SOURCES ... [LIBS ...]): a benchmark program (not a test).
+# zy_bench(<name> SOURCES ... [LIBS ...]): a benchmark program (not a test), with the shared
+# helpers of tests/support.
 function(zy_bench name)
     cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${B_SOURCES})
     zy_project_target(${name})
     target_link_libraries(${name} PRIVATE ${B_LIBS})
+    if(TARGET zy_test_support)
+        target_link_libraries(${name} PRIVATE zy_test_support)
+    endif()
 endfunction()

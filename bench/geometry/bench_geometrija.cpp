@@ -3,6 +3,8 @@
 // matrix stack (group of four points per glLoadMatrixd / glMultMatrixd / glGetDoublev), with
 // the largest deviation of each from the plain result.
 #include "ZyKGLOrvanta2.h"
+#include "ZyTestGL.h"
+#include "ZyTestVremja.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -18,66 +20,16 @@ using namespace Quorvel;
 
 namespace {
 
-// ---- A GL context on this thread ------------------------------------------------------------
-
-struct Kontekst {
-    HWND okno = nullptr;
-    HDC dc = nullptr;
-    HGLRC gl = nullptr;
-
-    bool Sozdat() {
-        WNDCLASSA wc{};
-        wc.style = CS_OWNDC;
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "ZyBenchGeometrija";
-        RegisterClassA(&wc);
-        okno = CreateWindowA(wc.lpszClassName, "bench", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240,
-                             nullptr, nullptr, wc.hInstance, nullptr);
-        if (!okno) return false;
-        dc = GetDC(okno);
-        PIXELFORMATDESCRIPTOR pfd{};
-        pfd.nSize = sizeof pfd;
-        pfd.nVersion = 1;
-        pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-        pfd.cColorBits = 24;
-        pfd.cDepthBits = 24;
-        const int n = ChoosePixelFormat(dc, &pfd);
-        if (!n || !SetPixelFormat(dc, n, &pfd)) return false;
-        gl = wglCreateContext(dc);
-        return gl && wglMakeCurrent(dc, gl);
-    }
-    ~Kontekst() {
-        if (gl) {
-            wglMakeCurrent(nullptr, nullptr);
-            wglDeleteContext(gl);
-        }
-        if (dc) ReleaseDC(okno, dc);
-        if (okno) DestroyWindow(okno);
-    }
-};
-
 // ---- Timing ---------------------------------------------------------------------------------
-
-double Sejchas() {
-    static LARGE_INTEGER chastota = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) / double(chastota.QuadPart);
-}
 
 // Median time of one call in microseconds over `serij` series of `povtorov` calls each.
 double Mediana(const std::function<void()>& f, int povtorov, int serij = 15) {
     std::vector<double> t;
     for (int s = 0; s < serij; ++s) {
-        const double t0 = Sejchas();
+        const double t0 = zytest::Sekundy();
         for (int i = 0; i < povtorov; ++i)
             f();
-        t.push_back((Sejchas() - t0) * 1e6 / povtorov);
+        t.push_back((zytest::Sekundy() - t0) * 1e6 / povtorov);
     }
     std::sort(t.begin(), t.end());
     return t[t.size() / 2];
@@ -85,12 +37,13 @@ double Mediana(const std::function<void()>& f, int povtorov, int serij = 15) {
 
 // ---- Plain double arithmetic ----------------------------------------------------------------
 
+// Shifts n points by v.
 void Sdvig(const VEKTOR3MDF& v, TOCHKA3MDF* p, int n) {
     for (int i = 0; i < n; ++i)
         p[i].x += v.x, p[i].y += v.y, p[i].z += v.z;
 }
 
-// Rotation about a -> b by `gradusy`, Rodrigues' formula as a 3x3 matrix, point by point.
+// Rotation about a -> b by `gradusy`, the axis-angle formula as a 3x3 matrix, point by point.
 void Povorot(double gradusy, const TOCHKA3MDF& a, const TOCHKA3MDF& b, TOCHKA3MDF* p, int n) {
     double k[3] = {b.x - a.x, b.y - a.y, b.z - a.z};
     const double d = std::sqrt(k[0] * k[0] + k[1] * k[1] + k[2] * k[2]);
@@ -158,6 +111,19 @@ void NaSteke(const double m[16], TOCHKA3MDF* p, int n) {
     glMatrixMode(rezhim);
 }
 
+// The rotation by `ugol` degrees about the axis from a to b, formed on the GL matrix stack.
+void MatricaPovorota(double ugol, const TOCHKA3MDF& a, const TOCHKA3MDF& b, double m[16]) {
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslated(a.x, a.y, a.z);
+    glRotated(ugol, b.x - a.x, b.y - a.y, b.z - a.z);
+    glTranslated(-a.x, -a.y, -a.z);
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    glPopMatrix();
+}
+
+// The largest coordinate difference between two point sets.
 double MaksOtklonenie(const std::vector<TOCHKA3MDF>& a, const std::vector<TOCHKA3MDF>& b) {
     double m = 0;
     for (size_t i = 0; i < a.size(); ++i)
@@ -166,6 +132,7 @@ double MaksOtklonenie(const std::vector<TOCHKA3MDF>& a, const std::vector<TOCHKA
     return m;
 }
 
+// n points spread over a cube of side 1000.
 std::vector<TOCHKA3MDF> Oblako(int n) {
     std::vector<TOCHKA3MDF> p(n);
     for (int i = 0; i < n; ++i)
@@ -174,6 +141,7 @@ std::vector<TOCHKA3MDF> Oblako(int n) {
     return p;
 }
 
+// One line of the report.
 void Stroka(const char* chto, double mks, const char* dop = "") {
     std::printf("  %-52s %10.3f us%s\n", chto, mks, dop);
 }
@@ -181,13 +149,13 @@ void Stroka(const char* chto, double mks, const char* dop = "") {
 } // namespace
 
 int main() {
-    Kontekst kontekst;
-    if (!kontekst.Sozdat()) {
+    zytest::GLKontekst kontekst(320, 240);
+    if (!kontekst.gotov()) {
         std::printf("no OpenGL context\n");
         return 1;
     }
     std::unique_ptr<ZYKGLKONTROL> k(new ZYKGLKONTROL());
-    k->hwnd = kontekst.okno;
+    k->hwnd = kontekst.okno();
     glViewport(0, 0, 320, 240);
 
     // ---- Navigation step with all six motions ----
@@ -238,15 +206,8 @@ int main() {
     Stroka("rotation in plain double arithmetic",
            Mediana([&] { Povorot(ugol, os_a, os_b, b.data(), kol); }, 20));
     {
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-        glTranslated(os_a.x, os_a.y, os_a.z);
-        glRotated(ugol, os_b.x - os_a.x, os_b.y - os_a.y, os_b.z - os_a.z);
-        glTranslated(-os_a.x, -os_a.y, -os_a.z);
         double m[16];
-        glGetDoublev(GL_MODELVIEW_MATRIX, m);
-        glPopMatrix();
+        MatricaPovorota(ugol, os_a, os_b, m);
         Stroka("rotation on the GL matrix stack", Mediana([&] { NaSteke(m, c.data(), kol); }, 20));
     }
 
@@ -255,16 +216,9 @@ int main() {
     k->PovorotTochek(ugol, os_a, os_b, a.data(), kol);
     Povorot(ugol, os_a, os_b, b.data(), kol);
     {
-        MATRICA_DF4x4 m;
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
-        glTranslated(os_a.x, os_a.y, os_a.z);
-        glRotated(ugol, os_b.x - os_a.x, os_b.y - os_a.y, os_b.z - os_a.z);
-        glTranslated(-os_a.x, -os_a.y, -os_a.z);
-        glGetDoublev(GL_MODELVIEW_MATRIX, m.m);
-        glPopMatrix();
-        NaSteke(m.m, c.data(), kol);
+        double m[16];
+        MatricaPovorota(ugol, os_a, os_b, m);
+        NaSteke(m, c.data(), kol);
     }
     std::printf("  one rotation of points within 1000 units, largest deviation from plain "
                 "doubles:\n    engine %.3g, GL matrix stack %.3g\n",

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ZyKFajl64.h"
+#include "ZyTestVremja.h"
 
 using namespace Quorvel;
 
@@ -25,22 +26,14 @@ ZYKNB64 nb(unsigned long long v) {
     return ZYKNB64{static_cast<unsigned long>(v), static_cast<unsigned long>(v >> 32)};
 }
 
-// Seconds from the high-resolution counter.
-double sekundy() {
-    LARGE_INTEGER c, f;
-    QueryPerformanceCounter(&c);
-    QueryPerformanceFrequency(&f);
-    return double(c.QuadPart) / double(f.QuadPart);
-}
-
 // Best time of a few runs; `podgotovka` runs untimed before each.
 double luchshee(const std::function<void()>& op, const std::function<void()>& podgotovka = {}) {
     double best = 1e30;
     for (int i = 0; i < kPovtorov; ++i) {
         if (podgotovka) podgotovka();
-        const double t = sekundy();
+        const double t = zytest::Sekundy();
         op();
-        const double d = sekundy() - t;
+        const double d = zytest::Sekundy() - t;
         if (d < best) best = d;
     }
     return best;

@@ -2,6 +2,10 @@
 // at 25 and 60 frames per second, what an idle controller costs, and how long it takes from
 // Pusk to the first frame. The scene is this program's own four exported functions.
 #include "ZyKGLOrvanta2.h"
+#include "ZyTestOkno.h"
+#include "ZyTestOzhidanie.h"
+#include "ZyTestPapki.h"
+#include "ZyTestVremja.h"
 
 #include <GL/gl.h>
 
@@ -9,6 +13,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,85 +27,29 @@ struct Nastrojka {
     unsigned short fps = 25;
 };
 Nastrojka nastrojka;
-std::vector<LONGLONG> kadry(100000); // performance counter at each PokazScenw
+std::vector<double> kadry(100000); // clock (seconds) at each PokazScenw
 std::atomic<size_t> kolKadrov{0};
-LONGLONG chastota = 1;
 
-// Performance counter now.
-LONGLONG Sejchas() {
-    LARGE_INTEGER c;
-    QueryPerformanceCounter(&c);
-    return c.QuadPart;
-}
-
-// Milliseconds between two counter values.
-double Ms(LONGLONG a, LONGLONG b) {
-    return double(b - a) * 1000.0 / double(chastota);
-}
-
-// Pumps this thread's messages for `ms` milliseconds.
-void Kachat(DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&m);
-        const DWORD proshlo = GetTickCount() - start;
-        if (proshlo >= ms) return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - proshlo, QS_ALLINPUT);
-    }
+// Milliseconds between two clock values.
+double Ms(double a, double b) {
+    return (b - a) * 1000.0;
 }
 
 // Pumps until the first frame was drawn (at most `ms`); false on time-out.
 bool ZhdatKadr(DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (kolKadrov == 0) {
-        if (GetTickCount() - start >= ms) return false;
-        Kachat(5);
-    }
-    return true;
-}
-
-// Deletes the per-window data left by an earlier run, so that each run starts the same way.
-void Ochistit(const std::string& put) {
-    WIN32_FIND_DATAA d;
-    HANDLE h = FindFirstFileA((put + "\\*").c_str(), &d);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string imja = d.cFileName;
-            if (imja == "." || imja == "..") continue;
-            const std::string p = put + "\\" + imja;
-            if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                Ochistit(p);
-            } else {
-                SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(p.c_str());
-            }
-        } while (FindNextFileA(h, &d));
-        FindClose(h);
-    }
-    RemoveDirectoryA(put.c_str());
+    return zytest::ZhdatPoka([] { return kolKadrov > 0; }, ms);
 }
 
 // One navigator with one view in a host popup, running this program's scene.
 struct Vid {
-    HWND host = nullptr;
-    ZYKGLORVANTA2* nav = nullptr;
-    LONGLONG pusk = 0; // counter just before Pusk
+    zytest::Okno host{0, 0, 640, 480, WS_POPUP, DefWindowProcA, "bench"};
+    std::unique_ptr<ZYKGLORVANTA2> nav;
+    double pusk = 0; // clock just before Pusk
 
     Vid() {
-        Ochistit("ZyGLDannwe");
+        zytest::UdalitDerevo("ZyGLDannwe"); // so that each run starts the same way
         kolKadrov = 0;
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "ZyBenchHost";
-        RegisterClassA(&wc);
-        // NOTE: shown without activation, so that Wine does not manage (and slowly unmap) it.
-        host = CreateWindowExA(0, "ZyBenchHost", "bench", WS_POPUP, 0, 0, 640, 480, nullptr,
-                               nullptr, wc.hInstance, nullptr);
-        SetWindowPos(host, HWND_TOP, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        host.PokazatBezAktivacii();
         char modul[MAX_PATH] = {};
         GetModuleFileNameA(nullptr, modul, sizeof modul);
         const std::string m = modul;
@@ -110,26 +59,12 @@ struct Vid {
             imena[i] = m + f[i];
         SGL_SCENA_PARAM sp{{imena[0].c_str(), imena[1].c_str(), imena[2].c_str(), imena[3].c_str()},
                            0};
-        nav = new ZYKGLORVANTA2;
-        pusk = Sejchas();
-        if (!nav->Pusk(host, 1, nullptr, &sp)) std::printf("  Pusk failed\n");
-    }
-    ~Vid() {
-        delete nav;
-        DestroyWindow(host);
+        nav = std::make_unique<ZYKGLORVANTA2>();
+        pusk = zytest::Sekundy();
+        if (!nav->Pusk(host.hwnd(), 1, nullptr, &sp)) std::printf("  Pusk failed\n");
     }
     ZYKGLKONTROL& K() { return nav->controllers[0]; }
 };
-
-// Processor time of a thread so far, in milliseconds.
-double VremjaPotoka(HANDLE potok) {
-    FILETIME c, e, k, u;
-    GetThreadTimes(potok, &c, &e, &k, &u);
-    auto ms = [](const FILETIME& f) {
-        return double((uint64_t(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000.0;
-    };
-    return ms(k) + ms(u);
-}
 
 // The value below which a share `q` of the sorted values lies.
 double Dolja(std::vector<double> v, double q) {
@@ -147,9 +82,9 @@ void Temp(unsigned short fps, int sekund) {
         std::printf("  no frame\n");
         return;
     }
-    Kachat(500); // past the first paints
+    zytest::KachatVremja(500); // past the first paints
     const size_t s = kolKadrov;
-    Kachat(static_cast<DWORD>(sekund) * 1000);
+    zytest::KachatVremja(static_cast<DWORD>(sekund) * 1000);
     const size_t e = kolKadrov;
     if (e < s + 2) {
         std::printf("  too few frames\n");
@@ -175,14 +110,15 @@ void Prostoj(int sekund) {
     nastrojka.animacija = false;
     Vid v;
     if (!ZhdatKadr(5000)) return;
-    Kachat(500);
-    const double k0 = VremjaPotoka(v.K().thread), a0 = VremjaPotoka(v.K().PotokAntrakta);
+    zytest::KachatVremja(500);
+    const double k0 = zytest::VremjaPotoka(v.K().thread),
+                 a0 = zytest::VremjaPotoka(v.K().PotokAntrakta);
     const size_t f0 = kolKadrov;
-    Kachat(static_cast<DWORD>(sekund) * 1000);
+    zytest::KachatVremja(static_cast<DWORD>(sekund) * 1000);
     std::printf("  idle %d s: controller thread %.2f ms CPU, intermission thread %.2f ms CPU,"
                 " %zu frames\n",
-                sekund, VremjaPotoka(v.K().thread) - k0, VremjaPotoka(v.K().PotokAntrakta) - a0,
-                kolKadrov - f0);
+                sekund, zytest::VremjaPotoka(v.K().thread) - k0,
+                zytest::VremjaPotoka(v.K().PotokAntrakta) - a0, kolKadrov - f0);
 }
 
 // Time from Pusk to the first PokazScenw, `raz` times.
@@ -216,7 +152,7 @@ __declspec(dllexport) long BenchAntrakt(ZYKGLKONTROL*) {
 __declspec(dllexport) long BenchPokaz(ZYKGLKONTROL*) {
     const size_t i = kolKadrov;
     if (i < kadry.size()) {
-        kadry[i] = Sejchas();
+        kadry[i] = zytest::Sekundy();
         kolKadrov = i + 1;
     }
     glClearColor(0.1f, 0.1f, 0.3f, 1.0f);
@@ -231,9 +167,6 @@ __declspec(dllexport) long BenchFinal(ZYKGLKONTROL* k) {
 }
 
 int main() {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    chastota = f.QuadPart;
     std::printf("bench_kadr: frame pacing with continuous animation (flag 16), 10 s each\n");
     Temp(25, 10);
     Temp(60, 10);

@@ -3,20 +3,13 @@
 // makes each operation save and restore the whole x87 environment), the floating
 // conversions and text in radix 10 and 16.
 #include "ZyKFajl64.h"
+#include "ZyTestVremja.h"
 
 #include <cstdio>
 
 using namespace Quorvel;
 
 namespace {
-
-// Seconds from the high-resolution counter.
-double Sekundy() {
-    LARGE_INTEGER c, f;
-    QueryPerformanceCounter(&c);
-    QueryPerformanceFrequency(&f);
-    return double(c.QuadPart) / double(f.QuadPart);
-}
 
 // An operand that changes with i, so that nothing is folded away.
 ZYKNB64 Delitel(int i) {
@@ -29,10 +22,10 @@ volatile unsigned long gStok; // keeps the results alive
 // Runs `op` n times and prints the time per call.
 template <typename F> void Izmerit(const char* imja, int n, F op) {
     ZYKNB64 acc{0, 0};
-    const double t = Sekundy();
+    const double t = zytest::Sekundy();
     for (int i = 0; i < n; ++i)
         acc += op(i);
-    const double d = Sekundy() - t;
+    const double d = zytest::Sekundy() - t;
     gStok = acc.Ml;
     std::printf("%-44s %9.1f ns\n", imja, d / n * 1e9);
 }

@@ -3,6 +3,8 @@
 // to its size after each such call, outside the timed span), and the same lookups done by a
 // plain in-memory search of the file's bytes as the reference.
 #include "ZyStandart.h"
+#include "ZyTestFajly.h"
+#include "ZyTestVremja.h"
 
 #include <windows.h>
 
@@ -30,15 +32,6 @@ std::string sdelatFajl() {
     return f;
 }
 
-bool zapisat(const std::string& dannye) {
-    HANDLE h = CreateFileA(kFajl, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD n = 0;
-    const bool ok = WriteFile(h, dannye.data(), DWORD(dannye.size()), &n, nullptr) != 0;
-    CloseHandle(h);
-    return ok && n == dannye.size();
-}
-
 // Cuts the file back to `razmer` bytes (undoes the append of a missing text).
 void obrezat(std::size_t razmer) {
     HANDLE h = CreateFileA(kFajl, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -51,17 +44,6 @@ void obrezat(std::size_t razmer) {
     CloseHandle(h);
 }
 
-double sejchas() {
-    static LARGE_INTEGER chastota = [] {
-        LARGE_INTEGER c;
-        QueryPerformanceFrequency(&c);
-        return c;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1e6 / double(chastota.QuadPart);
-}
-
 // Mean µs of ZyPerevodStroki for `tekst` (the fastest call into *luchshij: the machine is
 // shared, so the mean carries the load); `obrezatDo` > 0 cuts the file back after each call.
 double zameritPerevod(const std::string& tekst, int raz, std::size_t obrezatDo, std::string* otvet,
@@ -71,9 +53,9 @@ double zameritPerevod(const std::string& tekst, int raz, std::size_t obrezatDo, 
     for (int i = 0; i < raz; ++i) {
         char buf[512];
         std::strcpy(buf, tekst.c_str());
-        const double t0 = sejchas();
+        const double t0 = zytest::Sekundy();
         ZyPerevodStroki(buf, sizeof buf);
-        const double dt = sejchas() - t0;
+        const double dt = (zytest::Sekundy() - t0) * 1e6;
         vsego += dt;
         if (dt < *luchshij) *luchshij = dt;
         if (obrezatDo) obrezat(obrezatDo);
@@ -92,12 +74,13 @@ std::string najtiVPamjati(const std::string& fajl, const std::string& kljuch) {
     return fajl.substr(nachalo, konec - nachalo);
 }
 
+// Mean µs of the in-memory search for `kljuch` over `raz` runs.
 double zameritPamjat(const std::string& fajl, const std::string& kljuch, int raz,
                      std::string* otvet) {
-    const double t0 = sejchas();
+    const double t0 = zytest::Sekundy();
     for (int i = 0; i < raz; ++i)
         *otvet = najtiVPamjati(fajl, kljuch);
-    return (sejchas() - t0) / raz;
+    return (zytest::Sekundy() - t0) * 1e6 / raz;
 }
 
 } // namespace
@@ -109,7 +92,7 @@ int main() {
         return 1;
     }
     const std::string fajl = sdelatFajl();
-    if (!zapisat(fajl)) {
+    if (!zytest::ZapisatFajl(kFajl, fajl)) {
         std::fprintf(stderr, "bench_perevod: cannot write %s\n", kFajl);
         return 1;
     }
