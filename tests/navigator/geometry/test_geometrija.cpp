@@ -29,8 +29,8 @@ MATRICA_DF4x4 Edinichnaja() {
     return m;
 }
 
-// Rodrigues' formula: p turned by `gradusy` about the unit axis n through a.
-TOCHKA3MDF Rodrigues(TOCHKA3MDF p, TOCHKA3MDF a, VEKTOR3MDF n, double gradusy) {
+// The axis-angle rotation formula: p turned by `gradusy` about the unit axis n through a.
+TOCHKA3MDF PovorotOsUgol(TOCHKA3MDF p, TOCHKA3MDF a, VEKTOR3MDF n, double gradusy) {
     n.Normal();
     const double t = gradusy * 3.14159265358979323846 / 180.0, c = std::cos(t), s = std::sin(t);
     const double v[3] = {p.x - a.x, p.y - a.y, p.z - a.z};
@@ -127,9 +127,9 @@ TEST_F(Geometrija, RotationAboutALineAwayFromTheOrigin) {
     EXPECT_TRUE(Tochka(t[1], 2, 3, 7)) << "a point on the line stays";
 }
 
-// An arbitrary angle and skew axis against Rodrigues' formula (to 1e-9), for seven points so
-// that a partial group is included; and against the rendering library's own glRotated.
-TEST_F(Geometrija, RotationMatchesRodriguesAndTheRenderingLibrary) {
+// An arbitrary angle and skew axis against the axis-angle rotation formula (to 1e-9), for seven
+// points so that a partial group is included; and against the rendering library's own glRotated.
+TEST_F(Geometrija, RotationMatchesTheAxisAngleFormulaAndTheRenderingLibrary) {
     const double ugol = 37.5;
     const TOCHKA3MDF a{1, -2, 0.5}, b{2, 0, 3.5};
     TOCHKA3MDF t[7], ishodnye[7];
@@ -138,7 +138,7 @@ TEST_F(Geometrija, RotationMatchesRodriguesAndTheRenderingLibrary) {
     ASSERT_EQ(1, kontrol->PovorotTochek(ugol, a, b, t, 7));
     const VEKTOR3MDF os{b.x - a.x, b.y - a.y, b.z - a.z};
     for (int i = 0; i < 7; ++i) {
-        const TOCHKA3MDF e = Rodrigues(ishodnye[i], a, os, ugol);
+        const TOCHKA3MDF e = PovorotOsUgol(ishodnye[i], a, os, ugol);
         EXPECT_TRUE(Tochka(t[i], e.x, e.y, e.z)) << "point " << i;
     }
     // glRotated's sense (single precision there, so a coarse tolerance).

@@ -116,7 +116,7 @@ M4 Proekcija() {
 
 const TOCHKA3MDF kNachalo[4] = {{0, 0, 0}, {0, 0, -1000}, {0, 1000, 0}, {1000, 0, 0}};
 
-// Rodrigues' formula: p turned by `gradusy` about the axis a -> b.
+// The axis-angle rotation formula: p turned by `gradusy` about the axis a -> b.
 TOCHKA3MDF Povernut(TOCHKA3MDF p, TOCHKA3MDF a, TOCHKA3MDF b, double gradusy) {
     double n[3] = {b.x - a.x, b.y - a.y, b.z - a.z};
     Norm(n);
