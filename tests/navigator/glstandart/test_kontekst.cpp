@@ -1,7 +1,7 @@
 // The controller's rendering context: set-up on a real window, the context current and
 // drawing, a repeated set-up, the format read back, and the release on WM_DESTROY.
 #include "ZyKGLOrvanta2.h"
-#include "ZyTestOkno.h"
+#include "ZyTestKontroler.h"
 #include "ZyTestSoobshenija.h"
 
 #include <gtest/gtest.h>
@@ -16,18 +16,13 @@ using namespace Quorvel;
 namespace {
 
 // A controller on the test thread with a window of its own.
-class Kontekst : public testing::Test {
+class Kontekst : public zytest::KontrolerNaOkne {
 protected:
-    void SetUp() override {
-        ASSERT_NE(nullptr, okno.hwnd());
-        k = std::make_unique<ZYKGLKONTROL>();
-        k->hwnd = okno.hwnd();
-        k->threadId = GetCurrentThreadId();
-    }
     void TearDown() override {
         // Whatever a test left behind: no context stays current on the test thread, and the
         // GDI objects go back to the system.
         wglMakeCurrent(nullptr, nullptr);
+        if (!k) return;
         if (k->KontekstGL) wglDeleteContext(k->KontekstGL);
         if (k->KontekstDC && k->StarajaPalitra)
             SelectPalette(k->KontekstDC, static_cast<HPALETTE>(k->StarajaPalitra), TRUE);
@@ -35,18 +30,6 @@ protected:
         if (k->Palitra) DeleteObject(k->Palitra);
         if (k->Shrift) DeleteObject(k->Shrift);
     }
-    bool Bit(unsigned long b) const { return k->Flagi.Test(b, b); }
-    // The message a handler receives: the window slot holds the controller.
-    MSG Soob(UINT nomer) const {
-        MSG m = {};
-        m.hwnd = reinterpret_cast<HWND>(k.get());
-        m.message = nomer;
-        return m;
-    }
-
-    // NOTE: hidden: Wine takes about 2 s to destroy a visible window that has a pixel format.
-    zytest::Okno okno{0, 0, 64, 48, WS_OVERLAPPEDWINDOW};
-    std::unique_ptr<ZYKGLKONTROL> k;
 };
 
 } // namespace
