@@ -1,6 +1,7 @@
 // Vector, point and matrix operators and the three point transforms, on a real GL context.
 #include "ZyKGLOrvanta2.h"
 #include "ZyTestGL.h"
+#include "ZyTestTochki.h"
 
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -9,39 +10,18 @@
 #include <memory>
 
 using namespace Quorvel;
+using zytest::Povernut;
+using zytest::Tochka;
 
 namespace {
 
 constexpr double kTochno = 1e-9;
 
-// Expects point p to be (x, y, z) within 1e-9 in every coordinate.
-::testing::AssertionResult Tochka(const TOCHKA3MDF& p, double x, double y, double z) {
-    if (std::fabs(p.x - x) <= kTochno && std::fabs(p.y - y) <= kTochno &&
-        std::fabs(p.z - z) <= kTochno)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got (" << p.x << ", " << p.y << ", " << p.z
-                                         << "), expected (" << x << ", " << y << ", " << z << ")";
-}
-
+// The identity matrix.
 MATRICA_DF4x4 Edinichnaja() {
     MATRICA_DF4x4 m{};
     m.m[0] = m.m[5] = m.m[10] = m.m[15] = 1.0;
     return m;
-}
-
-// The axis-angle rotation formula: p turned by `gradusy` about the unit axis n through a.
-TOCHKA3MDF PovorotOsUgol(TOCHKA3MDF p, TOCHKA3MDF a, VEKTOR3MDF n, double gradusy) {
-    n.Normal();
-    const double t = gradusy * 3.14159265358979323846 / 180.0, c = std::cos(t), s = std::sin(t);
-    const double v[3] = {p.x - a.x, p.y - a.y, p.z - a.z};
-    const double k[3] = {n.x, n.y, n.z};
-    const double kv = k[0] * v[0] + k[1] * v[1] + k[2] * v[2];
-    const double kxv[3] = {k[1] * v[2] - k[2] * v[1], k[2] * v[0] - k[0] * v[2],
-                           k[0] * v[1] - k[1] * v[0]};
-    double r[3];
-    for (int i = 0; i < 3; ++i)
-        r[i] = v[i] * c + kxv[i] * s + k[i] * kv * (1 - c);
-    return TOCHKA3MDF{r[0] + a.x, r[1] + a.y, r[2] + a.z};
 }
 
 class Geometrija : public ::testing::Test {
@@ -138,7 +118,7 @@ TEST_F(Geometrija, RotationMatchesTheAxisAngleFormulaAndTheRenderingLibrary) {
     ASSERT_EQ(1, kontrol->PovorotTochek(ugol, a, b, t, 7));
     const VEKTOR3MDF os{b.x - a.x, b.y - a.y, b.z - a.z};
     for (int i = 0; i < 7; ++i) {
-        const TOCHKA3MDF e = PovorotOsUgol(ishodnye[i], a, os, ugol);
+        const TOCHKA3MDF e = Povernut(ishodnye[i], a, b, ugol);
         EXPECT_TRUE(Tochka(t[i], e.x, e.y, e.z)) << "point " << i;
     }
     // glRotated's sense (single precision there, so a coarse tolerance).

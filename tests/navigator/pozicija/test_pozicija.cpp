@@ -2,6 +2,7 @@
 // orbit, picking, the viewer-fixed matrix, the focus plane (by its pixels) and NachAtrib.
 #include "ZyKGLOrvanta2.h"
 #include "ZyTestGL.h"
+#include "ZyTestTochki.h"
 
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 #include <memory>
 
 using namespace Quorvel;
+using zytest::Povernut;
+using zytest::Tochka;
 
 namespace {
 
@@ -105,30 +108,7 @@ M4 Proekcija() {
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult Tochka(const TOCHKA3MDF& p, double x, double y, double z,
-                                  double dopusk = 1e-9) {
-    if (std::fabs(p.x - x) <= dopusk && std::fabs(p.y - y) <= dopusk &&
-        std::fabs(p.z - z) <= dopusk)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "got (" << p.x << ", " << p.y << ", " << p.z
-                                         << "), expected (" << x << ", " << y << ", " << z << ")";
-}
-
 const TOCHKA3MDF kNachalo[4] = {{0, 0, 0}, {0, 0, -1000}, {0, 1000, 0}, {1000, 0, 0}};
-
-// The axis-angle rotation formula: p turned by `gradusy` about the axis a -> b.
-TOCHKA3MDF Povernut(TOCHKA3MDF p, TOCHKA3MDF a, TOCHKA3MDF b, double gradusy) {
-    double n[3] = {b.x - a.x, b.y - a.y, b.z - a.z};
-    Norm(n);
-    const double t = gradusy * 3.14159265358979323846 / 180.0, c = std::cos(t), s = std::sin(t);
-    const double v[3] = {p.x - a.x, p.y - a.y, p.z - a.z};
-    const double kv = n[0] * v[0] + n[1] * v[1] + n[2] * v[2];
-    const double x[3] = {n[1] * v[2] - n[2] * v[1], n[2] * v[0] - n[0] * v[2],
-                         n[0] * v[1] - n[1] * v[0]};
-    return TOCHKA3MDF{a.x + v[0] * c + x[0] * s + n[0] * kv * (1 - c),
-                      a.y + v[1] * c + x[1] * s + n[1] * kv * (1 - c),
-                      a.z + v[2] * c + x[2] * s + n[2] * kv * (1 - c)};
-}
 
 class Pozicija : public ::testing::Test {
 protected:
