@@ -425,6 +425,13 @@ ZYKGLORVANTA2_API void ZyIzmenitZnachenie(double* znachenie, char* tekst);
 typedef void (*ZYF_ZVUK)(unsigned long chastota, unsigned long dlitelnost);
 ZYKGLORVANTA2_API ZYF_ZVUK ZyVsNabljudatelZvuka(ZYF_ZVUK nabljudatel);
 
+// How the view pictures reach the screen: chosen by the platform (under Wine through an
+// offscreen target and a GDI copy, elsewhere directly on the window), or forced either way.
+enum : long { ZY_POKAZ_AVTO = 0, ZY_POKAZ_PRJAMO = 1, ZY_POKAZ_GDI = 2 };
+// Forces the path of the rendering contexts made from now on (for tests; the product chooses
+// by itself); returns the previous setting.
+ZYKGLORVANTA2_API long ZyVsPutPokaza(long put);
+
 } // namespace Quorvel
 
 // ---- Table dispatchers, handlers, built-in scene (plain export names) -----------------------

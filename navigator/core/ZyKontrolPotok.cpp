@@ -3,6 +3,7 @@
 // constructor runs). Every wait here is bounded by a message, a handle or a timeout.
 #include "ZyKontrolVnutr.h"
 
+#include "ZyPokaz.h"
 #include "ZyReestrSoob.h"
 #include "ZyTakt.h"
 #include "ZyZvuk.h"
@@ -23,13 +24,15 @@ void ZhdatKadr(ZYKGLKONTROL& k) {
     if (k.Takt) k.Takt->Zhdat();
 }
 
-// One animation frame on the controller thread.
+// One animation frame on the controller thread, presented once the scene has ended it.
 void Kadr(ZYKGLKONTROL& k) {
+    ZyRazmerCeliPokaza(k.KontekstDC);
     ZhdatKadr(k);
     if (!ZyFlag(k, ZYBIT_NE_DVIGAT)) k.PozicijaNabludenija(nullptr);
     ZyVyzvatScenu(k, 2);
     if (ZyFlag(k, ZYBIT_PROZRACHNO)) k.Prozrachno();
     ZyVyzvatScenu(k, 3);
+    ZyPokazatKadr(k.KontekstDC);
 }
 
 // Starts the intermission thread; it runs at once and its id goes into the controller.
@@ -43,9 +46,15 @@ void PustitAntrakt(ZYKGLKONTROL& k) {
 
 // The forwarded WM_CREATE: the first scene's constructor, the registry, then the rendering
 // context (a constructor that made its own keeps it), the intermission thread and a first paint.
+// When the constructor or a handler refuses the creation (-1 in `result`), the window is
+// destroyed before the engine ever hears of it: what drawing holds is released at once.
 void SozdanieOkna(ZYKGLKONTROL& k, MSG& m) {
     ZyVyzvatScenu(k, 0);
     ZyReestrRazoslat(k.messageRegistry, &m, &k);
+    if (k.result == -1) {
+        ZyOsvoboditRisovanie(k);
+        return;
+    }
     k.VsDCFormat(nullptr);
     k.VzDCFormat(&k.FormatPikselej);
     PustitAntrakt(k);
@@ -55,6 +64,13 @@ void SozdanieOkna(ZYKGLKONTROL& k, MSG& m) {
 // Handles one message taken from the queue; WM_PAINTs already queued behind it are folded
 // into one paint.
 void Obrabotat(ZYKGLKONTROL& k, MSG& m) {
+    if (m.hwnd) {
+        // A window of this thread (an offscreen target, or a window a scene made here): the
+        // view's own messages come as thread messages.
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+        return;
+    }
     m.hwnd = reinterpret_cast<HWND>(&k);
     if (m.message == ZYM_CREATE) {
         SozdanieOkna(k, m);
@@ -93,6 +109,25 @@ void ZavershitAntrakt(ZYKGLKONTROL& k) {
     k.PotokAntrakta = nullptr;
 }
 
+// Longest run of messages handled after the loop has ended (see DoobrabotatOchered).
+constexpr int ZY_MAKS_OSTATOK = 10000;
+
+// Handles what is still queued once the loop has ended, so that a WM_DESTROY that arrived
+// while the thread was told to stop still stores the position and releases the context.
+// Paints are dropped: nobody sees a frame of a closing view. Bounded: the window is gone, so
+// nothing refills the queue, and a runaway poster cannot keep the thread alive.
+void DoobrabotatOchered(ZYKGLKONTROL& k) {
+    MSG m;
+    for (int i = 0; i < ZY_MAKS_OSTATOK && PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE); ++i)
+        if (m.message != WM_PAINT) Obrabotat(k, m);
+}
+
+// Drawing resources still held at the thread's end (no WM_DESTROY ever came, for example when
+// the window's creation failed) are released here, on the thread that made them.
+void OsvoboditOstatki(ZYKGLKONTROL& k) {
+    if (k.KontekstGL || k.KontekstDC || k.Palitra || k.Shrift) ZyOsvoboditRisovanie(k);
+}
+
 // The controller thread's main loop; returns once threadAlive is 0.
 void Cikl(ZYKGLKONTROL& k) {
     while (k.threadAlive) {
@@ -124,30 +159,37 @@ void Cikl(ZYKGLKONTROL& k) {
     }
 }
 
-// The intermission's own rendering context on the auxiliary window, made once, the first time
-// an intermission frame is drawn. HACK: made at the thread's start, as the window thread is
-// still showing the new view, Wine hands the intermission thread a device context of the
-// auxiliary window that is freed under it (its pixel format fails on an invalid handle); by
-// the first intermission the window has long been shown. One attempt only: a failure is
-// reported once (by the pixel-format call) and the intermission then draws nothing.
+// The intermission's own rendering context for the auxiliary window, made once. One attempt
+// only: a failure is reported once (by the pixel-format call) and the intermission then draws
+// nothing. Never on a window that is gone (the view is being closed).
 void PodgotovitKontekst(ZYKGLKONTROL& k, bool& popytka) {
-    if (popytka) return;
+    if (popytka || !k.desHwnd || !IsWindow(k.desHwnd)) return;
     popytka = true;
     // A copy: the pixel-format call writes back the format obtained, and the controller's own
     // field belongs to the controller thread.
     PIXELFORMATDESCRIPTOR pfd = k.FormatPikselej;
-    k.desDC = static_cast<HDC>(ZyUstanovitPikselnyyFormat(k.desHwnd, &pfd));
+    k.desDC = ZySozdatDCKonteksta(k.desHwnd, &pfd);
     if (!k.desDC) return;
     k.desGL = wglCreateContext(k.desDC);
     if (k.desGL) wglMakeCurrent(k.desDC, k.desGL);
 }
 
-// One intermission frame on the intermission thread.
+// The intermission context at the thread's start, when the pictures go through an offscreen
+// target of this thread. HACK: on the direct path it is made at the first intermission frame
+// instead: made at the thread's start, as the window thread is still showing the new view,
+// Wine hands this thread a device context of the auxiliary window that is freed under it.
+void NachKontekstAntrakta(ZYKGLKONTROL& k, bool& popytka) {
+    if (ZyPokazCherezGDI()) PodgotovitKontekst(k, popytka);
+}
+
+// One intermission frame on the intermission thread, presented on the auxiliary window.
 void KadrAntrakta(ZYKGLKONTROL& k, bool& popytka) {
     PodgotovitKontekst(k, popytka);
+    ZyRazmerCeliPokaza(k.desDC);
     ZhdatKadr(k);
     if (!ZyFlag(k, ZYBIT_NE_DVIGAT)) k.PozicijaNabludenija(nullptr);
     ZyVyzvatScenu(k, 1);
+    ZyPokazatKadr(k.desDC);
 }
 
 // Releases the intermission's context and device context. The auxiliary window belongs to
@@ -158,7 +200,7 @@ void OsvoboditAntrakt(ZYKGLKONTROL& k) {
     wglMakeCurrent(nullptr, nullptr);
     if (k.desGL) wglDeleteContext(k.desGL);
     k.desGL = nullptr;
-    if (k.desDC) ReleaseDC(k.desHwnd, k.desDC);
+    ZyOsvoboditDCKonteksta(k.desHwnd, k.desDC);
     k.desDC = nullptr;
     if (k.desHwnd && IsWindow(k.desHwnd)) {
         if (GetWindowThreadProcessId(k.desHwnd, nullptr) == GetCurrentThreadId())
@@ -192,6 +234,8 @@ DWORD WINAPI ZyPotokKontrolera(void* arg) {
     k.TajmautCikla = -1;
     ZyReestrUstanovitOsnovnwe(k.messageRegistry, ZyOsnovnweObrabotchiki, 10);
     Cikl(k);
+    DoobrabotatOchered(k);
+    OsvoboditOstatki(k);
     ZavershitAntrakt(k);
     if (k.hwnd) PostMessageA(k.hwnd, WM_CLOSE, 0, 0);
     ZyZvuk(2 * k.threadId + 500, 100);
@@ -210,6 +254,7 @@ DWORD WINAPI ZyPotokAntrakta(void* arg) {
     PeekMessageA(&m, nullptr, WM_USER, WM_USER, PM_NOREMOVE); // the queue, before any request
     k.TajmautAntrakta = -1;
     bool popytka = false; // the context has been tried (see PodgotovitKontekst)
+    NachKontekstAntrakta(k, popytka);
     for (;;) {
         const DWORD rc = MsgWaitForMultipleObjects(
             0, nullptr, FALSE, static_cast<DWORD>(k.TajmautAntrakta), QS_ALLINPUT);
@@ -227,7 +272,13 @@ DWORD WINAPI ZyPotokAntrakta(void* arg) {
                     ZyZvuk(2 * k.threadId - 100, 100);
                     return static_cast<DWORD>(m.wParam);
                 }
-                if (m.message == WM_PAINT) KadrAntrakta(k, popytka);
+                if (m.hwnd) {
+                    DispatchMessageA(&m); // the offscreen target's own window
+                    continue;
+                }
+                // NOTE: a paint request left over when the view closes draws nothing.
+                if (m.message == WM_PAINT && !ZyFlag(k, ZYBIT_UNICHTOZHENO))
+                    KadrAntrakta(k, popytka);
                 if (ZyFlag(k, ZYBIT_ANIMACIJA) || ZyFlag(k, ZYBIT_DVIZHETSJA)) {
                     VsPeriod(k);
                     k.TajmautAntrakta = 0;

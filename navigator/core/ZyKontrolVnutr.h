@@ -48,6 +48,10 @@ inline bool ZyAnimacija(const ZYKGLKONTROL& k) {
 // controller that sends to its window). Returns WAIT_OBJECT_0 + i, WAIT_TIMEOUT or WAIT_FAILED.
 DWORD ZyZhdatObsluzhivaja(DWORD kol, const HANDLE* h, DWORD ms);
 
+// Releases what drawing holds: palette and font (put back into the device context first),
+// the rendering context and the device context; clears bit 71. Controller thread only.
+void ZyOsvoboditRisovanie(ZYKGLKONTROL& k);
+
 // The untranslated error box of the engine's threads (caption "ZYKGLKONTROL", error icon).
 void ZyOshibkaPotoka(const char* tekst);
 

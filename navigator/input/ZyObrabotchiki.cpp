@@ -1,6 +1,8 @@
 // The engine's own main handlers of the view-window messages: painting, size and position,
 // focus and destruction. Each runs on the controller thread; the window slot of the message
 // holds the controller.
+#include "ZyKontrolVnutr.h"
+#include "ZyPokaz.h"
 #include "ZyReestr.h"
 #include "ZyTakt.h"
 #include "ZyZvuk.h"
@@ -40,13 +42,12 @@ void OsvoboditKonteksty(ZYKGLKONTROL& k) {
         k.KontekstGL = nullptr;
     }
     ZyVsBit(k, ZYBIT_KONTEKST, false);
-    if (k.KontekstDC) {
-        ReleaseDC(k.hwnd, k.KontekstDC);
-        k.KontekstDC = nullptr;
-    }
+    ZyOsvoboditDCKonteksta(k.hwnd, k.KontekstDC);
+    k.KontekstDC = nullptr;
 }
 
-// Steps 3 to 13 of a paint: draw the frame unless a transparent picture is kept.
+// The drawing part of a paint: a new frame, unless a transparent picture is kept (then the
+// last picture is shown again).
 void NarisovatKadr(ZYKGLKONTROL& k) {
     RECT klient = {};
     GetClientRect(k.hwnd, &klient);
@@ -54,8 +55,12 @@ void NarisovatKadr(ZYKGLKONTROL& k) {
         k.KlientRect = klient;
         k.NeProzrachno();
     }
-    if (ZyBit(k, ZYBIT_PROZRACHNO_EST) && ZyBit(k, ZYBIT_PROZRACHNO)) return;
+    if (ZyBit(k, ZYBIT_PROZRACHNO_EST) && ZyBit(k, ZYBIT_PROZRACHNO)) {
+        ZyPovtoritKadr(k.KontekstDC);
+        return;
+    }
 
+    ZyRazmerCeliPokaza(k.KontekstDC);
     if (k.Takt) k.Takt->Zhdat();
     ZyVsBit(k, ZYBIT_VIEWPORT, true);
     if (!ZyBit(k, ZYBIT_NE_DVIGAT)) k.PozicijaNabludenija(nullptr);
@@ -65,12 +70,19 @@ void NarisovatKadr(ZYKGLKONTROL& k) {
     else if (k.RegionOkna)
         k.NeProzrachno();
     VyzvatScenu(k, 3);
+    ZyPokazatKadr(k.KontekstDC);
     ZyVsBit(k, ZYBIT_VIEWPORT, false);
     if (k.Takt) k.Takt->period = ZyPeriodKadra(k.fps);
     ZyZvuk(900 + 2 * k.threadId, 5);
 }
 
 } // namespace
+
+void ZyOsvoboditRisovanie(ZYKGLKONTROL& k) {
+    VernutPalitru(k);
+    VernutShrift(k);
+    OsvoboditKonteksty(k);
+}
 
 } // namespace Quorvel
 
@@ -98,9 +110,10 @@ int WMKillFocus(MSG* soob) {
     return 0;
 }
 
-// WM_PAINT: shows the window at its first paint; while paused only swaps the buffers and
-// draws the pause screen; otherwise paces, moves the point of observation, draws the scene,
-// applies or removes transparency, ends the frame and sounds the frame tick.
+// WM_PAINT: shows the window at its first paint; while paused only swaps the buffers, shows
+// the last picture again and draws the pause screen; otherwise paces, moves the point of
+// observation, draws the scene, applies or removes transparency, ends and presents the frame
+// and sounds the frame tick.
 int WMPaint(MSG* soob) {
     ZYKGLKONTROL* k = ZyKontrol(soob);
     if (!k) return 0;
@@ -110,6 +123,7 @@ int WMPaint(MSG* soob) {
     }
     if (ZyBit(*k, ZYBIT_PAUZA)) {
         if (k->KontekstDC) SwapBuffers(k->KontekstDC);
+        ZyPovtoritKadr(k->KontekstDC); // the last picture; the pause text goes over it
         k->Pauza();
         return 0;
     }
@@ -124,9 +138,7 @@ int WMDestroy(MSG* soob) {
     if (!k) return 0;
     k->VsPozNavVF();
     if (k->messageRegistry) ZyMyshPokojStop(*k->messageRegistry, *k);
-    VernutPalitru(*k);
-    VernutShrift(*k);
-    OsvoboditKonteksty(*k);
+    ZyOsvoboditRisovanie(*k);
     ZyVsBit(*k, ZYBIT_UNICHTOZHENO, true);
     k->threadAlive = 0;
     k->hwnd = nullptr;

@@ -1,6 +1,7 @@
 // The controller's rendering context: device context with its pixel format, palette, system
 // font, the table of system colours and the OpenGL context current on the controller thread.
 #include "ZyKGLOrvanta2.h"
+#include "ZyPokaz.h"
 
 namespace Quorvel {
 
@@ -32,7 +33,9 @@ void VybratVDC(ZYKGLKONTROL& k) {
 } // namespace
 
 // Sets up the view window for drawing: pixel format (pfd or the default), palette, system
-// font, system-colour table and a rendering context made current on the calling thread.
+// font, system-colour table and a rendering context made current on the calling thread. The
+// pixel format and the context are on the view window itself, or on an offscreen target whose
+// pictures are copied into the view window (ZyPokaz.h).
 // Returns 1 when the context was created now. Once the context exists (bit 71) a call only
 // completes palette, font and colour table and returns 0; no second context is made.
 int ZYKGLKONTROL::VsDCFormat(PIXELFORMATDESCRIPTOR* pfd) {
@@ -41,7 +44,7 @@ int ZYKGLKONTROL::VsDCFormat(PIXELFORMATDESCRIPTOR* pfd) {
         if (IndeksySistCvetov[0] == 0 && IndeksySistCvetov[1] == 0) ZapolnitSistCveta(*this);
         return 0;
     }
-    KontekstDC = static_cast<HDC>(ZyUstanovitPikselnyyFormat(hwnd, pfd));
+    KontekstDC = ZySozdatDCKonteksta(hwnd, pfd);
     if (!KontekstDC) {
         MessageBoxA(nullptr, "Context of video device = NULL.", "Module: ZyGLStandart",
                     MB_ICONERROR);

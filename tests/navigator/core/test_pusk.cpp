@@ -40,6 +40,16 @@ const std::string KLASS = "ZyKGLOrvanta2 in OpenGL Quorvel\x99 V2.0";
 
 class Pusk : public zyt::ZhivojNavigator {};
 
+// What the scene's constructor made for drawing (recorded on the controller thread).
+struct Risovanie {
+    HGLRC gl;
+    HPALETTE palitra;
+    HFONT shrift;
+} risovanie{};
+void ZapomnitRisovanie(int fyn, ZYKGLKONTROL* k) {
+    if (fyn == ZYT_KONSTR) risovanie = {k->KontekstGL, k->Palitra, k->Shrift};
+}
+
 } // namespace
 
 TEST_F(Pusk, OneWindowFillsTheHostAndItsCreationRunsOnTheControllerThread) {
@@ -159,14 +169,28 @@ TEST_F(Pusk, FailurePathsReturnZero) {
         EXPECT_EQ(0u, nav.Pusk(nullptr, 0x10000, nullptr, nullptr)) << "index is 16-bit";
     }
     {
-        // The constructor leaves -1 for the forwarded WM_CREATE: the window is not created.
+        // The constructor leaves -1 for the forwarded WM_CREATE: the window is not created, and
+        // the rendering context, palette, font and device context the constructor made are
+        // released at once.
         ZytNastrojka()->rezultat = -1;
+        ZytNastrojka()->vyzov = ZapomnitRisovanie;
         const zyt::Imena a("ZyTestScenaA.dll");
         SGL_SCENA_PARAM sp{a.Adresa(), 0};
         zyt::Hozjain host(300, 200);
         auto nav = std::make_unique<ZYKGLORVANTA2>();
         EXPECT_EQ(0u, nav->Pusk(host.okno, 1, nullptr, &sp));
         EXPECT_EQ(nullptr, nav->controllers[0].hwnd);
+        const ZYKGLKONTROL& k = nav->controllers[0];
+        EXPECT_EQ(nullptr, k.KontekstGL);
+        EXPECT_EQ(nullptr, k.KontekstDC);
+        EXPECT_EQ(nullptr, k.Palitra);
+        EXPECT_EQ(nullptr, k.Shrift);
+        EXPECT_FALSE(k.Flagi.Test(ZYBIT_KONTEKST, ZYBIT_KONTEKST));
+        ASSERT_NE(nullptr, risovanie.gl) << "the constructor made a context";
+        EXPECT_FALSE(wglDeleteContext(risovanie.gl)) << "the context was deleted";
+        EXPECT_EQ(0u, GetObjectType(risovanie.palitra)) << "the palette was deleted";
+        EXPECT_EQ(0u, GetObjectType(risovanie.shrift)) << "the font was deleted";
+        EXPECT_EQ(nullptr, k.PotokAntrakta) << "no intermission for a refused window";
         const HANDLE potok = zyt::Kopija(nav->controllers[0].thread);
         EXPECT_FALSE(zyt::Konchilsja(potok)) << "the thread keeps running";
         const DWORD start = GetTickCount();

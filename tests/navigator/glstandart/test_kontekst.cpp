@@ -9,32 +9,37 @@
 #include <GL/gl.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 using namespace Quorvel;
 
 namespace {
 
-// A controller on the test thread with a window of its own.
-class Kontekst : public zytest::KontrolerNaOkne {
+// A controller on the test thread with a window of its own, its pictures presented directly
+// on the window or through the offscreen target and the GDI copy (the parameter).
+class Kontekst : public zytest::KontrolerNaOkne, public testing::WithParamInterface<long> {
 protected:
-    void TearDown() override {
-        // Whatever a test left behind: no context stays current on the test thread, and the
-        // GDI objects go back to the system.
-        wglMakeCurrent(nullptr, nullptr);
-        if (!k) return;
-        if (k->KontekstGL) wglDeleteContext(k->KontekstGL);
-        if (k->KontekstDC && k->StarajaPalitra)
-            SelectPalette(k->KontekstDC, static_cast<HPALETTE>(k->StarajaPalitra), TRUE);
-        if (k->KontekstDC && k->StaryjShrift) SelectObject(k->KontekstDC, k->StaryjShrift);
-        if (k->Palitra) DeleteObject(k->Palitra);
-        if (k->Shrift) DeleteObject(k->Shrift);
+    void SetUp() override {
+        ZyVsPutPokaza(GetParam());
+        KontrolerNaOkne::SetUp();
     }
+    void TearDown() override {
+        // Whatever a test left behind goes back to the system the engine's way, and no
+        // context stays current on the test thread.
+        if (k && (k->KontekstDC || k->KontekstGL || k->Palitra || k->Shrift)) {
+            MSG m = Soob(WM_DESTROY);
+            WMDestroy(&m);
+        }
+        wglMakeCurrent(nullptr, nullptr);
+        ZyVsPutPokaza(ZY_POKAZ_AVTO);
+    }
+    bool CherezGDI() const { return GetParam() == ZY_POKAZ_GDI; }
 };
 
 } // namespace
 
-TEST_F(Kontekst, SetUpMakesAContextCurrentWithPaletteFontAndColourTable) {
+TEST_P(Kontekst, SetUpMakesAContextCurrentWithPaletteFontAndColourTable) {
     ASSERT_EQ(1, k->VsDCFormat(nullptr));
     EXPECT_TRUE(Bit(ZYBIT_KONTEKST));
     ASSERT_NE(nullptr, k->KontekstDC);
@@ -61,7 +66,7 @@ TEST_F(Kontekst, SetUpMakesAContextCurrentWithPaletteFontAndColourTable) {
     EXPECT_TRUE(nenulevye) << "the table was filled";
 }
 
-TEST_F(Kontekst, TheContextDraws) {
+TEST_P(Kontekst, TheContextDraws) {
     ASSERT_EQ(1, k->VsDCFormat(nullptr));
     glViewport(0, 0, 16, 16);
     glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
@@ -76,7 +81,7 @@ TEST_F(Kontekst, TheContextDraws) {
     EXPECT_NE(nullptr, glGetString(GL_VERSION));
 }
 
-TEST_F(Kontekst, SecondSetUpMakesNoSecondContextAndCompletesTheTable) {
+TEST_P(Kontekst, SecondSetUpMakesNoSecondContextAndCompletesTheTable) {
     ASSERT_EQ(1, k->VsDCFormat(nullptr));
     const HGLRC gl = k->KontekstGL;
     const HDC dc = k->KontekstDC;
@@ -94,7 +99,7 @@ TEST_F(Kontekst, SecondSetUpMakesNoSecondContextAndCompletesTheTable) {
     EXPECT_TRUE(Bit(ZYBIT_KONTEKST));
 }
 
-TEST_F(Kontekst, FormatReadBackIsTheOneInUse) {
+TEST_P(Kontekst, FormatReadBackIsTheOneInUse) {
     PIXELFORMATDESCRIPTOR p = {};
     EXPECT_EQ(0, k->VzDCFormat(nullptr));
     ASSERT_EQ(1, k->VsDCFormat(nullptr));
@@ -106,7 +111,7 @@ TEST_F(Kontekst, FormatReadBackIsTheOneInUse) {
     EXPECT_EQ(PFD_TYPE_RGBA, p.iPixelType);
 }
 
-TEST_F(Kontekst, NoDeviceContextIsReportedUntranslated) {
+TEST_P(Kontekst, NoDeviceContextIsReportedUntranslated) {
     k->hwnd = nullptr;
     zytest::ZyStorozhOkon storozh;
     EXPECT_EQ(0, k->VsDCFormat(nullptr));
@@ -119,7 +124,7 @@ TEST_F(Kontekst, NoDeviceContextIsReportedUntranslated) {
     EXPECT_EQ(nullptr, k->KontekstGL);
 }
 
-TEST_F(Kontekst, DestroyReleasesPaletteFontAndContexts) {
+TEST_P(Kontekst, DestroyReleasesPaletteFontAndContexts) {
     ASSERT_EQ(1, k->VsDCFormat(nullptr));
     const HDC dc = k->KontekstDC;
     const HGLRC gl = k->KontekstGL;
@@ -134,8 +139,12 @@ TEST_F(Kontekst, DestroyReleasesPaletteFontAndContexts) {
 
     EXPECT_EQ(0u, GetObjectType(pal)) << "palette deleted";
     EXPECT_EQ(0u, GetObjectType(font)) << "font deleted";
-    EXPECT_EQ(staraja, GetCurrentObject(dc, OBJ_PAL)) << "the replaced palette is back";
-    EXPECT_EQ(staryj, GetCurrentObject(dc, OBJ_FONT)) << "the replaced font is back";
+    if (CherezGDI()) {
+        EXPECT_EQ(0u, GetObjectType(dc)) << "the offscreen target's DC went with its window";
+    } else {
+        EXPECT_EQ(staraja, GetCurrentObject(dc, OBJ_PAL)) << "the replaced palette is back";
+        EXPECT_EQ(staryj, GetCurrentObject(dc, OBJ_FONT)) << "the replaced font is back";
+    }
     EXPECT_EQ(nullptr, wglGetCurrentContext());
     EXPECT_FALSE(wglMakeCurrent(dc, gl)) << "the context was deleted";
     EXPECT_EQ(nullptr, k->KontekstGL);
@@ -150,7 +159,7 @@ TEST_F(Kontekst, DestroyReleasesPaletteFontAndContexts) {
     EXPECT_EQ(nullptr, k->hwnd);
 }
 
-TEST_F(Kontekst, DestroyWithoutContextReleasesWhatThereIs) {
+TEST_P(Kontekst, DestroyWithoutContextReleasesWhatThereIs) {
     // A palette and font made after a failed set-up were never selected: still deleted.
     k->Palitra = ZySozdatPalitruAutoCAD(PC_NOCOLLAPSE);
     k->Shrift = ZySistemnwjShrift(4);
@@ -162,3 +171,33 @@ TEST_F(Kontekst, DestroyWithoutContextReleasesWhatThereIs) {
     EXPECT_EQ(0u, GetObjectType(font));
     EXPECT_TRUE(Bit(ZYBIT_UNICHTOZHENO));
 }
+
+TEST_P(Kontekst, ThePixelFormatIsOnTheViewOrOnAHiddenTargetOfItsClientSize) {
+    ASSERT_EQ(1, k->VsDCFormat(nullptr));
+    HDC vida = GetDC(k->hwnd);
+    const int naVide = GetPixelFormat(vida);
+    ReleaseDC(k->hwnd, vida);
+    HWND nositel = WindowFromDC(k->KontekstDC);
+    if (!CherezGDI()) {
+        EXPECT_NE(0, naVide);
+        EXPECT_EQ(k->hwnd, nositel);
+        return;
+    }
+    EXPECT_EQ(0, naVide) << "GDI output into the view needs a window without a pixel format";
+    ASSERT_NE(nullptr, nositel);
+    EXPECT_NE(k->hwnd, nositel);
+    EXPECT_FALSE(IsWindowVisible(nositel));
+    EXPECT_EQ(GetCurrentThreadId(), GetWindowThreadProcessId(nositel, nullptr));
+    EXPECT_EQ(0, GetWindowLongPtrA(nositel, GWL_STYLE) & WS_CHILD);
+    RECT a{}, b{};
+    GetClientRect(k->hwnd, &a);
+    GetClientRect(nositel, &b);
+    EXPECT_EQ(a.right, b.right);
+    EXPECT_EQ(a.bottom, b.bottom);
+}
+
+INSTANTIATE_TEST_SUITE_P(Puti, Kontekst, testing::Values(ZY_POKAZ_PRJAMO, ZY_POKAZ_GDI),
+                         [](const testing::TestParamInfo<long>& i) {
+                             return i.param == ZY_POKAZ_GDI ? std::string("CherezGDI")
+                                                            : std::string("Prjamo");
+                         });

@@ -4,6 +4,7 @@
 #include "ZyTestFajly.h"
 #include "ZyTestOkno.h"
 #include "ZyTestPapki.h"
+#include "ZyTestProsmotr.h"
 #include "ZyTestSoobshenija.h"
 
 #include <windows.h>
@@ -21,51 +22,6 @@ const char* const kIstorija = "ZyGLDannwe\\ZyGLOkno 000\\ZyIstorijaScen.ZYI";
 const char* const kAdresa = "ZyGLDannwe\\ZyGLOkno 000\\AdresaFyn.txt";
 constexpr DWORD kOzhidanie = 30000;
 
-// One run of orvanta.exe in the current directory.
-class Prosmotr {
-public:
-    Prosmotr() {
-        const std::string exe = zytest::PapkaProgrammy() + "\\orvanta.exe";
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        std::vector<char> stroka(exe.begin(), exe.end());
-        stroka.push_back('\0');
-        zapushcheno_ = CreateProcessA(exe.c_str(), stroka.data(), nullptr, nullptr, FALSE, 0,
-                                      nullptr, nullptr, &si, &pi_) != 0;
-    }
-    ~Prosmotr() { Zakryt(); }
-    bool zapushcheno() const { return zapushcheno_; }
-
-    // The message boxes the viewer shows now, each pressed away with OK ("caption: text" lines).
-    std::string ZakrytSoobshchenija() {
-        return zytest::Opisanie(zytest::OtvetitNaSoobshenija(pi_.dwProcessId, IDOK));
-    }
-
-    // Closes the host window and waits for the process; false when it had to be ended.
-    bool Zakryt() {
-        if (!zapushcheno_) return true;
-        zapushcheno_ = false;
-        for (HWND h : zytest::OknaProcessa(pi_.dwProcessId, "Pattern"))
-            PostMessageA(h, WM_CLOSE, 0, 0);
-        bool vyshel = false;
-        for (int i = 0; i < 10 && !vyshel; ++i) {
-            vyshel = WaitForSingleObject(pi_.hProcess, kOzhidanie / 10) == WAIT_OBJECT_0;
-            if (!vyshel) ZakrytSoobshchenija();
-        }
-        if (!vyshel) {
-            TerminateProcess(pi_.hProcess, 99);
-            WaitForSingleObject(pi_.hProcess, kOzhidanie);
-        }
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-        return vyshel;
-    }
-
-private:
-    PROCESS_INFORMATION pi_{};
-    bool zapushcheno_ = false;
-};
-
 // The eye position the test scene reported (the first line of its file), or an empty text.
 std::string Pozicija() {
     const std::string t = zytest::ChitatFajl("pozicija.txt");
@@ -76,7 +32,7 @@ std::string Pozicija() {
 std::string OdinZapusk(HANDLE kadr) {
     ResetEvent(kadr);
     std::remove("pozicija.txt");
-    Prosmotr p;
+    zytest::Prosmotr p;
     EXPECT_TRUE(p.zapushcheno()) << "orvanta.exe did not start";
     if (!p.zapushcheno()) return "";
     const bool narisovano = WaitForSingleObject(kadr, kOzhidanie) == WAIT_OBJECT_0;
@@ -120,3 +76,72 @@ TEST(IstorijaPerezapusk, TheNextStartShowsTheSceneAtThePositionTheWindowWasDestr
 }
 
 } // namespace
+
+namespace {
+
+// x and z of a reported eye position ("x y z").
+struct XZ {
+    double x = 0, z = 0;
+};
+XZ Razobrat(const std::string& t) {
+    XZ p;
+    double y = 0;
+    std::sscanf(t.c_str(), "%lf %lf %lf", &p.x, &y, &p.z);
+    return p;
+}
+
+// x and z of the eye stored in the history file's first entry.
+XZ Sohranennaja() {
+    const std::vector<unsigned char> b = zytest::ChitatBajty(kIstorija);
+    XZ p;
+    if (b.size() < 24u + 280u) return p;
+    std::memcpy(&p.x, &b[24 + 8 + 64], sizeof p.x);
+    std::memcpy(&p.z, &b[24 + 8 + 64 + 16], sizeof p.z);
+    return p;
+}
+
+} // namespace
+
+// A view that is still drawing frames when the program is closed (continuous animation, or a
+// latched motion) stores the position it was closed at; the next start shows it.
+TEST(IstorijaPerezapusk, ClosingWhileTheViewAnimatesOrMovesStoresThePositionAtClose) {
+    struct Sluchaj {
+        const char* fajl; // what the scene's constructor does besides moving the eye
+        bool dvizhetsja;  // the eye keeps moving
+    };
+    const Sluchaj sluchai[] = {{"animirovat.txt", false}, {"zashchelka.txt", true}};
+    HANDLE kadr = CreateEventA(nullptr, TRUE, FALSE, "ZyTestIstorijaKadr");
+    ASSERT_NE(nullptr, kadr);
+    for (const Sluchaj& s : sluchai) {
+        SCOPED_TRACE(s.fajl);
+        zytest::UdalitFajl(kIstorija);
+        CreateDirectoryA("ZyGLDannwe", nullptr);
+        CreateDirectoryA("ZyGLDannwe\\ZyGLOkno 000", nullptr);
+        ASSERT_TRUE(zytest::ZapisatFajl(
+            kAdresa, "KonstryktorScenw = ZyTestScenaIstorii.dll\\ZyTSIKonstr;\r\n"
+                     "Antrakt = ZyTestScenaIstorii.dll\\ZyTSIAntrakt;\r\n"
+                     "PokazScenw = ZyTestScenaIstorii.dll\\ZyTSIPokaz;\r\n"
+                     "FinalScenw = ZyTestScenaIstorii.dll\\ZyTSIFinal;\r\n"));
+        ASSERT_TRUE(zytest::ZapisatFajl("dvigat.txt", "1"));
+        ASSERT_TRUE(zytest::ZapisatFajl(s.fajl, "1"));
+        const XZ zakryta = Razobrat(OdinZapusk(kadr)); // the last frame before the close
+        std::remove("dvigat.txt");
+        std::remove(s.fajl);
+
+        const XZ hranitsja = Sohranennaja();
+        EXPECT_EQ(77.5, hranitsja.x) << "the position at close was not stored";
+        EXPECT_NEAR(zakryta.z, hranitsja.z, 1e-6);
+        if (s.dvizhetsja) {
+            EXPECT_LT(hranitsja.z, -3.0) << "the latched motion moved the eye";
+        }
+
+        std::remove("pervaja.txt");
+        OdinZapusk(kadr);
+        const XZ pervaja = Razobrat(zytest::ChitatFajl("pervaja.txt"));
+        EXPECT_EQ(77.5, pervaja.x);
+        // The first frame of the next start has moved at most one step further (the restored
+        // latch moves on at the default 25 frames a second: 0.04 a frame).
+        EXPECT_NEAR(hranitsja.z, pervaja.z, s.dvizhetsja ? 0.0401 : 1e-9);
+    }
+    CloseHandle(kadr);
+}
