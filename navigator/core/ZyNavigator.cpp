@@ -165,7 +165,7 @@ ZYKGLORVANTA2::~ZYKGLORVANTA2() {
     if (controllers && OstanovitPotoki(controllers, windowCount)) delete[] controllers;
     controllers = nullptr;
     if (parentRegion) DeleteObject(parentRegion);
-    if (parentRegionAux) DeleteObject(parentRegionAux);
+    // NOTE: parentRegionAux was handed to the parent window, which owns it now.
     parentRegion = parentRegionAux = nullptr;
 }
 

@@ -40,10 +40,8 @@ LRESULT NaRazmer(HWND okno, UINT soob, WPARAM wParam, LPARAM lParam) {
             if (HRGN rgn = CreateRectRgn(r.left, r.top, r.right + 100, r.bottom + 100))
                 if (!SetWindowRgn(okno, rgn, TRUE)) DeleteObject(rgn); // else the system owns it
         }
-        if (nav->parentRegionAux) {
-            DeleteObject(nav->parentRegionAux);
-            nav->parentRegionAux = nullptr;
-        }
+        // The last copy handed to this window went with its previous region.
+        nav->parentRegionAux = nullptr;
     }
     return Dalshe(okno, soob, wParam, lParam);
 }
