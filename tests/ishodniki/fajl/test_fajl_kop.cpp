@@ -383,6 +383,120 @@ TEST(Kop, TwoObjectsOnOnePathInAnotherCaseAreOneFile) {
     proverit(b, m, "odin_put.bin", "the other object sees the same file");
 }
 
+TEST(Kop, AHardLinkOrAShortNameIsTheSameFile) {
+    // Another path to the same file: an overlapping copy through it must still be overlap-safe.
+    const std::string dlinnoe = "dlinnoe_imja_fajla.dannye";
+    const Bajty ishodnye = uzor(5 * kGran, 9);
+    ASSERT_TRUE(ZapisatBajty(dlinnoe, ishodnye));
+    DeleteFileA("zhestkaja_ssylka.bin"); // left by an earlier run
+    ASSERT_TRUE(CreateHardLinkA("zhestkaja_ssylka.bin", dlinnoe.c_str(), nullptr));
+    char korotkoe[MAX_PATH] = {};
+    GetShortPathNameA(dlinnoe.c_str(), korotkoe, MAX_PATH);
+    std::vector<std::string> drugie{"zhestkaja_ssylka.bin"};
+    if (korotkoe[0] && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, korotkoe, -1,
+                                      dlinnoe.c_str(), -1) != CSTR_EQUAL)
+        drugie.push_back(korotkoe);
+    PodmenaVyzovov podmena;
+    podmena.pamjat(kMalajaPamjat, 1ull << 30);
+    for (const std::string& drugoe : drugie) {
+        ASSERT_TRUE(ZapisatBajty(dlinnoe, ishodnye));
+        ZYKFAJL64 a, b;
+        ASSERT_EQ(1, otkrytZapis(a, dlinnoe));
+        ASSERT_EQ(1, otkrytZapis(b, drugoe));
+        Model m{ishodnye};
+        EXPECT_EQ(1, a.Kop(nb(10), b, nb(0), nb(4 * kGran))) << drugoe;
+        m.kop(10, 0, 4 * kGran);
+        proverit(a, m, dlinnoe, "copy up through " + drugoe);
+        EXPECT_EQ(1, a.Kop(nb(0), b, nb(777), nb(3 * kGran))) << drugoe;
+        m.kop(0, 777, 3 * kGran);
+        proverit(a, m, dlinnoe, "copy down through " + drugoe);
+    }
+}
+
+TEST(Kop, AGrowingWriteKeepsWhatAnotherObjectWroteFurtherOut) {
+    // The writing object still believes the file holds 100 bytes; the other object has grown
+    // it meanwhile, and is closed again or still holds it.
+    for (const bool drugojOtkryt : {false, true}) {
+        const std::string imja = drugojOtkryt ? "rost_otkryt.bin" : "rost_zakryt.bin";
+        ZYKFAJL64 a, b;
+        novyjFajl(a, imja, uzor(100));
+        ASSERT_EQ(1, otkrytZapis(b, imja));
+        Model m{uzor(100)};
+        EXPECT_EQ(-1, b.Kop(nb(1000), "XYZ", 3));
+        m.zapisat(1000, Bajty{'X', 'Y', 'Z'});
+        if (!drugojOtkryt) b.DES();
+        ZyStorozhOkon nabljudatel;
+        EXPECT_EQ(1, a.Kop(nb(200), "0123456789", 10)) << imja;
+        m.zapisat(200, Bajty{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'});
+        EXPECT_EQ(m.b, ChitatBajty(imja)) << "memory form";
+        if (drugojOtkryt) {
+            EXPECT_EQ(-1, b.Kop(nb(2000), "UVW", 3));
+        } else {
+            ASSERT_EQ(1, otkrytZapis(b, imja));
+            EXPECT_EQ(-1, b.Kop(nb(2000), "UVW", 3));
+            b.DES();
+        }
+        m.zapisat(2000, Bajty{'U', 'V', 'W'});
+        a[nb(1500)] = 'Q';
+        m.b[1500] = 'Q';
+        EXPECT_EQ(m.b, ChitatBajty(imja)) << "byte access";
+        ZYKFAJL64 c;
+        novyjFajl(c, "rost_istochnik.bin", uzor(50, 3));
+        if (!drugojOtkryt) {
+            ASSERT_EQ(1, otkrytZapis(b, imja));
+        }
+        EXPECT_EQ(-1, b.Kop(nb(3000), "RST", 3));
+        m.zapisat(3000, Bajty{'R', 'S', 'T'});
+        if (!drugojOtkryt) b.DES();
+        EXPECT_EQ(-2, a.Kop(nb(2500), c, nb(0), nb(50))) << "the whole source: clamped";
+        const Bajty ist = uzor(50, 3);
+        m.zapisat(2500, ist);
+        EXPECT_EQ(m.b, ChitatBajty(imja)) << "two-file form";
+        EXPECT_TRUE(nabljudatel.Okna().empty()) << nabljudatel.Tekst();
+    }
+}
+
+TEST(Kop, DeleteOrMoveWhileAnotherObjectHoldsTheFileLosesNothing) {
+    ZYKFAJL64 a, b;
+    novyjFajl(a, "derzhit.bin", uzor(1000));
+    ASSERT_EQ(1, otkrytZapis(b, "derzhit.bin"));
+    Model m{uzor(1000)};
+    {
+        ZyStorozhOkon nabljudatel;
+        const struct { uint64_t p, n; } udalenija[] = {{100, 50}, {100, 850}, {0, 999}, {500, 1}};
+        for (const auto& u : udalenija) {
+            nabljudatel.Zabyt();
+            EXPECT_EQ(0, a.Vwkl(nb(u.p), nb(u.n))) << u.p << "+" << u.n;
+            EXPECT_EQ(m.b, ChitatBajty("derzhit.bin")) << u.p << "+" << u.n;
+            ASSERT_TRUE(nabljudatel.Zhdat(1));
+            EXPECT_EQ(tekstOtcheta(ERROR_USER_MAPPED_FILE, "FIN", 5), nabljudatel.Okna()[0].tekst);
+        }
+        nabljudatel.Zabyt();
+        Bajty buf(20);
+        EXPECT_EQ(0, a.Peredat(buf.data(), nb(30), 20));
+        EXPECT_EQ(m.b, ChitatBajty("derzhit.bin")) << "move into memory";
+        EXPECT_TRUE(nabljudatel.Zhdat(1));
+    }
+    // A move within the file keeps its size (or grows it): it needs no cut and goes through.
+    ZyStorozhOkon nabljudatel;
+    const struct {
+        uint64_t d, s, n;
+    } peremeshenija[] = {{500, 100, 50}, {10, 600, 100}, {1200, 100, 50}, {0, 900, 300}};
+    for (const auto& p : peremeshenija) {
+        const Model bylo = m;
+        const int r = a.Peredat(nb(p.d), nb(p.s), nb(p.n));
+        m.peredat(p.d, p.s, p.n);
+        if (r == 0) m = bylo;
+        EXPECT_NE(0, r) << p.d << " " << p.s << " " << p.n;
+        EXPECT_EQ(m.b, ChitatBajty("derzhit.bin")) << p.d << " " << p.s << " " << p.n;
+    }
+    EXPECT_TRUE(nabljudatel.Okna().empty()) << nabljudatel.Tekst();
+    b.DES();
+    EXPECT_EQ(1, a.Vwkl(nb(100), nb(50)));
+    m.vwkl(100, 50);
+    proverit(a, m, "derzhit.bin", "delete once the file is free");
+}
+
 TEST(Kop, FailedViewsAreReportedWithTheirSerialAndReleaseTheLocks) {
     PodmenaVyzovov podmena;
     podmena.pamjat(kMalajaPamjat, 1ull << 30);
