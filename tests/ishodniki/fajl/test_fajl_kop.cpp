@@ -497,6 +497,27 @@ TEST(Kop, DeleteOrMoveWhileAnotherObjectHoldsTheFileLosesNothing) {
     proverit(a, m, "derzhit.bin", "delete once the file is free");
 }
 
+TEST(Kop, LongRangesAreKeptAsideInATemporaryFile) {
+    // Above 16 MiB the bytes a delete or a move keeps aside go to a temporary file.
+    const uint64_t m16 = 16ull << 20;
+    ZYKFAJL64 f;
+    novyjFajl(f, "dlinnyj.bin", uzor(size_t(3 * m16 + 4 * kGran), 11));
+    Model m{uzor(size_t(3 * m16 + 4 * kGran), 11)};
+    {
+        PodmenaVyzovov podmena;
+        podmena.sbojVremennogoImeni();
+        ZyStorozhOkon nabljudatel;
+        EXPECT_EQ(0, f.Vwkl(nb(kGran), nb(m16 + kGran))) << "no temporary file: nothing changes";
+        EXPECT_TRUE(nabljudatel.Zhdat(1));
+        proverit(f, m, "dlinnyj.bin", "a delete that could not keep its bytes aside");
+    }
+    EXPECT_EQ(1, f.Vwkl(nb(kGran), nb(m16 + kGran)));
+    m.vwkl(kGran, m16 + kGran);
+    EXPECT_EQ(1, f.Peredat(nb(0), nb(m16 + 100), nb(m16 + 3)));
+    m.peredat(0, m16 + 100, m16 + 3);
+    proverit(f, m, "dlinnyj.bin", "delete and move of long ranges");
+}
+
 TEST(Kop, FailedViewsAreReportedWithTheirSerialAndReleaseTheLocks) {
     PodmenaVyzovov podmena;
     podmena.pamjat(kMalajaPamjat, 1ull << 30);
