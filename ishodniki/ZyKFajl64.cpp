@@ -159,11 +159,20 @@ HANDLE zySozdatFajl(const char* put, unsigned long dostup, unsigned long sovmest
     return ZyOS().CreateFileA(put, dostup, sovmestno, sa, raspolozhenie, flagi, shablon);
 }
 
+// Reports an allocation of open that failed (serial 9), after giving the mutexes back; false.
+bool zyBezPamjati(ZyVladenie& vl) {
+    vl.otpustit();
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    ZyOtchet("operator()", 9);
+    return false;
+}
+
 // The steps of open; on false the caller closes the object. The mutexes taken are given back
 // when this returns, and before any message box so that no other process waits on a box.
 bool zyOtkryt(ZYKFAJL64& f, const char* imja, unsigned long dostup, unsigned long sovmestno,
               SECURITY_ATTRIBUTES* sa, unsigned long raspolozhenie, unsigned long flagi,
               void* shablon) {
+    ZyOtlozhennyeOtchety otlozhit; // shown after the mutexes below are given back
     ZyVladenie vl;
     char vremennoe[MAX_PATH];
     if (imja == reinterpret_cast<const char*>(-1)) {
@@ -203,7 +212,8 @@ bool zyOtkryt(ZYKFAJL64& f, const char* imja, unsigned long dostup, unsigned lon
     vl.fajla = f.hMutex;
 
     const size_t dlina = std::strlen(put);
-    f.Imja = new char[dlina + 1];
+    f.Imja = static_cast<char*>(ZyOS().HeapAlloc(GetProcessHeap(), 0, dlina + 1));
+    if (!f.Imja) return zyBezPamjati(vl);
     std::memcpy(f.Imja, put, dlina + 1);
     f.DlinaImeni = static_cast<unsigned short>(dlina);
     const bool zapis = (dostup & (GENERIC_WRITE | GENERIC_ALL)) != 0;
@@ -231,7 +241,9 @@ bool zyOtkryt(ZYKFAJL64& f, const char* imja, unsigned long dostup, unsigned lon
         raspolozhenie == TRUNCATE_EXISTING)
         f.Flagi |= ZYF64_SUSHESTVOVAL;
 
-    f.Info = new BY_HANDLE_FILE_INFORMATION;
+    f.Info = static_cast<BY_HANDLE_FILE_INFORMATION*>(
+        ZyOS().HeapAlloc(GetProcessHeap(), 0, sizeof(BY_HANDLE_FILE_INFORMATION)));
+    if (!f.Info) return zyBezPamjati(vl);
     if (!ZyOS().GetFileInformationByHandle(h, f.Info)) {
         vl.otpustit();
         ZyOtchet("operator()", 7);
@@ -263,7 +275,7 @@ void zyRaschetZony(const ZYKFAJL64& f, uint64_t p, uint64_t& nachalo, uint64_t& 
     const uint64_t gran = f.Granuljarnost ? f.Granuljarnost : 1;
     dlina = uint64_t(f.MnZony) * gran;
     if (f.Flagi & ZYF64_VPERED) {
-        nachalo = p > dlina ? p - p % gran : 0;
+        nachalo = p >= dlina ? p - p % gran : 0;
     } else {
         const uint64_t polovina = dlina / 2;
         nachalo = p > polovina ? (p - polovina) - (p - polovina) % gran : 0;
@@ -385,7 +397,7 @@ unsigned char& ZYKFAJL64::operator[](const ZYKNB64& index) {
         }
         // NOTE: one growth only: a file that does not hold the index after FIN (a full
         // disk, an index beyond any file) must not loop.
-        if (vyros || !FIN(zyNB(zySumma(i, 1)))) return oshibka;
+        if (vyros || !zyVyrastit(*this, zySumma(i, 1))) return oshibka;
         Poz = index;
     }
 
@@ -477,42 +489,62 @@ int ZYKFAJL64::VneZonSkan(const ZYKNB64& pos) {
 // The zone and the mapping object go; the next byte access makes them again. 1 or 0.
 int ZYKFAJL64::FIN(const ZYKNB64& end) {
     if (!(Flagi & ZYF64_ZAPIS) || !hFajl) return 0;
+    ZyOtlozhennyeOtchety otlozhit;
     if (!FEK_SinhronZapisPref()) return 0;
     const uint64_t konec = zy64(end) == ZY_MAX64 ? zySumma(zy64(Poz), 1) : zy64(end);
-    if (BazaZony) {
-        if (!(konec < zy64(NachaloZony) || (Flagi & ZYF64_BEZ_SBROSA)) &&
-            !ZyOS().FlushViewOfFile(BazaZony, 0))
+    const int gotovo = zyUstanovitKonec(*this, konec);
+    if (!FEK_SinhronZapisSyf()) return 0;
+    return gotovo;
+}
+
+// The steps of FIN between the writer prefix and suffix: zone and mapping object given up,
+// the new end set, the record re-read, the stamp. 1 or 0 (reported).
+int zyUstanovitKonec(ZYKFAJL64& f, uint64_t konec) {
+    if (f.BazaZony) {
+        if (!(konec < zy64(f.NachaloZony) || (f.Flagi & ZYF64_BEZ_SBROSA)) &&
+            !ZyOS().FlushViewOfFile(f.BazaZony, 0))
             ZyOtchet("FIN", 1);
-        if (!ZyOS().UnmapViewOfFile(BazaZony)) ZyOtchet("FIN", 2);
-        BazaZony = nullptr;
+        if (!ZyOS().UnmapViewOfFile(f.BazaZony)) ZyOtchet("FIN", 2);
+        f.BazaZony = nullptr;
     }
-    if (hOtobr) {
-        if (!ZyOS().CloseHandle(hOtobr)) ZyOtchet("FIN", 3);
-        hOtobr = nullptr;
+    if (f.hOtobr) {
+        if (!ZyOS().CloseHandle(f.hOtobr)) ZyOtchet("FIN", 3);
+        f.hOtobr = nullptr;
     }
-    bool gotovo = false;
     LARGE_INTEGER li;
     li.QuadPart = static_cast<LONGLONG>(konec);
-    if (li.QuadPart < 0 || !ZyOS().SetFilePointerEx(hFajl, li, nullptr, FILE_BEGIN)) {
+    if (li.QuadPart < 0 || !ZyOS().SetFilePointerEx(f.hFajl, li, nullptr, FILE_BEGIN)) {
         if (li.QuadPart < 0) SetLastError(ERROR_NEGATIVE_SEEK);
         ZyOtchet("FIN", 4);
-    } else {
-        gotovo = ZyOS().SetEndOfFile(hFajl) != FALSE;
-        if (!gotovo) ZyOtchet("FIN", 5);
-        zyPerechitatInfo(*this);
-        if (gotovo) {
-            MnZony = 0;
-            DlinaZony = 0;
-            NachaloZony = KonecZony = Poz = zyNB(0);
-            VsVrZap();
-        }
+        return 0;
     }
-    if (!FEK_SinhronZapisSyf()) return 0;
-    return gotovo ? 1 : 0;
+    const bool gotovo = ZyOS().SetEndOfFile(f.hFajl) != FALSE;
+    if (!gotovo) ZyOtchet("FIN", 5);
+    zyPerechitatInfo(f);
+    if (!gotovo) return 0;
+    f.MnZony = 0;
+    f.DlinaZony = 0;
+    f.NachaloZony = f.KonecZony = f.Poz = zyNB(0);
+    f.VsVrZap();
+    return 1;
+}
+
+// Grows a writable file to hold `konec` bytes, under the writer lock and after re-reading its
+// size there: a file another object or process has made longer meanwhile is left as it is
+// (only the object is refreshed), never cut back. 1 or 0 (reported).
+int zyVyrastit(ZYKFAJL64& f, uint64_t konec) {
+    if (!(f.Flagi & ZYF64_ZAPIS) || !f.hFajl) return 0;
+    ZyOtlozhennyeOtchety otlozhit;
+    if (!f.FEK_SinhronZapisPref()) return 0;
+    f.TestDan();
+    const int gotovo = konec > zy64(f.Razmer) ? zyUstanovitKonec(f, konec) : 1;
+    if (!f.FEK_SinhronZapisSyf()) return 0;
+    return gotovo;
 }
 
 // Closes the file and every object of it; harmless on a closed object.
 void ZYKFAJL64::DES() {
+    ZyOtlozhennyeOtchety otlozhit; // shown after the mutexes are given back
     bool sozdanija = false, fajla = false;
     if (hMutexSozd) {
         sozdanija = zyZhdatMutex(hMutexSozd);
@@ -531,8 +563,8 @@ void ZYKFAJL64::DES() {
     if (hOtobr) ZyOS().CloseHandle(hOtobr);
     if (hFajl) ZyOS().CloseHandle(hFajl);
     hOtobr = hFajl = nullptr;
-    delete[] Imja;
-    delete Info;
+    if (Imja) HeapFree(GetProcessHeap(), 0, Imja);
+    if (Info) HeapFree(GetProcessHeap(), 0, Info);
     Imja = nullptr;
     Info = nullptr;
     if (hMutex) {

@@ -297,20 +297,25 @@ bool zyPostavitPoz(ZYKFAJL64& f, uint64_t poz) {
 
 } // namespace
 
-// Runs a checked copy: grow, lock, size, progress, blocks, stamp, unlock, positions.
+// Runs a checked copy: lock, grow, size, progress, blocks, stamp, unlock, positions. Reports
+// wait until the locks are given back.
 int zyKopirovatBloki(const ZyZadanieKop& z) {
     ZYKFAJL64* priem = z.kuda.fajl;
     ZYKFAJL64* ist = z.otkuda.fajl;
-    if (priem) {
-        const uint64_t konec = zySumma(z.kuda.poz, z.dlina);
-        if (konec == ZY_MAX64) return 0; // no file reaches that far; FIN would read it as MAX
-        if (konec > zy64(priem->Razmer) && !priem->FIN(zyNB(konec))) return 0;
-    }
+    const uint64_t konec = zySumma(z.kuda.poz, z.dlina);
+    if (priem && konec == ZY_MAX64) return 0; // no file reaches that far
 
+    ZyOtlozhennyeOtchety otlozhit;
     ZyZamki zamki;
     if (priem) zamki.dobavit(priem, true);
     if (ist && !(priem && z.odinFajl)) zamki.dobavit(ist, false);
     if (!zamki.vzjat()) return 0;
+    if (priem) {
+        // The size as it is now, under the writer lock: another object or process may have
+        // grown the file since this object last looked, and growing must never cut it back.
+        priem->TestDan();
+        if (konec > zy64(priem->Razmer) && !zyUstanovitKonec(*priem, konec)) return 0;
+    }
     if (!zyOtobrazhenieStorony(z.kuda) || !zyOtobrazhenieStorony(z.otkuda)) return 0;
 
     ZYKFAJL64& hozjain = zyHozjain(z);

@@ -33,7 +33,16 @@ bool zyVnutri(const ZYKFAJL64& f, uint64_t src, uint64_t n) {
     return src <= zy64(f.PoslIndeks) && n <= zyRaznost(zy64(f.Razmer), src);
 }
 
-// Compares the full paths of two objects, ignoring case: 1 the same file, 0 different files,
+// True when both objects hold the same file: the same volume and file index, whatever path
+// (a hard link, a short name) each was opened by.
+bool zyOdnaSushnost(const ZYKFAJL64& a, const ZYKFAJL64& b) {
+    return a.Info && b.Info && a.Info->dwVolumeSerialNumber == b.Info->dwVolumeSerialNumber &&
+           a.Info->nFileIndexHigh == b.Info->nFileIndexHigh &&
+           a.Info->nFileIndexLow == b.Info->nFileIndexLow;
+}
+
+// Whether two objects show one file: their full paths compared ignoring case (the path names
+// the shared lock objects), or the same file identity. 1 the same file, 0 different files,
 // -1 the comparison failed (reported with `funkcija` and `serial`).
 int zyOdinPut(const ZYKFAJL64& a, const ZYKFAJL64& b, const char* funkcija, unsigned serial) {
     if (&a == &b) return 1;
@@ -43,7 +52,7 @@ int zyOdinPut(const ZYKFAJL64& a, const ZYKFAJL64& b, const char* funkcija, unsi
         ZyOtchet(funkcija, serial);
         return -1;
     }
-    return r == CSTR_EQUAL ? 1 : 0;
+    return r == CSTR_EQUAL || zyOdnaSushnost(a, b) ? 1 : 0;
 }
 
 // A file side of a copy with its view-failure serials.
@@ -77,8 +86,61 @@ bool zyRazdvinut(ZYKFAJL64& f, uint64_t p, uint64_t n) {
     const uint64_t razmer = zy64(f.Razmer);
     const uint64_t konec = zySumma(p, n);
     if (konec == ZY_MAX64) return false; // beyond any file; FIN would read MAX as "after Poz"
-    if (p >= razmer) return f.FIN(zyNB(konec)) != 0;
+    if (p >= razmer) return zyVyrastit(f, konec) != 0;
     return f.Kop(zyNB(konec), zyNB(p), zyNB(razmer - p)) != 0;
+}
+
+// Bytes kept in memory by ZyZapas; a longer range goes to a temporary file.
+constexpr uint64_t ZY_ZAPAS_OZU = 16ull << 20;
+
+// A copy of a range of a file kept aside while the file is rearranged: in memory when it is
+// small, else in a temporary file (deleted when this goes).
+class ZyZapas {
+public:
+    ZyZapas() = default;
+    ~ZyZapas() {
+        if (ozu_) HeapFree(GetProcessHeap(), 0, ozu_);
+    }
+    ZyZapas(const ZyZapas&) = delete;
+    ZyZapas& operator=(const ZyZapas&) = delete;
+
+    // Copies n bytes at `poz` of `f` aside. False after a report.
+    bool sohranit(ZYKFAJL64& f, uint64_t poz, uint64_t n) {
+        n_ = n;
+        if (n <= ZY_ZAPAS_OZU) {
+            ozu_ = static_cast<unsigned char*>(ZyOS().HeapAlloc(GetProcessHeap(), 0, SIZE_T(n)));
+            if (ozu_) return f.Kop(ozu_, zyNB(poz), static_cast<unsigned long>(n)) != 0;
+        }
+        if (!vremennyj_(reinterpret_cast<const char*>(-1), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                        CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr))
+            return false;
+        return vremennyj_.Kop(zyNB(0), f, zyNB(poz), zyNB(n)) != 0;
+    }
+
+    // Writes the bytes kept aside to `poz` of `f`. False after a report.
+    bool vernut(ZYKFAJL64& f, uint64_t poz) {
+        if (ozu_) return f.Kop(zyNB(poz), ozu_, static_cast<unsigned long>(n_)) != 0;
+        return f.Kop(zyNB(poz), vremennyj_, zyNB(0), zyNB(n_)) != 0;
+    }
+
+private:
+    unsigned char* ozu_ = nullptr;
+    uint64_t n_ = 0;
+    ZYKFAJL64 vremennyj_;
+};
+
+// Swaps the k bytes at `a` with the m bytes behind them (X Y becomes Y X) without changing the
+// size of the file: the shorter part is kept aside while the longer one moves. False after a
+// report.
+bool zyPovernut(ZYKFAJL64& f, uint64_t a, uint64_t k, uint64_t m) {
+    if (k == 0 || m == 0) return true;
+    ZyZapas zapas;
+    if (k <= m) {
+        return zapas.sohranit(f, a, k) && f.Kop(zyNB(a), zyNB(a + k), zyNB(m)) != 0 &&
+               zapas.vernut(f, a + m);
+    }
+    return zapas.sohranit(f, a + k, m) && f.Kop(zyNB(a + m), zyNB(a), zyNB(k)) != 0 &&
+           zapas.vernut(f, a);
 }
 
 } // namespace
@@ -195,7 +257,9 @@ int ZYKFAJL64::Vkl(const ZYKNB64& pos, ZYKFAJL64& from, const ZYKNB64& src, cons
 }
 
 // Deletes len bytes at pos: 1 (position at pos), -1 the file was cut at pos (position at the
-// last index), -4 the file is now empty, 0 on failure.
+// last index), -4 the file is now empty, 0 on failure. The file is cut first: a file that
+// cannot be cut (another object or process has it open, so it is mapped) is reported and
+// left exactly as it was. The end cut off is kept aside and written back behind the tail.
 int ZYKFAJL64::Vwkl(const ZYKNB64& pos, const ZYKNB64& len) {
     if (!zyZapisyvaemyj(*this)) return 0;
     zyObnovit(*this);
@@ -208,40 +272,41 @@ int ZYKFAJL64::Vwkl(const ZYKNB64& pos, const ZYKNB64& len) {
         Poz = PoslIndeks;
         return zy64(Razmer) == 0 ? -4 : -1;
     }
-    if (!Kop(pos, zyNB(p + n), zyNB(razmer - (p + n)))) return 0;
+    const uint64_t hvost = razmer - (p + n);
+    const uint64_t zapasDlina = n < hvost ? n : hvost; // the end of the file, kept aside
+    ZyZapas zapas;
+    if (!zapas.sohranit(*this, razmer - zapasDlina, zapasDlina)) return 0;
     if (!FIN(zyNB(razmer - n))) return 0;
-    if (zy64(Razmer) == 0) {
-        Poz = PoslIndeks;
-        return -4;
-    }
+    if (hvost > zapasDlina && !Kop(pos, zyNB(p + n), zyNB(hvost - zapasDlina))) return 0;
+    if (!zapas.vernut(*this, p + hvost - zapasDlina)) return 0;
     Poz = pos;
     return 1;
 }
 
-// Moves len bytes within this file from src to dst (dst counted in the file as it was): an
-// insert at dst, then the delete of the source. A destination inside the source range leaves
-// the file as it is.
+// Moves len bytes within this file from src to dst (dst counted in the file as it was). The
+// result and position are those of an insert at dst followed by the delete of the source,
+// but the bytes are swapped in place: the file keeps its size (it only grows when dst lies
+// past its end), so a move needs no cut and works while others have the file open. A
+// destination inside the source range leaves the file as it is.
 int ZYKFAJL64::Peredat(const ZYKNB64& dst, const ZYKNB64& src, const ZYKNB64& len) {
     if (!zyZapisyvaemyj(*this)) return 0;
     const uint64_t d = zy64(dst), s = zy64(src), n = zy64(len);
     if (d == s || n == 0) return 1;
+    zyObnovit(*this);
+    if (!zyVnutri(*this, s, n)) return 0;
     // NOTE: moving a block to a point inside itself changes nothing; done as insert and
     // delete it would lose the bytes between the source and the destination.
-    if (d > s && d < zySumma(s, n)) {
-        zyObnovit(*this);
-        return zyVnutri(*this, s, n) ? 1 : 0;
-    }
-    const int r = Vkl(dst, src, len);
-    if (r == 0) return 0;
-    const ZYKNB64 zapomnennaja = Poz;
-    if (!Vwkl(zyNB(d < s ? s + n : s), len)) return 0;
-    Poz = zapomnennaja;
-    if (zy64(Poz) > zy64(PoslIndeks)) {
-        Poz = PoslIndeks;
-        return -1;
-    }
-    if (zy64(Poz) == zy64(PoslIndeks)) return -1;
-    return r;
+    if (d > s && d < s + n) return 1;
+    const uint64_t razmer = zy64(Razmer);
+    if (zySumma(d, n) == ZY_MAX64) return 0; // no file reaches that far
+    if (d > razmer && !zyVyrastit(*this, d)) return 0;
+    const bool gotovo = d < s ? zyPovernut(*this, d, s - d, n) : zyPovernut(*this, s, n, d - s - n);
+    if (!gotovo) return 0;
+    // Where the insert would have left the position, against the file as it is now.
+    const uint64_t poz = d < razmer ? d + n : d + n - 1;
+    const uint64_t posl = zy64(PoslIndeks);
+    Poz = zyNB(poz > posl ? posl : poz);
+    return poz >= posl ? -1 : 1;
 }
 
 // Moves len bytes of the file at src into memory: a read, then the delete; Vwkl's result.

@@ -6,6 +6,7 @@
 #include "ZyProgres.h"
 
 #include "ZyKFajl64.h"
+#include "ZySistVyzovy.h"
 
 #include <commctrl.h>
 
@@ -138,8 +139,12 @@ bool ZaregistrirovatKlass(HINSTANCE modul) {
                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     k.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     k.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    if (RegisterClassExA(&k)) return true;
-    if (GetLastError() == ERROR_CLASS_ALREADY_EXISTS) return true;
+    k.lpszClassName = kKlass;
+    if (ZyOS().RegisterClassExA(&k)) return true;
+    const DWORD oshibka = GetLastError();
+    // The small icon was loaded for the class alone (not shared): the class did not take it.
+    if (k.hIconSm) DestroyIcon(k.hIconSm);
+    if (oshibka == ERROR_CLASS_ALREADY_EXISTS) return true;
     WNDCLASSA s;
     std::memset(&s, 0, sizeof s);
     s.style = k.style;
@@ -209,9 +214,16 @@ DWORD Cikl(HWND okno) {
 } // namespace
 
 // Thread procedure of the progress window; owns and deletes the text block (see ZyProgres.h).
+// Nothing may leave the thread: a window that cannot get the memory for its texts is not shown.
 DWORD WINAPI ZyProgresPotok(void* tekstBlok) {
     unsigned char* blok = static_cast<unsigned char*>(tekstBlok);
-    const Teksty t = ChitatBlok(blok);
+    Teksty t;
+    try {
+        t = ChitatBlok(blok);
+    } catch (...) {
+        delete[] blok;
+        return 0;
+    }
     delete[] blok;
 
     const HINSTANCE modul = Modul();

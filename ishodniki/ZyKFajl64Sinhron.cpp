@@ -166,8 +166,10 @@ int ZYKFAJL64::FEK_SinhronZapisPref() {
             serial = 3;
         }
     }
+    const DWORD oshibka = GetLastError();
+    ZyOS().SetEvent(hZatvor); // given back before the box, which waits for the user
+    SetLastError(oshibka);
     ZyOtchet(f, serial);
-    ZyOS().SetEvent(hZatvor);
     return 0;
 }
 
@@ -212,11 +214,13 @@ int ZYKFAJL64::FEK_SinhronChtenPref() {
             }
         }
     }
-    ZyOtchet(f, serial);
-    if (pervyj)
+    const DWORD oshibka = GetLastError();
+    if (pervyj) // given back before the box, which waits for the user
         ZyOS().SetEvent(hZatvor);
     else
         ZyOS().ReleaseSemaphore(hPropusk, 1, nullptr);
+    SetLastError(oshibka);
+    ZyOtchet(f, serial);
     return 0;
 }
 
@@ -242,9 +246,11 @@ int ZYKFAJL64::FEK_SinhronChtenSyf() {
             }
         }
     }
-    ZyOtchet(f, serial);
-    // The pass unit goes back unless this reader has already been uncounted.
+    const DWORD oshibka = GetLastError();
+    // The pass unit goes back (before the box) unless this reader has already been uncounted.
     if (serial != 4) ZyOS().ReleaseSemaphore(hPropusk, 1, nullptr);
+    SetLastError(oshibka);
+    ZyOtchet(f, serial);
     return 0;
 }
 

@@ -69,6 +69,14 @@ int zyGotovoOtobrazhenie(ZYKFAJL64& f);
 // Re-reads the file information record; size and last index follow it. False on failure.
 bool zyPerechitatInfo(ZYKFAJL64& f);
 
+// Sets the end of the file to `konec` without taking the writer lock (the caller holds it):
+// the steps of FIN. 1, or 0 after a report.
+int zyUstanovitKonec(ZYKFAJL64& f, uint64_t konec);
+
+// Grows the file to `konec` bytes unless it is already that long as re-read under the writer
+// lock (then the object is only refreshed); never makes it shorter. 1, or 0 after a report.
+int zyVyrastit(ZYKFAJL64& f, uint64_t konec);
+
 } // namespace Quorvel
 
 #endif // ZYKFAJL64VNUTR_H

@@ -20,6 +20,18 @@ void ZyOtchet(const char* funkcija, unsigned serial, const char* modul = ZY_MODU
 // Shows `tekst` in a translated box captioned with the module path of the library.
 void ZySoobshenie(const char* tekst);
 
+// While an object of this class lives, the reports and messages of its thread wait; they are
+// shown, in their order, when the outermost such object goes. An operation that takes the
+// cross-process locks declares one before taking them, so that no box is shown while other
+// processes wait for those locks (a modal box waits for the user).
+class ZyOtlozhennyeOtchety {
+public:
+    ZyOtlozhennyeOtchety();
+    ~ZyOtlozhennyeOtchety();
+    ZyOtlozhennyeOtchety(const ZyOtlozhennyeOtchety&) = delete;
+    ZyOtlozhennyeOtchety& operator=(const ZyOtlozhennyeOtchety&) = delete;
+};
+
 } // namespace Quorvel
 
 #endif // ZYOTCHET_H

@@ -38,6 +38,8 @@ struct ZYS_SIST_VYZOVY {
     (LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE, LPVOID, DWORD, LPDWORD);
     int(WINAPI* CompareStringA)(LCID, DWORD, LPCSTR, int, LPCSTR, int);
     UINT(WINAPI* GetTempFileNameA)(LPCSTR, LPCSTR, UINT, LPSTR);
+    LPVOID(WINAPI* HeapAlloc)(HANDLE, DWORD, SIZE_T);
+    ATOM(WINAPI* RegisterClassExA)(const WNDCLASSEXA*);
 };
 
 // The table the library calls through.

@@ -116,6 +116,7 @@ void ZyZapros::Zapolnit(const char* stroki, std::uint32_t dlina, HWND okno) {
     std::memcpy(zag.Metka, kMetka, sizeof zag.Metka);
     zag.Sostojanie = kZaprosZapolnen;
     zag.Dlina = dlina;
+    dlinaZaprosa_ = dlina;
     // The field holds 32 bits; window handles carry only 32 significant bits on 64-bit Windows.
     zag.Okno = std::uint32_t(reinterpret_cast<std::uintptr_t>(okno));
     std::memcpy(razdel_.Adres(), &zag, sizeof zag);
@@ -131,6 +132,13 @@ int ZyZapros::Perevesti() {
 // The strings behind the header.
 std::vector<std::string_view> ZyZapros::Stroki(std::size_t kol) const {
     return ZyChitatStroki(razdel_.Adres() + kRazmerZag, razdel_.Razmer() - kRazmerZag, kol);
+}
+
+// An unanswered block whose length the translator raised beyond the request's.
+bool ZyZapros::Otkloneno() const {
+    ZYS_BLOK_PEREVODA zag;
+    std::memcpy(&zag, razdel_.Adres(), sizeof zag);
+    return !(zag.Sostojanie & kOtvetGotov) && zag.Dlina > dlinaZaprosa_;
 }
 
 } // namespace zyst

@@ -79,9 +79,12 @@ public:
     int Perevesti();
     // The strings of the block (the answer, or the request when there was none).
     std::vector<std::string_view> Stroki(std::size_t kol) const;
+    // True when the translator declined an answer too long for the block.
+    bool Otkloneno() const;
 
 private:
     ZyRazdel razdel_;
+    std::uint32_t dlinaZaprosa_ = 0;
     char imja_[16] = {};
 };
 

@@ -39,14 +39,17 @@ extern "C" {
 
 // Shows the translated box and returns the button that closed it.
 int ZyMessage(HWND owner, const char* text, const char* caption, unsigned type) {
-    std::string tekst(text ? text : "");
-    std::string zagolovok(caption ? caption : "");
+    const char* const t = text ? text : "";
+    const char* const c = caption ? caption : "";
     try {
+        std::string tekst(t);
+        std::string zagolovok(c);
         zyst::perevestiDvaTeksta(owner, tekst, zagolovok);
+        return MessageBoxA(owner, tekst.c_str(), zagolovok.c_str(), type);
     } catch (...) {
-        // Out of memory while translating: the box shows the texts as given.
+        // Out of memory for the copies or the translation: the box shows the texts as given.
     }
-    return MessageBoxA(owner, tekst.c_str(), zagolovok.c_str(), type);
+    return MessageBoxA(owner, t, c, type);
 }
 
 // Shows the system's text for the thread's last error, followed by `extra`.

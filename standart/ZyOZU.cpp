@@ -26,6 +26,16 @@ void pokazatOtkaz(const std::string& zagolovok, const MEMORYSTATUSEX& ms) {
     ZyMessage(nullptr, tekst.c_str(), zagolovok.c_str(), kStilOtkaz);
 }
 
+// Releases what *kuda points to if it is a live block of the process heap (the heap this
+// function reserves from), and clears it. Anything else (null, a stack or static address, a
+// block already released or of another heap) is only forgotten: the heap's own validation
+// decides, so a stray pointer is never handed to HeapFree.
+void osvoboditStaryj(void** kuda) {
+    void* staryj = *kuda;
+    *kuda = nullptr;
+    if (staryj && HeapValidate(GetProcessHeap(), 0, staryj)) HeapFree(GetProcessHeap(), 0, staryj);
+}
+
 // One reservation attempt after another until it succeeds, is refused or is cancelled.
 int zabronirovat(void** kuda, SIZE_T razmer, const char* kto) {
     const std::string zagolovok = zagolovokZaprosa(kto, razmer);
@@ -48,7 +58,9 @@ int zabronirovat(void** kuda, SIZE_T razmer, const char* kto) {
         const std::string tekst = "Can Not select memory in size \"" +
                                   std::to_string(static_cast<unsigned long long>(razmer)) +
                                   "\" byte.";
-        if (ZyMessage(nullptr, tekst.c_str(), zagolovok.c_str(), kStilPovtor) != IDRETRY) return 0;
+        const int otvet = ZyMessage(nullptr, tekst.c_str(), zagolovok.c_str(), kStilPovtor);
+        osvoboditStaryj(kuda);
+        if (otvet != IDRETRY) return 0;
     }
 }
 
@@ -58,10 +70,7 @@ extern "C" {
 
 // Reserves `razmer` bytes of the process heap into *kuda.
 int ZyZabronirovatOZU(void** kuda, SIZE_T razmer, const char* kto) {
-    if (!kuda) return 0;
-    // The caller's old pointer is not ours to release: a failed request only clears it.
-    *kuda = nullptr;
-    if (razmer == 0) return 0;
+    if (!kuda || razmer == 0) return 0;
     try {
         return zabronirovat(kuda, razmer, kto);
     } catch (...) {

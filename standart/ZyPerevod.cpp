@@ -38,6 +38,7 @@ int perevestiStroku(char* text, unsigned bufSize) {
     if (!zapros.Sozdat(bufSize)) return int(n - 1); // no block: the text stays as it is
     zapros.Zapolnit(text, std::uint32_t(n), nullptr);
     zapros.Perevesti();
+    if (zapros.Otkloneno()) return 0; // the translation does not fit: the text stays
     const std::vector<std::string_view> otvet = zapros.Stroki(1);
     if (otvet.empty()) return int(n - 1);
     const std::size_t r = otvet[0].size();

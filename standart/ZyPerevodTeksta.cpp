@@ -74,25 +74,24 @@ int perevestiBlok(const char* blokName, const char* prefix, const char* suffix,
     ZyFajlPerevoda fajl;
     if (!fajl.Otkryt(fajlName)) return 0;
     std::string otvet;
-    bool pomeschaetsja = true;
     for (std::string_view stroka : zapros) {
-        const std::string perevod = otvetNaStroku(stroka, fajl, nachalo, konec);
-        // Every text is still looked up (and collected) when the answer cannot fit.
-        if (pomeschaetsja && otvet.size() + perevod.size() + 2 <= emkost) {
-            otvet += perevod;
-            otvet += '\0';
-        } else {
-            pomeschaetsja = false;
-        }
+        // Every text is looked up (and collected) even when the answer cannot fit.
+        otvet += otvetNaStroku(stroka, fajl, nachalo, konec);
+        otvet += '\0';
     }
-    if (!pomeschaetsja) return 0; // the requester keeps its own texts
-    if (!otvet.empty()) {
-        otvet += '\0'; // the empty string that ends the list
-        std::memcpy(stroki, otvet.data(), otvet.size());
-        zag.Dlina = std::uint32_t(otvet.size());
-        zag.Sostojanie |= kOtvetGotov;
+    if (otvet.empty()) return 1;
+    otvet += '\0'; // the empty string that ends the list
+    zag.Dlina = std::uint32_t(otvet.size());
+    // The answer fits when each string fits with its zero, as a requester measures it; the
+    // zero that ends the list is left out when the block ends right behind the last string.
+    if (otvet.size() - 1 > emkost) {
+        // Declined: the request stays (state unchanged), its length says what was needed.
         std::memcpy(nachaloBloka, &zag, sizeof zag);
+        return 0;
     }
+    std::memcpy(stroki, otvet.data(), otvet.size() - 1 < emkost ? otvet.size() : emkost);
+    zag.Sostojanie |= kOtvetGotov;
+    std::memcpy(nachaloBloka, &zag, sizeof zag);
     return 1;
 }
 

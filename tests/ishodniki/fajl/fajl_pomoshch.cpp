@@ -51,6 +51,8 @@ std::atomic<int> gSozdanij{0};
 std::atomic<int> gSbojSozd{0};
 DWORD gOshibkaSozd = 0;
 uint64_t gVirtualnaja = 0, gFizicheskaja = 0;
+std::atomic<int> gVydelenij{0}; // HeapAlloc calls
+std::atomic<int> gSbojVyd{0};   // the HeapAlloc call that fails (0 none)
 
 LPVOID WINAPI podmenaMapView(HANDLE h, DWORD d, DWORD hi, DWORD lo, SIZE_T n) {
     if (++gOtobrazhenij == gSbojOtobr) {
@@ -67,6 +69,14 @@ HANDLE WINAPI podmenaCreateMapping(HANDLE h, LPSECURITY_ATTRIBUTES sa, DWORD p, 
         return nullptr;
     }
     return gIshodnaja.CreateFileMappingA(h, sa, p, hi, lo, imja);
+}
+
+LPVOID WINAPI podmenaHeapAlloc(HANDLE h, DWORD f, SIZE_T n) {
+    if (++gVydelenij == gSbojVyd) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    return gIshodnaja.HeapAlloc(h, f, n);
 }
 
 int WINAPI podmenaCompare(LCID, DWORD, LPCSTR, int, LPCSTR, int) {
@@ -115,6 +125,11 @@ void PodmenaVyzovov::sbojSozdanijaOtobrazhenija(int n, DWORD oshibka) {
     gOshibkaSozd = oshibka;
     gSbojSozd = gSozdanij + n;
     t_->CreateFileMappingA = podmenaCreateMapping;
+}
+
+void PodmenaVyzovov::sbojVydelenija(int n) {
+    gSbojVyd = gVydelenij + n;
+    t_->HeapAlloc = podmenaHeapAlloc;
 }
 
 void PodmenaVyzovov::sbojSravnenija() {

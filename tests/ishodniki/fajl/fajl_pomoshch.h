@@ -66,6 +66,8 @@ public:
     void polnyjDisk();
     // GlobalMemoryStatusEx reports these amounts of free address space and physical memory.
     void pamjat(uint64_t virtualnaja, uint64_t fizicheskaja);
+    // The n-th HeapAlloc of the file object from now fails (and only that one).
+    void sbojVydelenija(int n);
     // Calls of MapViewOfFile made since the table was saved.
     int vyzovovOtobrazhenija() const;
 

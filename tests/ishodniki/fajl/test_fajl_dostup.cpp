@@ -100,6 +100,24 @@ TEST(Dostup, ZoneIsCentredOnTheByteOrStartsAtItWithForwardZones) {
     EXPECT_EQ(0u, u64(f.NachaloZony)) << "a position below the zone length starts at 0";
 }
 
+TEST(Dostup, ForwardScanByteByByteStaysInsideEveryZone) {
+    // Zones of two granularity units; the file spans several of them and ends inside one.
+    PodmenaVyzovov podmena;
+    podmena.pamjat(4 * kGran, 1ull << 30);
+    const size_t n = 5 * 2 * kGran + 777;
+    ZYKFAJL64 f;
+    novyjFajl(f, "vpered.bin", n, 4);
+    f.PoslIzm = GetTickCount() - 4000;
+    f.Flagi |= Quorvel::ZYF64_VPERED;
+    const auto obrazec = uzor(n, 4);
+    for (size_t p = 0; p < n; ++p) {
+        unsigned char& b = f[nb(p)];
+        ASSERT_GE(&b, f.BazaZony) << p;
+        ASSERT_LT(&b, f.BazaZony + f.DlinaZony) << "byte " << p << " lies past the zone";
+        ASSERT_EQ(obrazec[p], b) << p;
+    }
+}
+
 TEST(Dostup, WritesThroughMovingZonesReachTheFile) {
     ZyStorozhOkon nabljudatel;
     PodmenaVyzovov podmena;

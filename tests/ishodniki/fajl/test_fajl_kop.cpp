@@ -383,6 +383,135 @@ TEST(Kop, TwoObjectsOnOnePathInAnotherCaseAreOneFile) {
     proverit(b, m, "odin_put.bin", "the other object sees the same file");
 }
 
+TEST(Kop, AHardLinkOrAShortNameIsTheSameFile) {
+    // Another path to the same file: an overlapping copy through it must still be overlap-safe.
+    const std::string dlinnoe = "dlinnoe_imja_fajla.dannye";
+    const Bajty ishodnye = uzor(5 * kGran, 9);
+    ASSERT_TRUE(ZapisatBajty(dlinnoe, ishodnye));
+    DeleteFileA("zhestkaja_ssylka.bin"); // left by an earlier run
+    ASSERT_TRUE(CreateHardLinkA("zhestkaja_ssylka.bin", dlinnoe.c_str(), nullptr));
+    char korotkoe[MAX_PATH] = {};
+    GetShortPathNameA(dlinnoe.c_str(), korotkoe, MAX_PATH);
+    std::vector<std::string> drugie{"zhestkaja_ssylka.bin"};
+    if (korotkoe[0] && CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, korotkoe, -1,
+                                      dlinnoe.c_str(), -1) != CSTR_EQUAL)
+        drugie.push_back(korotkoe);
+    PodmenaVyzovov podmena;
+    podmena.pamjat(kMalajaPamjat, 1ull << 30);
+    for (const std::string& drugoe : drugie) {
+        ASSERT_TRUE(ZapisatBajty(dlinnoe, ishodnye));
+        ZYKFAJL64 a, b;
+        ASSERT_EQ(1, otkrytZapis(a, dlinnoe));
+        ASSERT_EQ(1, otkrytZapis(b, drugoe));
+        Model m{ishodnye};
+        EXPECT_EQ(1, a.Kop(nb(10), b, nb(0), nb(4 * kGran))) << drugoe;
+        m.kop(10, 0, 4 * kGran);
+        proverit(a, m, dlinnoe, "copy up through " + drugoe);
+        EXPECT_EQ(1, a.Kop(nb(0), b, nb(777), nb(3 * kGran))) << drugoe;
+        m.kop(0, 777, 3 * kGran);
+        proverit(a, m, dlinnoe, "copy down through " + drugoe);
+    }
+}
+
+TEST(Kop, AGrowingWriteKeepsWhatAnotherObjectWroteFurtherOut) {
+    // `a` still believes the file holds 100 bytes when it writes past that end; meanwhile `b`
+    // has written further out, and has closed the file again or still holds it.
+    ZYKFAJL64 c;
+    novyjFajl(c, "rost_istochnik.bin", uzor(50, 3));
+    const Bajty novye = uzor(50, 3);
+    const struct {
+        const char* forma;
+        int (*pisat)(ZYKFAJL64& a, ZYKFAJL64& c);
+    } formy[] = {
+        {"memory", [](ZYKFAJL64& a, ZYKFAJL64&) { return a.Kop(nb(200), uzor(50, 3).data(), 50); }},
+        {"two files", [](ZYKFAJL64& a, ZYKFAJL64& c) { return a.Kop(nb(200), c, nb(0), nb(50)); }},
+        {"byte access",
+         [](ZYKFAJL64& a, ZYKFAJL64&) {
+             for (size_t i = 0; i < 50; ++i)
+                 a[nb(200 + i)] = uzor(50, 3)[i];
+             return 1;
+         }},
+    };
+    for (const auto& f : formy) {
+        for (const bool drugojOtkryt : {false, true}) {
+            ZYKFAJL64 a, b;
+            novyjFajl(a, "rost.bin", uzor(100));
+            ASSERT_EQ(1, otkrytZapis(b, "rost.bin"));
+            EXPECT_EQ(-1, b.Kop(nb(1000), "XYZ", 3));
+            if (!drugojOtkryt) b.DES();
+            ZyStorozhOkon nabljudatel;
+            EXPECT_NE(0, f.pisat(a, c)) << f.forma << " " << drugojOtkryt;
+            Model m{uzor(100)};
+            m.zapisat(1000, Bajty{'X', 'Y', 'Z'});
+            m.zapisat(200, novye);
+            EXPECT_EQ(m.b, ChitatBajty("rost.bin")) << f.forma << " " << drugojOtkryt;
+            EXPECT_TRUE(nabljudatel.Okna().empty()) << nabljudatel.Tekst();
+        }
+    }
+}
+
+TEST(Kop, DeleteOrMoveWhileAnotherObjectHoldsTheFileLosesNothing) {
+    ZYKFAJL64 a, b;
+    novyjFajl(a, "derzhit.bin", uzor(1000));
+    ASSERT_EQ(1, otkrytZapis(b, "derzhit.bin"));
+    Model m{uzor(1000)};
+    {
+        ZyStorozhOkon nabljudatel;
+        const struct { uint64_t p, n; } udalenija[] = {{100, 50}, {100, 850}, {0, 999}, {500, 1}};
+        for (const auto& u : udalenija) {
+            nabljudatel.Zabyt();
+            EXPECT_EQ(0, a.Vwkl(nb(u.p), nb(u.n))) << u.p << "+" << u.n;
+            EXPECT_EQ(m.b, ChitatBajty("derzhit.bin")) << u.p << "+" << u.n;
+            ASSERT_TRUE(nabljudatel.Zhdat(1));
+            EXPECT_EQ(tekstOtcheta(ERROR_USER_MAPPED_FILE, "FIN", 5), nabljudatel.Okna()[0].tekst);
+        }
+        nabljudatel.Zabyt();
+        Bajty buf(20);
+        EXPECT_EQ(0, a.Peredat(buf.data(), nb(30), 20));
+        EXPECT_EQ(m.b, ChitatBajty("derzhit.bin")) << "move into memory";
+        EXPECT_TRUE(nabljudatel.Zhdat(1));
+    }
+    // A move within the file keeps its size (or grows it): it needs no cut and goes through.
+    ZyStorozhOkon nabljudatel;
+    const struct {
+        uint64_t d, s, n;
+    } peremeshenija[] = {{500, 100, 50}, {10, 600, 100}, {1200, 100, 50}, {0, 900, 300}};
+    for (const auto& p : peremeshenija) {
+        const Model bylo = m;
+        const int r = a.Peredat(nb(p.d), nb(p.s), nb(p.n));
+        m.peredat(p.d, p.s, p.n);
+        if (r == 0) m = bylo;
+        EXPECT_NE(0, r) << p.d << " " << p.s << " " << p.n;
+        EXPECT_EQ(m.b, ChitatBajty("derzhit.bin")) << p.d << " " << p.s << " " << p.n;
+    }
+    EXPECT_TRUE(nabljudatel.Okna().empty()) << nabljudatel.Tekst();
+    b.DES();
+    EXPECT_EQ(1, a.Vwkl(nb(100), nb(50)));
+    m.vwkl(100, 50);
+    proverit(a, m, "derzhit.bin", "delete once the file is free");
+}
+
+TEST(Kop, LongRangesAreKeptAsideInATemporaryFile) {
+    // Above 16 MiB the bytes a delete or a move keeps aside go to a temporary file.
+    const uint64_t m16 = 16ull << 20;
+    ZYKFAJL64 f;
+    novyjFajl(f, "dlinnyj.bin", uzor(size_t(3 * m16 + 4 * kGran), 11));
+    Model m{uzor(size_t(3 * m16 + 4 * kGran), 11)};
+    {
+        PodmenaVyzovov podmena;
+        podmena.sbojVremennogoImeni();
+        ZyStorozhOkon nabljudatel;
+        EXPECT_EQ(0, f.Vwkl(nb(kGran), nb(m16 + kGran))) << "no temporary file: nothing changes";
+        EXPECT_TRUE(nabljudatel.Zhdat(1));
+        proverit(f, m, "dlinnyj.bin", "a delete that could not keep its bytes aside");
+    }
+    EXPECT_EQ(1, f.Vwkl(nb(kGran), nb(m16 + kGran)));
+    m.vwkl(kGran, m16 + kGran);
+    EXPECT_EQ(1, f.Peredat(nb(0), nb(m16 + 100), nb(m16 + 3)));
+    m.peredat(0, m16 + 100, m16 + 3);
+    proverit(f, m, "dlinnyj.bin", "delete and move of long ranges");
+}
+
 TEST(Kop, FailedViewsAreReportedWithTheirSerialAndReleaseTheLocks) {
     PodmenaVyzovov podmena;
     podmena.pamjat(kMalajaPamjat, 1ull << 30);

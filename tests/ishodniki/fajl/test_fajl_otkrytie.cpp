@@ -346,3 +346,23 @@ TEST(Otkrytie, TemporaryNameThatCannotBeHadIsReportedAndFreesTheCreationMutex) {
         CloseHandle(m);
     }
 }
+
+TEST(Otkrytie, OpenWithoutMemoryIsReportedAndThrowsNothing) {
+    ASSERT_TRUE(ZapisatBajty("bez_pamjati.bin", uzor(10)));
+    for (int n : {1, 2}) { // the full path, the file information record
+        PodmenaVyzovov podmena;
+        podmena.sbojVydelenija(n);
+        ZyStorozhOkon nabljudatel;
+        ZYKFAJL64 f;
+        int r = -1;
+        EXPECT_NO_THROW(r = otkrytZapis(f, "bez_pamjati.bin")) << n;
+        EXPECT_EQ(0, r) << n;
+        EXPECT_EQ(nullptr, f.hFajl);
+        EXPECT_EQ(nullptr, f.hMutex);
+        ASSERT_TRUE(nabljudatel.Zhdat(1)) << n;
+        EXPECT_EQ(tekstOtcheta(ERROR_NOT_ENOUGH_MEMORY, "operator()", 9),
+                  nabljudatel.Okna()[0].tekst);
+    }
+    ZYKFAJL64 f;
+    EXPECT_EQ(1, otkrytZapis(f, "bez_pamjati.bin")) << "nothing was left locked";
+}

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -86,6 +87,19 @@ int pomoshnik(const std::string& rol, const std::string& put, const std::string&
     if (!s.gotov || !stat) return 2;
     ZYKFAJL64 f;
     if (!otkrytZapis(f, put)) return 3;
+    if (rol == "derzhatel" || rol == "dopisatel") {
+        // Holds the file open until told to leave; the writer first grows it by 3 bytes at
+        // 2000 and closes it again.
+        if (rol == "dopisatel") {
+            if (f.Kop(nb(2000), "XYZ", 3) == 0) return 4;
+            f.DES();
+        }
+        SetEvent(s.gotov);
+        SetEvent(s.vnutri);
+        if (WaitForSingleObject(s.vyjti, kDolgo) != WAIT_OBJECT_0) return 5;
+        SetEvent(s.vyshel);
+        return 0;
+    }
     SetEvent(s.gotov);
     if (rol == "chitatel") {
         if (!f.FEK_SinhronChtenPref()) return 4;
@@ -280,6 +294,140 @@ TEST_F(Sinhron, WritingCopiesWaitForAReaderInAnotherProcess) {
     CloseHandle(potok);
     CloseHandle(kopija.gotovo);
     EXPECT_EQ('a', ChitatBajty(put_)[0]);
+}
+
+TEST_F(Sinhron, AGrowingWriteKeepsWhatAnotherProcessWroteFurtherOut) {
+    ZYKFAJL64 f;
+    ASSERT_EQ(1, otkrytZapis(f, put_)); // believes the file holds 1000 bytes
+    Pomoshnik p("dopisatel", put_, "zy_dop");
+    ASSERT_TRUE(p.vnutri());
+    ZyStorozhOkon nabljudatel;
+    EXPECT_EQ(1, f.Kop(nb(1500), "0123456789", 10)) << "past the end it knew of";
+    auto ozhidaemoe = uzor(1000);
+    ozhidaemoe.resize(2003, 0);
+    std::memcpy(&ozhidaemoe[2000], "XYZ", 3);
+    std::memcpy(&ozhidaemoe[1500], "0123456789", 10);
+    EXPECT_EQ(ozhidaemoe, ChitatBajty(put_));
+    EXPECT_TRUE(nabljudatel.Okna().empty()) << nabljudatel.Tekst();
+    EXPECT_EQ(0, p.vyjti());
+}
+
+TEST_F(Sinhron, DeleteWhileAnotherProcessHoldsTheFileLeavesItUnchanged) {
+    ZYKFAJL64 f;
+    ASSERT_EQ(1, otkrytZapis(f, put_));
+    Pomoshnik p("derzhatel", put_, "zy_derzh");
+    ASSERT_TRUE(p.vnutri());
+    ZyStorozhOkon nabljudatel;
+    EXPECT_EQ(0, f.Vwkl(nb(100), nb(50)));
+    EXPECT_EQ(uzor(1000), ChitatBajty(put_));
+    ASSERT_TRUE(nabljudatel.Zhdat(1));
+    EXPECT_EQ(tekstOtcheta(ERROR_USER_MAPPED_FILE, "FIN", 5), nabljudatel.Okna()[0].tekst);
+    EXPECT_EQ(1, f.Peredat(nb(500), nb(100), nb(50))) << "a move keeps the size: no cut";
+    auto ozhidaemoe = uzor(1000);
+    std::rotate(ozhidaemoe.begin() + 100, ozhidaemoe.begin() + 150, ozhidaemoe.begin() + 500);
+    EXPECT_EQ(ozhidaemoe, ChitatBajty(put_));
+    EXPECT_EQ(0, p.vyjti());
+}
+
+namespace {
+
+// Watches the boxes of this process on a thread of its own: at every box it looks whether
+// `zamok` (an event or a mutex of the file) is free at that moment, gives it back at once,
+// and presses OK. Runs until stopped; every wait is bounded.
+class ProverkaZamka {
+public:
+    ProverkaZamka(HANDLE zamok, bool mutex)
+        : zamok_(zamok), mutex_(mutex), stop_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        potok_ = CreateThread(nullptr, 0, rabota, this, 0, nullptr);
+    }
+    ~ProverkaZamka() { ostanovit(); }
+
+    // Stops the watcher; the number of boxes seen, and how many showed with the lock held.
+    std::pair<int, int> ostanovit() {
+        if (potok_) {
+            SetEvent(stop_);
+            WaitForSingleObject(potok_, kDolgo);
+            CloseHandle(potok_);
+            CloseHandle(stop_);
+            potok_ = nullptr;
+        }
+        return {okon_, zanjatyh_};
+    }
+    std::string tekst;
+
+private:
+    static DWORD WINAPI rabota(void* p) {
+        ProverkaZamka* z = static_cast<ProverkaZamka*>(p);
+        while (WaitForSingleObject(z->stop_, 10) == WAIT_TIMEOUT) {
+            if (VidimyeSoobshenija(GetCurrentProcessId()).empty()) continue;
+            const DWORD w = WaitForSingleObject(z->zamok_, 0);
+            const bool svoboden = w == WAIT_OBJECT_0 || w == WAIT_ABANDONED;
+            if (svoboden && z->mutex_) ReleaseMutex(z->zamok_);
+            if (svoboden && !z->mutex_) SetEvent(z->zamok_);
+            for (const ZyOkno& o : OtvetitNaSoobshenija(GetCurrentProcessId(), IDOK)) {
+                ++z->okon_;
+                if (!svoboden) ++z->zanjatyh_;
+                z->tekst += o.tekst + "\n";
+            }
+        }
+        return 0;
+    }
+
+    HANDLE zamok_;
+    bool mutex_;
+    HANDLE stop_;
+    HANDLE potok_ = nullptr;
+    int okon_ = 0, zanjatyh_ = 0;
+};
+
+HANDLE WINAPI bezSemafora(LPSECURITY_ATTRIBUTES, LONG, LONG, LPCSTR) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(Sinhron, ReportsAreShownWithTheLocksGivenBack) {
+    ZYKFAJL64 f, svidetel;
+    ASSERT_EQ(1, otkrytZapis(f, put_));
+    ASSERT_EQ(1, otkrytZapis(svidetel, put_)); // the same named gate and mutex
+    const struct {
+        const char* chto;
+        bool mutex; // the lock to look at: the file mutex, else the writer gate
+        int (*dejstvie)(ZYKFAJL64& f, PodmenaVyzovov& podmena, const std::string& put);
+    } sluchai[] = {
+        {"FIN on a full disk", false,
+         [](ZYKFAJL64& f, PodmenaVyzovov& podmena, const std::string&) {
+             podmena.polnyjDisk();
+             return f.FIN(nb(5000));
+         }},
+        {"writing copy with a view that fails", false,
+         [](ZYKFAJL64& f, PodmenaVyzovov& podmena, const std::string&) {
+             podmena.sbojOtobrazhenija(2); // after the reader count's page
+             return f.Kop(nb(10), "abc", 3);
+         }},
+        {"reading copy with a view that fails", false,
+         [](ZYKFAJL64& f, PodmenaVyzovov& podmena, const std::string&) {
+             podmena.sbojOtobrazhenija(2);
+             char buf[3];
+             return f.Kop(buf, nb(10), 3);
+         }},
+        {"open whose reader pass cannot be made", true,
+         [](ZYKFAJL64&, PodmenaVyzovov& podmena, const std::string& put) {
+             podmena.tablica().CreateSemaphoreA = bezSemafora;
+             ZYKFAJL64 g;
+             return otkrytZapis(g, put);
+         }},
+    };
+    for (const auto& s : sluchai) {
+        PodmenaVyzovov podmena;
+        ProverkaZamka proverka(s.mutex ? svidetel.hMutex : svidetel.hZatvor, s.mutex);
+        EXPECT_EQ(0, s.dejstvie(f, podmena, put_)) << s.chto;
+        const auto itog = proverka.ostanovit();
+        EXPECT_GE(itog.first, 1) << s.chto;
+        EXPECT_EQ(0, itog.second) << s.chto << ": shown with the lock held\n" << proverka.tekst;
+    }
+    EXPECT_EQ(uzor(1000), ChitatBajty(put_));
 }
 
 namespace {

@@ -5,6 +5,7 @@
 // with a caption waits about two seconds for the window manager's acknowledgement, so each
 // closed progress window costs that long here.
 #include "ZyProgres.h"
+#include "ZySistVyzovy.h"
 
 #include "ZyKFajl64.h"
 #include "ZyTestOkno.h"
@@ -17,6 +18,37 @@
 #include <vector>
 
 using namespace Quorvel;
+
+namespace {
+
+// What the unit asked the system to register, and the answer.
+std::string gImjaKlassa;
+int gRegistracij = 0;
+ATOM gAtom = 0;
+
+// RegisterClassExA, recording the call.
+ATOM WINAPI zapisatRegistraciju(const WNDCLASSEXA* k) {
+    ++gRegistracij;
+    gImjaKlassa = k->lpszClassName && !IS_INTRESOURCE(k->lpszClassName) ? k->lpszClassName : "";
+    gAtom = RegisterClassExA(k);
+    return gAtom;
+}
+
+// The table of system calls the unit under test sees (it uses only RegisterClassExA).
+Quorvel::ZYS_SIST_VYZOVY zyTablica() {
+    Quorvel::ZYS_SIST_VYZOVY t{};
+    t.RegisterClassExA = zapisatRegistraciju;
+    return t;
+}
+Quorvel::ZYS_SIST_VYZOVY gTablica = zyTablica();
+
+} // namespace
+
+// The unit is built into this program, so it reaches the system through this table rather than
+// the library's own.
+Quorvel::ZYS_SIST_VYZOVY& Quorvel::ZyOS() {
+    return gTablica;
+}
 
 namespace {
 
@@ -285,6 +317,19 @@ TEST(Progres, ClosingTheWindowByHandEndsTheThread) {
     EXPECT_FALSE(IsWindow(okno));
     // The operation may still post to the ended thread: that simply fails.
     EXPECT_FALSE(PostThreadMessageA(p.Id(), ZYPR_POZICIJA, 10, 0));
+}
+
+TEST(Progres, TheClassIsRegisteredWithItsNameAndSmallIconAtTheFirstAttempt) {
+    const HINSTANCE modul = GetModuleHandleA("ZyKFajl64.dll");
+    UnregisterClassA(kKlass, modul); // left by the tests before, whose windows are gone
+    WNDCLASSA est;
+    ASSERT_FALSE(GetClassInfoA(modul, kKlass, &est));
+    gRegistracij = 0;
+    Progress p(Blok("Kopirovanie", "Iz:", "V:", "a", "b"));
+    ASSERT_TRUE(p.ZhdatOkno());
+    EXPECT_EQ(1, gRegistracij);
+    EXPECT_EQ(kKlass, gImjaKlassa);
+    EXPECT_NE(0, gAtom) << "the extended registration itself succeeds";
 }
 
 } // namespace

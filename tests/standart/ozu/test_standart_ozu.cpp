@@ -35,7 +35,7 @@ TEST_F(Ozu, ReservationSucceedsSilentlyOnTheProcessHeap) {
     EXPECT_TRUE(HeapFree(GetProcessHeap(), 0, p)); // released the documented way
     p = reinterpret_cast<void*>(1);
     EXPECT_EQ(0, ZyZabronirovatOZU(&p, 0, "Ozu::Zero"));
-    EXPECT_EQ(nullptr, p);
+    EXPECT_EQ(reinterpret_cast<void*>(1), p) << "a size of 0 leaves the target alone";
     EXPECT_EQ(0, ZyZabronirovatOZU(nullptr, 10, "Ozu::NoTarget"));
     EXPECT_TRUE(storozh.Ostanovit().empty());
 }
@@ -47,7 +47,7 @@ TEST_F(Ozu, RequestBeyondTheVirtualSpaceIsRefusedWithAnExplanation) {
     ZyStorozhOkon storozh{IDOK};
     void* p = reinterpret_cast<void*>(1);
     EXPECT_EQ(0, ZyZabronirovatOZU(&p, razmer, "Ozu::Refusal"));
-    EXPECT_EQ(nullptr, p);
+    EXPECT_EQ(reinterpret_cast<void*>(1), p) << "a refusal leaves the target alone";
     const std::vector<ZyOkno>& okna = storozh.Ostanovit();
     ASSERT_EQ(1u, okna.size());
     EXPECT_EQ("Function: \"Ozu::Refusal\" required \"" + std::to_string(razmer) + "\" byte.",
@@ -83,6 +83,31 @@ TEST_F(Ozu, FailedAllocationExplainsAndOffersRetryUntilCancel) {
         EXPECT_EQ(zagolovok, okna[i + 1].zagolovok);
         EXPECT_EQ(tekst, okna[i + 1].tekst);
     }
+}
+
+TEST_F(Ozu, FailedAllocationReleasesALiveHeapBlockOfTheTargetAndNothingElse) {
+    const SIZE_T razmer = SIZE_T(vsjaVirtualnajaPamjat() - 0x10000);
+    int naSteke = 0;
+    void* staryj = HeapAlloc(GetProcessHeap(), 0, 8 << 20); // a block of its own pages
+    ASSERT_NE(nullptr, staryj);
+    void* osvobozhdennyj = HeapAlloc(GetProcessHeap(), 0, 8 << 20);
+    ASSERT_NE(nullptr, osvobozhdennyj);
+    ASSERT_TRUE(HeapFree(GetProcessHeap(), 0, osvobozhdennyj));
+    const struct {
+        void* cel;
+        const char* chto;
+    } sluchai[] = {{staryj, "live heap block"},
+                   {&naSteke, "stack address"},
+                   {osvobozhdennyj, "block already released"},
+                   {reinterpret_cast<void*>(1), "no address at all"}};
+    for (const auto& s : sluchai) {
+        ZyStorozhOkon storozh{IDOK, IDCANCEL};
+        void* p = s.cel;
+        EXPECT_EQ(0, ZyZabronirovatOZU(&p, razmer, "Ozu::Release")) << s.chto;
+        EXPECT_EQ(nullptr, p) << s.chto;
+        EXPECT_EQ(2u, storozh.Ostanovit().size()) << s.chto;
+    }
+    EXPECT_FALSE(HeapValidate(GetProcessHeap(), 0, staryj)) << "the live block was released";
 }
 
 // ---- ZYKOZU32 -----------------------------------------------------------------------------------

@@ -105,6 +105,21 @@ TEST_F(Perevod, BufferExactlyLongEnoughSucceedsOneByteLessGivesZero) {
     EXPECT_EQ(0, ZyPerevodStroki(nullptr, 10));
 }
 
+TEST_F(Perevod, TranslationFillingTheBufferExactlyFitsOneByteMoreGivesZero) {
+    // A buffer of 4072 bytes makes a block of exactly one page.
+    const struct {
+        std::size_t dlinaPerevoda;
+        int rezultat; // 0: does not fit, the text stays
+    } sluchai[] = {{4070, 4070}, {4071, 4071}, {4072, 0}, {5000, 0}};
+    for (const auto& s : sluchai) {
+        const std::string perevod(s.dlinaPerevoda, 'p');
+        ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis("Dlinnyj", perevod)));
+        const ZyItog itog = perevesti("Dlinnyj", 4072);
+        EXPECT_EQ(s.rezultat, itog.rezultat) << s.dlinaPerevoda;
+        EXPECT_EQ(s.rezultat ? perevod : std::string("Dlinnyj"), itog.tekst) << s.dlinaPerevoda;
+    }
+}
+
 TEST_F(Perevod, RequestLargerThanOnePageIsAnswered) {
     const std::string dlinnyj(9000, 'x');
     ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis(dlinnyj, std::string(9500, 'y'))));

@@ -1,5 +1,6 @@
 // ZyMessage and ZyMessageError: the box shows the translated texts (read back from the real
 // dialog), the translation file collects new texts, the result is the pressed button.
+#include "ZySbojVydelenija.h"
 #include "ZyStandart.h"
 #include "ZyTestFajly.h"
 #include "ZyTestPapki.h"
@@ -129,6 +130,32 @@ TEST_F(Soobschenija, ErrorTextWithInsertsAndUnknownErrorsAreShownSafely) {
     ASSERT_EQ(2u, okna.size());
     EXPECT_EQ(SistemnyjTekst(ERROR_BAD_EXE_FORMAT), okna[0].tekst);
     EXPECT_EQ("Error \"536936447\".\r\n extra", okna[1].tekst);
+}
+
+TEST_F(Soobschenija, OutOfMemoryShowsTheTextsAsGivenAndThrowsNothing) {
+    // The n-th allocation of the library fails: the copies of the texts, the translation's.
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, Zagolovok() + Zapis("Tekst", "Perevod")));
+    for (unsigned n = 1; n <= 6; ++n) {
+        ZyStorozhOkon storozh{IDOK};
+        int r = 0;
+        ZySbojVydelenija(n);
+        EXPECT_NO_THROW(r = ZyMessage(nullptr, "Tekst", "Zagolovok", MB_OK)) << n;
+        ZySbojVydelenija(0);
+        EXPECT_EQ(IDOK, r) << n;
+        const std::vector<ZyOkno>& okna = storozh.Ostanovit();
+        ASSERT_EQ(1u, okna.size()) << n;
+        EXPECT_TRUE(okna[0].tekst == "Tekst" || okna[0].tekst == "Perevod") << okna[0].tekst;
+    }
+    for (unsigned n = 1; n <= 6; ++n) {
+        ZyStorozhOkon storozh{IDOK};
+        int r = 0;
+        provalitOtkrytie();
+        ZySbojVydelenija(n);
+        EXPECT_NO_THROW(r = ZyMessageError("Dopolnenie", MB_OK)) << n;
+        ZySbojVydelenija(0);
+        EXPECT_EQ(IDOK, r) << n;
+        ASSERT_EQ(1u, storozh.Ostanovit().size()) << n;
+    }
 }
 
 } // namespace
