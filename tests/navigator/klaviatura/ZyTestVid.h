@@ -1,7 +1,7 @@
 // Helper of the keyboard and object tests: a live navigator with one view window running the
-// object test scene. Messages are posted to the view window and delivered by this (the
-// window) thread, so they travel the real path: view-window procedure, controller thread,
-// registry. The state is read on the controller thread after everything posted was handled.
+// object test scene. Messages are posted to the view window and delivered by this (the window)
+// thread, so they travel the real path: view-window procedure, controller thread, registry.
+// The state is read on the controller thread once everything posted before was handled.
 #ifndef ZYTESTVID_H
 #define ZYTESTVID_H
 
@@ -13,47 +13,19 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace zytest {
 
-// The controller's navigation state at one moment.
+// The controller's state at one moment.
 struct Snimok {
     bool bit[Quorvel::ZY_KOL_FLAGOV];
     double skorost[6];
-    double izm;
     std::string tekst;
-    Quorvel::TOCHKA3MDF poz[4], vid[4];
-    double distancija;
+    Quorvel::TOCHKA3MDF poz[4];
     unsigned long fokys;
     std::vector<unsigned long> imena; // pickedNames
-};
-
-// A key held down for real (the system's asynchronous key state, which GetAsyncKeyState reads)
-// for the life of the object; `vidit(vniz)` tells whether the reader sees the key as down.
-// NOTE: Wine caches a thread's GetAsyncKeyState answers for up to 50 ms, so the object waits
-// until the reader (the controller thread) sees the change, on press and on release.
-class Derzhat {
-public:
-    Derzhat(BYTE vk, std::function<bool(bool)> vidit) : vk_(vk), vidit_(std::move(vidit)) {
-        keybd_event(vk_, static_cast<BYTE>(MapVirtualKeyA(vk_, 0)), 0, 0);
-        ok_ = ZhdatPoka([this] { return vidit_(true); }, 3000);
-    }
-    ~Derzhat() {
-        keybd_event(vk_, static_cast<BYTE>(MapVirtualKeyA(vk_, 0)), KEYEVENTF_KEYUP, 0);
-        ZhdatPoka([this] { return vidit_(false); }, 3000);
-    }
-    Derzhat(const Derzhat&) = delete;
-    Derzhat& operator=(const Derzhat&) = delete;
-    bool ok() const { return ok_; }
-
-private:
-    BYTE vk_;
-    std::function<bool(bool)> vidit_;
-    bool ok_ = false;
 };
 
 class Vid : public testing::Test {
@@ -62,22 +34,19 @@ protected:
         SetCursorPos(1000, 740); // far from the windows: no mouse messages of the system's own
         roditel = new Okno(0, 0, 320, 240, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         nav = new Quorvel::ZYKGLORVANTA2();
-        Quorvel::SGL_SCENA_PARAM scena = {
+        Quorvel::SGL_SCENA_PARAM s = {
             {"ZyTestScenaObjekty.dll\\TsoKonstr", "ZyTestScenaObjekty.dll\\TsoAntrakt",
              "ZyTestScenaObjekty.dll\\TsoPokaz", "ZyTestScenaObjekty.dll\\TsoFinal"},
             0};
-        pusk = nav->Pusk(roditel->hwnd(), 1, nullptr, &scena);
+        pusk = nav->Pusk(roditel->hwnd(), 1, nullptr, &s);
     }
     static void TearDownTestSuite() {
         delete roditel; // destroys the view window: its controller thread ends
         if (nav && nav->controllers && nav->controllers[0].thread)
             Zhdat(nav->controllers[0].thread, 10000);
         delete nav;
-        nav = nullptr;
-        roditel = nullptr;
     }
-    // A started navigator, locks off, the scene's usual layout, and the controller back at its
-    // initial navigation state with no focus and no mouse-rest notice.
+    // Locks off, the usual layout, the initial navigation state, no focus, no mouse rest.
     void SetUp() override {
         ASSERT_EQ(1u, pusk) << "the navigator did not start";
         Zamki(false, false);
@@ -87,10 +56,8 @@ protected:
             k->Flagi.Vwkl(Quorvel::ZYBIT_PAUZA, Quorvel::ZYBIT_PAUZA);
             const double s[6] = {1.0, 1.0, 1.0, 30.0, 30.0, 30.0};
             std::memcpy(k->SkorostNav, s, sizeof s);
-            k->IzmSkorosti = 10.0;
             k->valueText[0] = '\0';
             k->Distancija = 1.0;
-            k->fps = 25;
             k->mouseRestDelay = 0;
             k->VsPozNavV0();
             k->VklFokys(0);
@@ -98,7 +65,6 @@ protected:
     }
 
     static Quorvel::ZYKGLKONTROL& K() { return nav->controllers[0]; }
-    static HWND VidOkno() { return K().hwnd; }
 
     // Runs fn(controller, arg) on the controller thread and waits (bounded) until it ran.
     // klavishej: sent as a key, which passes the pause gate.
@@ -106,27 +72,32 @@ protected:
                          bool klavishej = false) {
         Sobytie gotovo;
         ZyTestZadacha z = {fn, arg, gotovo.h()};
-        const UINT soob = klavishej ? WM_KEYDOWN : ZYT_VYPOLNIT;
-        const WPARAM w = klavishej ? ZYT_KLAVISHA : 0;
-        if (!PostThreadMessageA(K().threadId, soob, w, reinterpret_cast<LPARAM>(&z))) return false;
+        if (!PostThreadMessageA(K().threadId, klavishej ? WM_KEYDOWN : ZYT_VYPOLNIT,
+                                klavishej ? ZYT_KLAVISHA : 0, reinterpret_cast<LPARAM>(&z)))
+            return false;
         return Zhdat(gotovo.h(), 10000);
     }
 
-    // Holds a key down for real until the object ends, once the controller thread sees it.
-    static std::unique_ptr<Derzhat> Uderzhat(BYTE vk) {
-        return std::make_unique<Derzhat>(vk, [vk](bool vniz) {
-            struct Vopros {
-                BYTE vk;
-                bool vniz;
-            } v{vk, false};
-            const bool ok = Vypolnit(
-                +[](Quorvel::ZYKGLKONTROL*, void* arg) {
-                    auto& r = *static_cast<Vopros*>(arg);
-                    r.vniz = GetAsyncKeyState(r.vk) < 0;
-                },
-                &v);
-            return ok && v.vniz == vniz;
-        });
+    // Presses (vniz) or releases a key for real (the system's asynchronous key state) and
+    // waits until the controller thread reads it so. NOTE: Wine caches a thread's
+    // GetAsyncKeyState answers for up to 50 ms, so the change shows there a little later.
+    static bool Modifikator(BYTE vk, bool vniz) {
+        keybd_event(vk, static_cast<BYTE>(MapVirtualKeyA(vk, 0)), vniz ? 0 : KEYEVENTF_KEYUP, 0);
+        struct V {
+            BYTE vk;
+            bool vniz;
+        } v{vk, !vniz};
+        return ZhdatPoka(
+            [&] {
+                return Vypolnit(
+                           +[](Quorvel::ZYKGLKONTROL*, void* a) {
+                               auto& r = *static_cast<V*>(a);
+                               r.vniz = GetAsyncKeyState(r.vk) < 0;
+                           },
+                           &v) &&
+                       v.vniz == vniz;
+            },
+            3000);
     }
 
     // The toggle state of Num Lock and Scroll Lock as this (the window) thread reads them.
@@ -138,32 +109,27 @@ protected:
         SetKeyboardState(klav);
     }
 
-    // Posts a message to the view window and delivers it (the view-window procedure hands it
-    // to the controller thread).
+    // Posts a message to the view window and delivers it.
     static void Poslat(UINT soob, WPARAM w, LPARAM l) {
-        ASSERT_TRUE(PostMessageA(VidOkno(), soob, w, l));
+        ASSERT_TRUE(PostMessageA(K().hwnd, soob, w, l));
         Prokachat();
     }
-    // A key message as the system builds it: extended-key flag (bit 24), previous state
-    // (bit 30: auto-repeat for a key-down, always for a key-up), transition (bit 31, key-up).
+    // A key message with the extended-key flag (bit 24) and the previous state (bit 30: a
+    // repeat for a key-down, always for a key-up) as the system sets them.
     static void Klavisha(UINT soob, WPARAM vk, bool ext, bool povtor = false) {
-        unsigned long l = 1;
-        if (ext) l |= 1ul << 24;
-        if (povtor || soob == WM_KEYUP) l |= 1ul << 30;
-        if (soob == WM_KEYUP) l |= 1ul << 31;
-        Poslat(soob, vk, static_cast<LPARAM>(l));
+        const unsigned long up = soob == WM_KEYUP ? 0xC0000000ul : 0;
+        Poslat(soob, vk, LPARAM(1 | (ext ? 1ul << 24 : 0) | (povtor ? 1ul << 30 : 0) | up));
     }
-    // A mouse button at client pixel (x, y).
-    static void Klik(UINT soob, int x, int y) { Poslat(soob, MK_LBUTTON, MAKELPARAM(x, y)); }
-    // Client pixel of a view fraction.
-    static POINT Piksel(double fx, double fy) {
+    // A mouse message at a view fraction; its lParam.
+    static LPARAM Mysh(UINT soob, double fx, double fy) {
         RECT r{};
-        GetClientRect(VidOkno(), &r);
-        return POINT{static_cast<LONG>(fx * r.right), static_cast<LONG>(fy * r.bottom)};
+        GetClientRect(K().hwnd, &r);
+        const LPARAM l = MAKELPARAM(fx * r.right, fy * r.bottom);
+        Poslat(soob, MK_LBUTTON, l);
+        return l;
     }
 
-    // The state once everything posted so far was handled. klavishej: read through a key,
-    // which passes the pause gate.
+    // The state once everything posted so far was handled (klavishej: read through a key).
     static Snimok Sostojanie(bool klavishej = false) {
         Snimok s{};
         EXPECT_TRUE(Vypolnit(
@@ -172,26 +138,19 @@ protected:
                 for (unsigned long b = 0; b < Quorvel::ZY_KOL_FLAGOV; ++b)
                     r.bit[b] = k->Flagi.Test(b, b);
                 std::memcpy(r.skorost, k->SkorostNav, sizeof r.skorost);
-                r.izm = k->IzmSkorosti;
-                r.tekst = k->valueText;
                 std::memcpy(r.poz, k->PozNav, sizeof r.poz);
-                std::memcpy(r.vid, k->PozNavVid, sizeof r.vid);
-                r.distancija = k->Distancija;
+                r.tekst = k->valueText;
                 r.fokys = k->VzFokys();
-                if (k->pickedNames) r.imena = *k->pickedNames;
+                r.imena = *k->pickedNames;
             },
             &s, klavishej));
         return s;
     }
 
-    static Okno* roditel;
-    static Quorvel::ZYKGLORVANTA2* nav;
-    static unsigned long pusk;
+    static inline Okno* roditel = nullptr;
+    static inline Quorvel::ZYKGLORVANTA2* nav = nullptr;
+    static inline unsigned long pusk = 0;
 };
-
-inline Okno* Vid::roditel = nullptr;
-inline Quorvel::ZYKGLORVANTA2* Vid::nav = nullptr;
-inline unsigned long Vid::pusk = 0;
 
 } // namespace zytest
 
