@@ -54,8 +54,11 @@ __declspec(dllexport) int TsoVypolnit(MSG* m) {
     return 1;
 }
 
-// Scene constructor: the task handler, last of the navigation handlers.
+// Scene constructor: the task handler, last of the navigation handlers, once (the scene may
+// be loaded again by a history move).
 __declspec(dllexport) long TsoKonstr(ZYKGLKONTROL* k) {
+    const unsigned long est = k->VzKolVklNav(ZYT_VYPOLNIT, 0xFFFFFFFF);
+    if (est != 0 && est != 0xFFFFFFFF) return 1;
     Quorvel::ZYS_SOOB_iFYN_P z[] = {{ZYT_VYPOLNIT, TsoVypolnit, 0xFFFFFFFF},
                                     {WM_KEYDOWN, TsoVypolnit, 0xFFFFFFFF}};
     k->vklNav(z, 2);

@@ -165,3 +165,41 @@ TEST_F(Klaviatura, HoldingGreyUpMovesTheEyeBySpeedTimesTime) {
     EXPECT_EQ(0.0, posle.poz[0].x + posle.poz[0].y);
     EXPECT_EQ(posle.poz[0].z, pozzhe) << "after the release the eye stays";
 }
+
+// Last: the history moves load the scene again.
+TEST_F(Klaviatura, ZzF2AndF3MoveThroughTheHistoryWithShiftAndCtrl) {
+    static unsigned long nomer;
+    auto Nomer = [] {
+        EXPECT_TRUE(Vypolnit(+[](ZYKGLKONTROL* k, void*) { nomer = k->ZagIstorii.TekNom; }));
+        return nomer;
+    };
+    ASSERT_TRUE(Vypolnit(+[](ZYKGLKONTROL* k, void*) {
+        for (int i = 0; i < 2; ++i) // two more entries of the same scene
+            k->NScena(k->Fynkcii[0].imja, k->Fynkcii[1].imja, k->Fynkcii[2].imja,
+                      k->Fynkcii[3].imja);
+    }));
+    const unsigned long posl = Nomer();
+    ASSERT_GE(posl, 3u);
+    struct Shag {
+        WPARAM kod;
+        BYTE modifikator; // held during the key, or 0
+        bool povtor;
+        unsigned long nomer; // the current entry afterwards, counted back from the last
+    };
+    const std::vector<Shag> tablica = {
+        {VK_F2, 0, false, 1},
+        {VK_F2, 0, true, 1}, // a repeat without Shift: nothing
+        {VK_F2, VK_SHIFT, true, 2},
+        {VK_F3, 0, false, 1},
+        {VK_F2, VK_CONTROL, false, posl - 1}, // the first entry
+        {VK_F3, VK_SHIFT, true, posl - 2},
+        {VK_F3, VK_CONTROL, false, 0}, // the last
+    };
+    for (std::size_t i = 0; i < tablica.size(); ++i) {
+        const Shag& s = tablica[i];
+        ASSERT_TRUE(!s.modifikator || Modifikator(s.modifikator, true));
+        Klavisha(WM_KEYDOWN, s.kod, false, s.povtor);
+        EXPECT_EQ(posl - s.nomer, Nomer()) << "key " << i;
+        ASSERT_TRUE(!s.modifikator || Modifikator(s.modifikator, false));
+    }
+}
