@@ -3,6 +3,12 @@
 // Bit k lives in byte k / 8 under mask 1 << (k % 8). A bit at or past the bit count reads as 0
 // and is never written; the spare bits of the last byte exist in memory and are changed only
 // by the whole-vector operations. Pure logic: nothing here touches the platform.
+//
+// Single bits are set and cleared with an atomic OR / AND on their byte: a controller's flags
+// are written by two threads (the window thread writes the lock-key bits 69 and 70, the
+// controller thread the other bits of the same byte), and a plain read-modify-write of one
+// thread would undo the other's change (a lost bit 66 freezes the frames, a lost bit 67 ends a
+// pause). The whole-vector operations and resizing are for one thread only.
 #include "ZyKGLOrvanta2.h"
 
 #include <cstring>
@@ -19,18 +25,19 @@ unsigned long BajtDlja(unsigned long n) {
     return n / 8 + (n % 8 ? 1 : 0);
 }
 
-// Value of bit k of a byte array (no range check).
+// Value of bit k of a byte array (no range check); the byte is read once, atomically.
 bool Bit(const unsigned char* d, unsigned long k) {
-    return (d[k / 8] >> (k % 8)) & 1u;
+    return (__atomic_load_n(&d[k / 8], __ATOMIC_ACQUIRE) >> (k % 8)) & 1u;
 }
 
-// Sets or clears bit k of a byte array (no range check).
+// Sets or clears bit k of a byte array (no range check) with one atomic OR / AND on its byte,
+// so that another thread's change of a neighbouring bit is never lost.
 void PostavitBit(unsigned char* d, unsigned long k, bool znach) {
     const unsigned char maska = static_cast<unsigned char>(1u << (k % 8));
     if (znach)
-        d[k / 8] |= maska;
+        __atomic_fetch_or(&d[k / 8], maska, __ATOMIC_ACQ_REL);
     else
-        d[k / 8] &= static_cast<unsigned char>(~maska);
+        __atomic_fetch_and(&d[k / 8], static_cast<unsigned char>(~maska), __ATOMIC_ACQ_REL);
 }
 
 } // namespace
