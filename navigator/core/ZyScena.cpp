@@ -82,12 +82,19 @@ void VzjatZapis(ZYKGLKONTROL& k, const std::vector<unsigned char>& zapis) {
     }
 }
 
+// How often the wait for the window thread looks whether the view window still exists.
+constexpr DWORD ZY_SHAG_OKNA_MS = 20;
+
 // Shows (0x407) or hides (0x408) the auxiliary window through the window thread and waits
-// until it has done so. SendNotifyMessageA does not block this thread.
+// until it has done so. SendNotifyMessageA does not block this thread. NOTE: a view window
+// destroyed before its thread got to the request never answers; the wait ends then too, so
+// that closing the program during a scene change does not stall its exit.
 void OknoDes(ZYKGLKONTROL& k, UINT soob) {
     ResetEvent(k.windowOpEvent);
-    if (k.hwnd && SendNotifyMessageA(k.hwnd, soob, 0, 0))
-        WaitForSingleObject(k.windowOpEvent, ZY_OZHIDANIE_OKNA_MS);
+    if (!k.hwnd || !SendNotifyMessageA(k.hwnd, soob, 0, 0)) return;
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(k.windowOpEvent, ZY_SHAG_OKNA_MS) == WAIT_TIMEOUT)
+        if (!IsWindow(k.hwnd) || GetTickCount() - start >= ZY_OZHIDANIE_OKNA_MS) return;
 }
 
 } // namespace

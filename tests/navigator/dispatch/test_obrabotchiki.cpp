@@ -144,6 +144,7 @@ TEST_F(Obrabotchiki, PausedPaintOnlySwapsAndShowsThePause) {
 }
 
 TEST_F(Obrabotchiki, KeptTransparentPictureIsNotRedrawn) {
+    GetClientRect(k->hwnd, &k->KlientRect); // same size: the paint keeps the shape
     Vkl(ZYBIT_PROZRACHNO);
     Vkl(ZYBIT_PROZRACHNO_EST);
     Paint();
