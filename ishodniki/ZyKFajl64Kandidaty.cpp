@@ -154,7 +154,21 @@ ZY_SSE2_CEL inline void zyZnachenija(const unsigned char* z, int k, __m128i* v) 
         v[i] = _mm_set1_epi8(char(z[i < k ? i : k - 1]));
 }
 
+// True when any of the 64 positions from p may be a candidate (strides not considered).
+template <int KP, int KL>
+ZY_SSE2_CEL inline bool zyEst64(const unsigned char* p, size_t d, const __m128i* f,
+                                const __m128i* l) {
+    __m128i m = _mm_setzero_si128();
+    for (int k = 0; k < 64; k += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + d));
+        m = _mm_or_si128(m, _mm_and_si128(zyLjubojV<KP>(a, f), zyLjubojV<KL>(b, l)));
+    }
+    return _mm_movemask_epi8(m) != 0;
+}
+
 // Sixteen positions at a time forward; the stride positions of each block from zyReshetka.
+// Runs of 64 positions without a candidate are passed at once.
 template <int KP, int KL>
 ZY_SSE2_CEL size_t zyVektoromVpered(const ZyObrazec& o, const unsigned char* p, size_t n,
                                     size_t shag) {
@@ -164,9 +178,16 @@ ZY_SSE2_CEL size_t zyVektoromVpered(const ZyObrazec& o, const unsigned char* p, 
     const size_t d = o.dlina - 1;
     const size_t s = shag < 2 ? 1 : shag;
     const unsigned sdvig = unsigned(16 % s);
+    const unsigned sdvig64 = unsigned(64 % s);
     unsigned faza = 0; // i % s
     size_t i = 0;
     for (; i + 16 <= n; i += 16) {
+        while (i + 64 <= n && !zyEst64<KP, KL>(p + i, d, f, l)) {
+            i += 64;
+            faza += sdvig64;
+            if (faza >= s) faza -= unsigned(s);
+        }
+        if (i + 16 > n) break;
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + d));
         unsigned m =
@@ -191,9 +212,16 @@ ZY_SSE2_CEL size_t zyVektoromNazad(const ZyObrazec& o, const unsigned char* p, s
     const size_t d = o.dlina - 1;
     const size_t s = shag < 2 ? 1 : shag;
     const unsigned sdvig = unsigned(16 % s);
+    const unsigned sdvig64 = unsigned(64 % s);
     unsigned faza = unsigned(15 % s); // (n - 1 - b) % s for the block at b = n - 16
     size_t i = n;
     for (; i >= 16; i -= 16) {
+        while (i >= 64 && !zyEst64<KP, KL>(p + i - 64, d, f, l)) {
+            i -= 64;
+            faza += sdvig64;
+            if (faza >= s) faza -= unsigned(s);
+        }
+        if (i < 16) break;
         const size_t b0 = i - 16;
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + b0));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + b0 + d));

@@ -31,7 +31,7 @@ constexpr const char* ZY_KOD = "Kod";
 constexpr const char* ZY_DEKOD = "Dekod";
 constexpr const char* ZY_KOD_OZU = "Kod in file from RAM";
 constexpr const char* ZY_DEKOD_OZU = "Dekod in RAM from file";
-constexpr size_t ZY_BUFER = 1 << 20; // bytes a read or write moves at once
+constexpr size_t ZY_BUFER = 8 << 20; // bytes a read or write moves at once
 constexpr DWORD ZY_PAUZA_POSYLKI = 30;
 constexpr int ZY_POPYTOK_POSYLKI = 300;
 

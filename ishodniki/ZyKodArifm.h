@@ -1,6 +1,6 @@
 // The arithmetic of encode and decode (internal): the key number, and each block read as one
 // large little-endian integer, divided by the key number (encode) or rebuilt as quotient x key
-// number + remainder (decode), with 32-bit digits. Pure logic, no system calls: the unit can be
+// number + remainder (decode), digit by digit. Pure logic, no system calls: the unit can be
 // compiled natively for sanitizers and fuzzing.
 #ifndef ZYKODARIFM_H
 #define ZYKODARIFM_H
@@ -11,8 +11,15 @@
 namespace Quorvel {
 
 constexpr size_t ZY_KOD_BLOK = 65532;            // bytes of a block (0xFFFC)
-constexpr size_t ZY_KOD_SLOV = ZY_KOD_BLOK / 4;  // its 32-bit digits
 constexpr size_t ZY_KOD_ZAPIS = ZY_KOD_BLOK + 8; // room for the longest record (block + 5)
+
+// The digit of the block arithmetic: 64 bits where the compiler has a 128-bit type for the
+// products (x86_64), 32 bits otherwise (i686).
+#if defined(__SIZEOF_INT128__)
+using ZyKodCifra = uint64_t;
+#else
+using ZyKodCifra = uint32_t;
+#endif
 
 // Length L of the key text that makes the key number, for a key text of `dlina` bytes and
 // `dannye` bytes of data to encode: half the data (at least 1) when the key is not shorter
@@ -28,7 +35,8 @@ size_t zyZnachimyh(const unsigned char* p, size_t n);
 
 // Division of u (n digits) by v (m digits, v[m-1] != 0, n >= m >= 1): quotient q (n - m + 1
 // digits) and remainder r (m digits). `rab` holds n + m + 1 digits of work space. Long
-// division with normalised digits (Knuth's algorithm D); exact.
+// division with normalised digits (Knuth's algorithm D); exact. The 32-bit form of the template
+// the blocks use with ZyKodCifra digits.
 void zyDelit(const uint32_t* u, size_t n, const uint32_t* v, size_t m, uint32_t* q, uint32_t* r,
              uint32_t* rab);
 
@@ -63,13 +71,13 @@ public:
 
 private:
     size_t L_ = 0;
-    size_t mK_ = 0;           // significant digits of K
-    uint32_t* k_ = nullptr;   // K, ZY_KOD_SLOV digits
-    uint32_t* u_ = nullptr;   // the block's digits
-    uint32_t* q_ = nullptr;   // quotient
-    uint32_t* r_ = nullptr;   // remainder
-    uint32_t* rab_ = nullptr; // division work space
-    uint32_t* pamjat_ = nullptr;
+    size_t mK_ = 0;             // significant digits of K
+    ZyKodCifra* k_ = nullptr;   // K
+    ZyKodCifra* u_ = nullptr;   // the block's digits
+    ZyKodCifra* q_ = nullptr;   // quotient
+    ZyKodCifra* r_ = nullptr;   // remainder
+    ZyKodCifra* rab_ = nullptr; // division work space
+    ZyKodCifra* pamjat_ = nullptr;
 };
 
 } // namespace Quorvel

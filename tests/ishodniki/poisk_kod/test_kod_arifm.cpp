@@ -2,6 +2,7 @@
 // number, and quotient and remainder of blocks against schoolbook byte arithmetic written here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -77,10 +78,13 @@ Bajty kljuch(const std::string& x, size_t L) {
 
 // The record a block must give: lengths, then quotient and remainder bytes.
 Bajty zapis(const Bajty& q, const Bajty& r) {
-    Bajty z = {static_cast<unsigned char>(q.size()), static_cast<unsigned char>(q.size() >> 8),
-               static_cast<unsigned char>(r.size()), static_cast<unsigned char>(r.size() >> 8)};
-    z.insert(z.end(), q.begin(), q.end());
-    z.insert(z.end(), r.begin(), r.end());
+    Bajty z(4 + q.size() + r.size());
+    z[0] = static_cast<unsigned char>(q.size());
+    z[1] = static_cast<unsigned char>(q.size() >> 8);
+    z[2] = static_cast<unsigned char>(r.size());
+    z[3] = static_cast<unsigned char>(r.size() >> 8);
+    std::copy(q.begin(), q.end(), z.begin() + 4);
+    std::copy(r.begin(), r.end(), z.begin() + 4 + q.size());
     return z;
 }
 
@@ -140,6 +144,32 @@ TEST(KodArifm, DivisionAgainstSchoolbookBytes) {
         EXPECT_EQ(c.r, r);
         q.resize(c.q.size());
         EXPECT_EQ(c.q, q);
+    }
+    // Random 32-bit digits (the digits of the i686 build) against the byte reference, and the
+    // multiplication back.
+    const auto vBajty = [](const std::vector<uint32_t>& c) {
+        Bajty b;
+        for (uint32_t x : c)
+            for (int k = 0; k < 4; ++k)
+                b.push_back(static_cast<unsigned char>(x >> (8 * k)));
+        return bezNulej(b);
+    };
+    for (int i = 0; i < 300; ++i) {
+        const size_t m = 1 + s(6), n = m + s(12);
+        std::vector<uint32_t> u(n), v(m);
+        for (auto& x : u)
+            x = s(4) == 0 ? 0xFFFFFFFFu : s(4) == 0 ? 0u : (s(65536) << 16 | s(65536));
+        for (auto& x : v)
+            x = s(3) == 0 ? 0xFFFFFFFFu : (s(65536) << 16 | s(65536));
+        if (v[m - 1] == 0) v[m - 1] = 1 + s(1000);
+        std::vector<uint32_t> q(n - m + 1), r(m), rab(n + m + 1), nazad(n);
+        zyDelit(u.data(), n, v.data(), m, q.data(), r.data(), rab.data());
+        Bajty qz, rz;
+        delit(vBajty(u), vBajty(v), qz, rz);
+        ASSERT_EQ(qz, vBajty(q)) << "digits " << n << " / " << m;
+        ASSERT_EQ(rz, vBajty(r)) << "digits " << n << " / " << m;
+        zyUmnozhitSlozhit(q.data(), q.size(), v.data(), m, r.data(), m, nazad.data(), n);
+        ASSERT_EQ(u, nazad);
     }
     // Random blocks and keys through the record of a block, against the byte reference.
     ZyKodChislo chislo;
