@@ -403,6 +403,8 @@ int ZYKFAJL64::Kod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver) 
     ZYKFAJL64& kuda = naMeste ? *this : *receiver;
     if (!key || pref > razmer || !kuda.hFajl || !(kuda.Flagi & ZYF64_ZAPIS))
         return zyOtkaz(ZY_KOD, 1, ERROR_INVALID_PARAMETER);
+    // Inner copies show no window of their own from here on.
+    ZyHod hod(*this, receiver);
     ZyRabota r;
     if (!r.vydelit()) return zyOtkaz(ZY_KOD, 2);
     size_t dlinaKljucha;
@@ -416,7 +418,6 @@ int ZYKFAJL64::Kod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver) 
     if (!r.chislo.kljuch(kljuch, dlinaKljucha, dannye) && dannye)
         return zyOtkaz(ZY_KOD, 7, ERROR_INVALID_PARAMETER);
 
-    ZyHod hod(*this, receiver);
     if (!hod.nachat("\"ZYKFAJL64\" - Encode", Imja, kuda.Imja, dannye, ZY_KOD, 2)) return 0;
     ZyVvod vvod;
     vvod.f = this;
@@ -451,6 +452,7 @@ int ZYKFAJL64::Kod(const char* key, const void* mem, unsigned long prefix, unsig
     if (!hFajl) return zyOtkaz(ZY_KOD_OZU, 0, ERROR_INVALID_HANDLE);
     if (!key || !mem || end == 0 || prefix >= end || !(Flagi & ZYF64_ZAPIS))
         return zyOtkaz(ZY_KOD_OZU, 1, ERROR_INVALID_PARAMETER);
+    ZyHod hod(*this, nullptr);
     ZyRabota r;
     if (!r.vydelit()) return zyOtkaz(ZY_KOD_OZU, 2);
     if (!(Flagi & ZYF64_BEZ_OBNOVL)) TestDan();
@@ -465,7 +467,6 @@ int ZYKFAJL64::Kod(const char* key, const void* mem, unsigned long prefix, unsig
     const uint64_t dannye = end - prefix;
     if (!r.chislo.kljuch(kljuch, dlinaKljucha, dannye))
         return zyOtkaz(ZY_KOD_OZU, 7, ERROR_INVALID_PARAMETER);
-    ZyHod hod(*this, nullptr);
     if (!hod.nachat("\"ZYKFAJL64\" - Encode", nullptr, Imja, dannye, ZY_KOD_OZU, 2)) return 0;
     if (prefix && !Kop(zyNB(konec), mem, prefix)) return zyOtkaz(ZY_KOD_OZU, 3);
     ZyVvod vvod;
@@ -492,6 +493,7 @@ int ZYKFAJL64::Dekod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver
     if (!(Flagi & ZYF64_BEZ_OBNOVL)) TestDan();
     const uint64_t pref = zy64(prefix), razmer = zy64(Razmer);
     const ZySerialy& s = naMeste ? ZY_S_DEKOD_NA_MESTE : ZY_S_DEKOD;
+    ZyHod hod(*this, receiver);
     size_t dlinaKljucha;
     const unsigned char* kljuch = zyKljuch(key, dlinaKljucha);
     if (dlinaKljucha == 0) {
@@ -519,7 +521,6 @@ int ZYKFAJL64::Dekod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver
     if (!r.chislo.kljuch(kljuch, dlinaKljucha, dannye) && dannye)
         return zyOtkaz(ZY_DEKOD, s.nolKljuch, ERROR_INVALID_PARAMETER);
 
-    ZyHod hod(*this, receiver);
     if (!hod.nachat("\"ZYKFAJL64\" - Decode", Imja, kuda.Imja, razmer - pref, ZY_DEKOD, 3))
         return 0;
     ZyVyvod vyvod;
@@ -549,6 +550,7 @@ int ZYKFAJL64::Dekod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver
 // Decodes this file into memory, or tells the size it needs.
 int ZYKFAJL64::Dekod(void* mem, unsigned long* size, const char* key, unsigned long prefix) {
     if (!hFajl || !size || !key) return 0;
+    ZyHod hod(*this, nullptr);
     if (!(Flagi & ZYF64_BEZ_OBNOVL)) TestDan();
     const uint64_t razmer = zy64(Razmer);
     size_t dlinaKljucha;
@@ -586,7 +588,6 @@ int ZYKFAJL64::Dekod(void* mem, unsigned long* size, const char* key, unsigned l
         return zyOtkaz(ZY_DEKOD_OZU, sboj);
     if (!r.chislo.kljuch(kljuch, dlinaKljucha, dannye) && dannye)
         return zyOtkaz(ZY_DEKOD_OZU, s.nolKljuch, ERROR_INVALID_PARAMETER);
-    ZyHod hod(*this, nullptr);
     if (!hod.nachat("\"ZYKFAJL64\" - Decode", Imja, nullptr, razmer - prefix, ZY_DEKOD_OZU, 3))
         return 0;
     if (prefix && !Kop(mem, zyNB(0), prefix)) return zyOtkaz(ZY_DEKOD_OZU, s.dlinaZapisej);

@@ -4,9 +4,13 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "ZyTestOzhidanie.h"
 #include "fajl_pomoshch.h"
 
 using namespace zytest;
@@ -271,4 +275,101 @@ TEST(Kod, RefusalsBeforeAnythingIsWritten) {
     fajl(k, "k.bin", kodirovat(dannye, 0));
     EXPECT_EQ(0, k.Dekod("\xFF", nb(0), &p));
     proveritOtchety(storozh, {stroka("Dekod", 19)}, "zero key number");
+}
+
+namespace {
+
+HANDLE gNaPauze = nullptr, gDalshe = nullptr;
+std::atomic<bool> gBylaPauza{false};
+ZYKFAJL64* gObjekt = nullptr;
+Quorvel::ZYS_SIST_VYZOVY gIshodnaja;
+
+// UnmapViewOfFile that holds the operation at its first call after the object's progress
+// window was started, until the test lets it go on.
+BOOL WINAPI zaderzhkaUnmap(LPCVOID p) {
+    if (gObjekt->PotokProgressa && !gBylaPauza.exchange(true)) {
+        SetEvent(gNaPauze);
+        WaitForSingleObject(gDalshe, 30000);
+    }
+    return gIshodnaja.UnmapViewOfFile(p);
+}
+
+} // namespace
+
+// The progress window of each form: its title and labels, "RAM" for memory, gone at the end.
+TEST(Kod, ProgressWindowOfEveryForm) {
+    ZyPapkaTesta papka;
+    ZyStorozhOkon storozh;
+    const Bajty dannye = uzor(3 << 20, 8);
+    const Bajty kod = kodirovat(dannye, 0);
+    ZYKFAJL64 ist, enc, priem;
+    fajl(ist, "p_ist.bin", dannye);
+    fajl(enc, "p_kod.bin", kod);
+    fajl(priem, "p_priem.bin", {});
+    Bajty ozu(dannye.size());
+    struct Sluchaj {
+        const char* zagolovok;
+        ZYKFAJL64* f;
+        std::function<int()> op;
+        std::string istochnik, priemnik;
+    };
+    const Sluchaj sluchai[] = {
+        {"\"ZYKFAJL64\" - Encode", &ist, [&] { return ist.Kod(kKljuch, nb(0), &priem); }, ist.Imja,
+         priem.Imja},
+        {"\"ZYKFAJL64\" - Encode", &priem,
+         [&] { return priem.Kod(kKljuch, dannye.data(), 0, (unsigned long)dannye.size()); }, "RAM",
+         priem.Imja},
+        {"\"ZYKFAJL64\" - Decode", &enc,
+         [&] {
+             unsigned long r = (unsigned long)ozu.size();
+             return enc.Dekod(ozu.data(), &r, kKljuch, 0);
+         },
+         enc.Imja, "RAM"},
+    };
+    for (const Sluchaj& c : sluchai) {
+        PodmenaVyzovov podmena;
+        gIshodnaja = podmena.tablica();
+        gBylaPauza = false;
+        gObjekt = c.f;
+        gNaPauze = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        gDalshe = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        podmena.tablica().UnmapViewOfFile = zaderzhkaUnmap;
+        c.f->Flagi |= Quorvel::ZYF64_PROGRESS;
+        int rez = 0;
+        std::thread potok([&] { rez = c.op(); });
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(gNaPauze, 30000)) << c.zagolovok;
+        HWND okno = nullptr;
+        EXPECT_TRUE(ZhdatPoka(
+            [&] { return (okno = FindWindowA("ZyKFajl64_Progres", nullptr)) != nullptr; }, 30000))
+            << c.zagolovok;
+        std::string teksty[5];
+        if (okno) {
+            char buf[512];
+            GetWindowTextA(okno, buf, sizeof buf);
+            teksty[0] = buf;
+            for (int id = 1; id <= 4; ++id) {
+                buf[0] = 0;
+                GetDlgItemTextA(okno, id, buf, sizeof buf);
+                teksty[id] = buf;
+            }
+        }
+        SetEvent(gDalshe);
+        potok.join();
+        EXPECT_EQ(-1, rez) << c.zagolovok;
+        EXPECT_EQ(c.zagolovok, teksty[0]);
+        EXPECT_EQ("Source:", teksty[1]);
+        EXPECT_EQ(c.istochnik, teksty[2]);
+        EXPECT_EQ("Receiver:", teksty[3]);
+        EXPECT_EQ(c.priemnik, teksty[4]);
+        EXPECT_TRUE(
+            ZhdatPoka([] { return FindWindowA("ZyKFajl64_Progres", nullptr) == nullptr; }, 30000))
+            << "the window is gone after " << c.zagolovok;
+        EXPECT_EQ(0u, c.f->PotokProgressa);
+        EXPECT_NE(0u, c.f->Flagi & Quorvel::ZYF64_PROGRESS) << "the flag comes back";
+        c.f->Flagi &= ~Quorvel::ZYF64_PROGRESS;
+        CloseHandle(gNaPauze);
+        CloseHandle(gDalshe);
+    }
+    EXPECT_EQ(dannye, ozu);
+    proveritOtchety(storozh, {}, "no report");
 }
