@@ -154,21 +154,27 @@ ZY_SSE2_CEL inline void zyZnachenija(const unsigned char* z, int k, __m128i* v) 
         v[i] = _mm_set1_epi8(char(z[i < k ? i : k - 1]));
 }
 
-// True when any of the 64 positions from p may be a candidate (strides not considered).
+// Positions passed at once when none of them may be a candidate.
+constexpr size_t ZY_PROPUSK = 128;
+
+// True when any of the ZY_PROPUSK positions from p may be a candidate (strides not considered).
 template <int KP, int KL>
-ZY_SSE2_CEL inline bool zyEst64(const unsigned char* p, size_t d, const __m128i* f,
-                                const __m128i* l) {
-    __m128i m = _mm_setzero_si128();
-    for (int k = 0; k < 64; k += 16) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + d));
-        m = _mm_or_si128(m, _mm_and_si128(zyLjubojV<KP>(a, f), zyLjubojV<KL>(b, l)));
+ZY_SSE2_CEL inline bool zyEstKandidat(const unsigned char* p, size_t d, const __m128i* f,
+                                      const __m128i* l) {
+    __m128i m0 = _mm_setzero_si128(), m1 = _mm_setzero_si128();
+    for (size_t k = 0; k < ZY_PROPUSK; k += 32) {
+        const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+        const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + d));
+        const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 16));
+        const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 16 + d));
+        m0 = _mm_or_si128(m0, _mm_and_si128(zyLjubojV<KP>(a0, f), zyLjubojV<KL>(b0, l)));
+        m1 = _mm_or_si128(m1, _mm_and_si128(zyLjubojV<KP>(a1, f), zyLjubojV<KL>(b1, l)));
     }
-    return _mm_movemask_epi8(m) != 0;
+    return _mm_movemask_epi8(_mm_or_si128(m0, m1)) != 0;
 }
 
 // Sixteen positions at a time forward; the stride positions of each block from zyReshetka.
-// Runs of 64 positions without a candidate are passed at once.
+// Runs of ZY_PROPUSK positions without a candidate are passed at once.
 template <int KP, int KL>
 ZY_SSE2_CEL size_t zyVektoromVpered(const ZyObrazec& o, const unsigned char* p, size_t n,
                                     size_t shag) {
@@ -178,13 +184,13 @@ ZY_SSE2_CEL size_t zyVektoromVpered(const ZyObrazec& o, const unsigned char* p, 
     const size_t d = o.dlina - 1;
     const size_t s = shag < 2 ? 1 : shag;
     const unsigned sdvig = unsigned(16 % s);
-    const unsigned sdvig64 = unsigned(64 % s);
+    const unsigned sdvigPropuska = unsigned(ZY_PROPUSK % s);
     unsigned faza = 0; // i % s
     size_t i = 0;
     for (; i + 16 <= n; i += 16) {
-        while (i + 64 <= n && !zyEst64<KP, KL>(p + i, d, f, l)) {
-            i += 64;
-            faza += sdvig64;
+        while (i + ZY_PROPUSK <= n && !zyEstKandidat<KP, KL>(p + i, d, f, l)) {
+            i += ZY_PROPUSK;
+            faza += sdvigPropuska;
             if (faza >= s) faza -= unsigned(s);
         }
         if (i + 16 > n) break;
@@ -212,13 +218,13 @@ ZY_SSE2_CEL size_t zyVektoromNazad(const ZyObrazec& o, const unsigned char* p, s
     const size_t d = o.dlina - 1;
     const size_t s = shag < 2 ? 1 : shag;
     const unsigned sdvig = unsigned(16 % s);
-    const unsigned sdvig64 = unsigned(64 % s);
+    const unsigned sdvigPropuska = unsigned(ZY_PROPUSK % s);
     unsigned faza = unsigned(15 % s); // (n - 1 - b) % s for the block at b = n - 16
     size_t i = n;
     for (; i >= 16; i -= 16) {
-        while (i >= 64 && !zyEst64<KP, KL>(p + i - 64, d, f, l)) {
-            i -= 64;
-            faza += sdvig64;
+        while (i >= ZY_PROPUSK && !zyEstKandidat<KP, KL>(p + i - ZY_PROPUSK, d, f, l)) {
+            i -= ZY_PROPUSK;
+            faza += sdvigPropuska;
             if (faza >= s) faza -= unsigned(s);
         }
         if (i < 16) break;
