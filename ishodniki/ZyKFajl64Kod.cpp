@@ -429,7 +429,7 @@ int ZYKFAJL64::Kod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver) 
     if (naMeste) {
         // The data moves up by the most the records can outgrow it, then is read from there.
         const uint64_t sdvig = 8 + 5 * ((dannye + ZY_KOD_BLOK - 1) / ZY_KOD_BLOK);
-        if (dannye && !Kop(zyNB(pref + sdvig), prefix, zyNB(dannye))) return zyOtkaz(ZY_KOD, 8);
+        if (dannye && !Kop(zyNB(pref + sdvig), zyNB(pref), zyNB(dannye))) return zyOtkaz(ZY_KOD, 8);
         vvod.poz = pref + sdvig;
         vvod.konec = pref + sdvig + dannye;
         vyvod.poz = pref;
@@ -437,7 +437,8 @@ int ZYKFAJL64::Kod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver) 
         if (!sboj && !FIN(zyNB(vyvod.konec()))) sboj = ZY_S_KOD_NA_MESTE.zapis;
     } else {
         const uint64_t konec = zy64(receiver->Razmer);
-        if (pref && !receiver->Kop(zyNB(konec), *this, zyNB(0), prefix)) return zyOtkaz(ZY_KOD, 8);
+        if (pref && !receiver->Kop(zyNB(konec), *this, zyNB(0), zyNB(pref)))
+            return zyOtkaz(ZY_KOD, 8);
         vvod.poz = pref;
         vvod.konec = razmer;
         vyvod.poz = konec + pref;
@@ -504,7 +505,7 @@ int ZYKFAJL64::Dekod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver
     ZyRabota r;
     if (!r.vydelit()) return zyOtkaz(ZY_DEKOD, 3);
     unsigned char dlina[8];
-    if (pref > razmer || razmer - pref < 8 || !Kop(dlina, prefix, 8))
+    if (pref > razmer || razmer - pref < 8 || !Kop(dlina, zyNB(pref), 8))
         return zyOtkaz(ZY_DEKOD, s.chtenie, ERROR_HANDLE_EOF);
     const uint64_t vsego = zyProchest64(dlina);
     if (vsego < pref) return zyOtkaz(ZY_DEKOD, s.chtenie, ERROR_INVALID_DATA);
@@ -529,7 +530,7 @@ int ZYKFAJL64::Dekod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver
     unsigned sboj;
     if (naMeste) {
         // Everything after the prefix moves up by sdvig, the total length with the records.
-        if (sdvig && !Kop(zyNB(pref + sdvig), prefix, zyNB(razmer - pref)))
+        if (sdvig && !Kop(zyNB(pref + sdvig), zyNB(pref), zyNB(razmer - pref)))
             return zyOtkaz(ZY_DEKOD, s.zapis);
         vvod.poz = pref + sdvig + 8;
         vvod.konec = razmer + sdvig;
@@ -538,7 +539,7 @@ int ZYKFAJL64::Dekod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver
         if (!sboj && !FIN(zyNB(vsego))) sboj = s.zapis;
     } else {
         const uint64_t konec = zy64(receiver->Razmer);
-        if (pref && !receiver->Kop(zyNB(konec), *this, zyNB(0), prefix))
+        if (pref && !receiver->Kop(zyNB(konec), *this, zyNB(0), zyNB(pref)))
             return zyOtkaz(ZY_DEKOD, s.zapis);
         vyvod.poz = konec + pref;
         sboj = zyDekodirovat(r, vvod, dannye, vyvod, hod, s);
