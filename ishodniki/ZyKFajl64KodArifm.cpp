@@ -348,7 +348,8 @@ void ZyKodChislo::dekodirovat(const unsigned char* q, size_t qn, const unsigned 
     const size_t nq = ZyBlokCifry::izBajtov(q, qn, q_);
     const size_t nr = ZyBlokCifry::izBajtov(r, rn, r_);
     const size_t k = (n + sizeof(ZyC) - 1) / sizeof(ZyC);
-    ZyBlokCifry::umnozhit(q_, nq, k_, mK_, r_, nr, u_, k);
+    // The short key number outside, the long quotient in the inner loop.
+    ZyBlokCifry::umnozhit(k_, mK_, q_, nq, r_, nr, u_, k);
     ZyBlokCifry::vBajty(u_, blok, n);
 }
 
