@@ -324,6 +324,7 @@ void zyPrigotovitObrazec(ZyObrazec& o, const unsigned char* p, size_t n,
     zyKrajMnozhestvo(o, n - 1, o.posl, o.nPosl);
 }
 
+// The first candidate of a window: vector, word-wide or byte by byte as the pattern allows.
 size_t zyKandidatVpered(const ZyObrazec& o, const unsigned char* okno, size_t n, size_t shag) {
     if (n == 0) return 0;
     const size_t s = shag < 2 ? 1 : shag;
@@ -335,6 +336,7 @@ size_t zyKandidatVpered(const ZyObrazec& o, const unsigned char* okno, size_t n,
     return zyPoBajtamVpered(o, okno, 0, n, s);
 }
 
+// The last candidate of a window, likewise.
 size_t zyKandidatNazad(const ZyObrazec& o, const unsigned char* okno, size_t n, size_t shag) {
     if (n == 0) return ZY_NET;
     const size_t s = shag < 2 ? 1 : shag;
@@ -346,6 +348,7 @@ size_t zyKandidatNazad(const ZyObrazec& o, const unsigned char* okno, size_t n, 
     return zyPoBajtamNazad(o, okno, n - 1, s);
 }
 
+// Compares file bytes with a part of the pattern, exactly or through the acceptance sets.
 bool zySovpadaet(const ZyObrazec& o, const unsigned char* p, size_t ot, size_t n) {
     if (!o.sTablicej) return std::memcmp(p, o.bajty + ot, n) == 0;
     for (size_t i = 0; i < n; ++i)
@@ -353,6 +356,7 @@ bool zySovpadaet(const ZyObrazec& o, const unsigned char* p, size_t ot, size_t n
     return true;
 }
 
+// Whether the SSE2 scan runs here.
 bool zyVektornyjSkan() {
     return zySSE2;
 }

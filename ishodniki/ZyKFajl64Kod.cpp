@@ -50,6 +50,7 @@ void zyZapisat64(unsigned char* p, uint64_t v) {
     for (int i = 0; i < 8; ++i)
         p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
+// Reads a 64-bit number, low byte first.
 uint64_t zyProchest64(const unsigned char* p) {
     uint64_t v = 0;
     for (int i = 8; i-- > 0;)

@@ -263,6 +263,7 @@ void zyDlina16(unsigned char* p, size_t n) {
 
 } // namespace
 
+// The key text length that makes the key number.
 size_t zyDlinaKljucha(size_t dlina, uint64_t dannye) {
     uint64_t L = dlina;
     if (L >= dannye) {
@@ -272,6 +273,7 @@ size_t zyDlinaKljucha(size_t dlina, uint64_t dannye) {
     return size_t(L > ZY_KOD_BLOK ? ZY_KOD_BLOK : L);
 }
 
+// The key number's bytes from the key text.
 void zyKljuchevoeChislo(const unsigned char* x, size_t L, unsigned char* K) {
     for (size_t j = 0; j < L; ++j) {
         const size_t z = L - 1 - j;
@@ -280,26 +282,31 @@ void zyKljuchevoeChislo(const unsigned char* x, size_t L, unsigned char* K) {
     }
 }
 
+// Length up to the highest non-zero byte.
 size_t zyZnachimyh(const unsigned char* p, size_t n) {
     while (n > 0 && p[n - 1] == 0)
         --n;
     return n;
 }
 
+// Long division with 32-bit digits.
 void zyDelit(const uint32_t* u, size_t n, const uint32_t* v, size_t m, uint32_t* q, uint32_t* r,
              uint32_t* rab) {
     ZyCifry<uint32_t, uint64_t>::delit(u, n, v, m, q, r, rab);
 }
 
+// a x b + c with 32-bit digits, the low k digits.
 void zyUmnozhitSlozhit(const uint32_t* a, size_t na, const uint32_t* b, size_t nb,
                        const uint32_t* c, size_t nc, uint32_t* p, size_t k) {
     ZyCifry<uint32_t, uint64_t>::umnozhit(a, na, b, nb, c, nc, p, k);
 }
 
+// Frees the work area.
 ZyKodChislo::~ZyKodChislo() {
     delete[] pamjat_;
 }
 
+// Allocates the digits of K, block, quotient, remainder and division work space.
 bool ZyKodChislo::vydelit() {
     if (pamjat_) return true;
     // K, the block (with room for a product's carry), quotient, remainder, and the division's
@@ -314,6 +321,7 @@ bool ZyKodChislo::vydelit() {
     return true;
 }
 
+// Derives K; false when it is zero.
 bool ZyKodChislo::kljuch(const unsigned char* tekst, size_t dlina, uint64_t dannye) {
     L_ = zyDlinaKljucha(dlina, dannye);
     unsigned char* K = reinterpret_cast<unsigned char*>(rab_); // free between blocks
@@ -323,6 +331,7 @@ bool ZyKodChislo::kljuch(const unsigned char* tekst, size_t dlina, uint64_t dann
     return mK_ > 0;
 }
 
+// One block as a record: quotient and remainder by K.
 size_t ZyKodChislo::kodirovat(const unsigned char* blok, size_t n, unsigned char* zapis) {
     const size_t nu = ZyBlokCifry::bezNulej(u_, ZyBlokCifry::izBajtov(blok, n, u_));
     size_t qn = 0, rn = 0;
@@ -343,6 +352,7 @@ size_t ZyKodChislo::kodirovat(const unsigned char* blok, size_t n, unsigned char
     return 4 + qn + rn;
 }
 
+// One record back to the block: quotient x K + remainder.
 void ZyKodChislo::dekodirovat(const unsigned char* q, size_t qn, const unsigned char* r, size_t rn,
                               unsigned char* blok, size_t n) {
     const size_t nq = ZyBlokCifry::izBajtov(q, qn, q_);
