@@ -138,6 +138,23 @@ enum : unsigned long {
     ZYF64_SUSHESTVOVAL = 1ul << 28, // the file existed when it was opened
 };
 
+// Pattern search (VzPozStr) and encode/decode (Kod, Dekod): a byte table of whole rows of 256
+// (row r: the file byte Bajty[r * 256 + p] counts as equal to the pattern byte p), and the
+// options word of the search (bits 0-27 the stride, 0 = every position).
+struct ZYSMASSIV {
+    unsigned long Razmer; // bytes in the table; only whole rows of 256 count
+    unsigned char* Bajty; // the rows
+};
+enum : unsigned long {
+    ZYPS_SHAG = 0x0FFFFFFFul, // stride mask
+    ZYPS_OT_POZ = 1ul << 28,  // begin at the object's position
+    ZYPS_NAZAD = 1ul << 29,   // search backward
+    ZYPS_V_ZONE = 1ul << 30,  // only inside the scan zone
+};
+// The table argument of VzPozStr that selects the built-in Latin / Cyrillic (Windows-1251)
+// case table.
+#define ZY_TABLICA_REGISTRA (reinterpret_cast<Quorvel::ZYSMASSIV*>(1))
+
 // A file of up to 2^64 - 1 bytes addressed byte by byte through a mapped zone. One thread at
 // a time; several processes may open the same path (named locks). Copying an object
 // transfers the open file: the source is left closed.
@@ -225,6 +242,24 @@ public:
     int FEK_SinhronChtenPref();
     int FEK_SinhronChtenSyf();
     int FEK_DesSinhronObj();
+
+    // Pattern search: the nth (null or <= 1: the first) occurrence of `length` bytes at
+    // `pattern` (0: a zero-terminated text), options ZYPS_*, exact or through `table` (null,
+    // ZY_TABLICA_REGISTRA, or the caller's rows). `count` gets the occurrences found, `found`
+    // the last one's position. 1 found (the position after it, or at it backward, is set);
+    // -1 not found or that position lies past the end; 0 no pattern or failure.
+    int VzPozStr(ZYKNB64& count, ZYKNB64& found, const void* pattern, unsigned long length,
+                 unsigned long options, const ZYKNB64* nth, ZYSMASSIV* table);
+    // Encode this file (the first `prefix` bytes plain) onto the end of `receiver`, or in place
+    // with a null receiver; decode likewise. -1 done (position at the end), 0 failed.
+    int Kod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver);
+    int Dekod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver);
+    // Encode bytes 0 .. end - 1 of `mem` (the first `prefix` plain) onto the end of this file.
+    int Kod(const char* key, const void* mem, unsigned long prefix, unsigned long end);
+    // Decode this file into `mem` of `*size` bytes; `*size` receives the unencoded length.
+    // -1 done, 0 failed, 1 size query answered (null `mem` or too small), 2 the length needs
+    // more than 32 bits.
+    int Dekod(void* mem, unsigned long* size, const char* key, unsigned long prefix);
 };
 
 // Free and total space of the disk holding `path`. Non-zero on success.
