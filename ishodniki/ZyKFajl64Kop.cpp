@@ -217,7 +217,9 @@ int ZYKFAJL64::Kop(const ZYKNB64& dst, ZYKFAJL64& from, const ZYKNB64& src, cons
     return zyKopirovatBloki(z);
 }
 
-// Inserts at pos a copy of len bytes at src of this file.
+// Inserts at pos a copy of len bytes at src of this file. NOTE: the positions are taken by
+// value first: a caller may pass the object's own fields (Razmer, Poz), which the insert
+// changes on its way.
 int ZYKFAJL64::Vkl(const ZYKNB64& pos, const ZYKNB64& src, const ZYKNB64& len) {
     if (!zyZapisyvaemyj(*this)) return 0;
     const uint64_t p = zy64(pos), s = zy64(src), n = zy64(len);
@@ -225,16 +227,17 @@ int ZYKFAJL64::Vkl(const ZYKNB64& pos, const ZYKNB64& src, const ZYKNB64& len) {
     zyObnovit(*this);
     if (!zyVnutri(*this, s, n) || !zyRazdvinut(*this, p, n)) return 0;
     // A source above the insertion point has moved up with the bytes after it.
-    return Kop(pos, zyNB(s <= p ? s : s + n), len);
+    return Kop(zyNB(p), zyNB(s <= p ? s : s + n), zyNB(n));
 }
 
-// Inserts len bytes from memory at pos.
+// Inserts len bytes from memory at pos (taken by value first, as above).
 int ZYKFAJL64::Vkl(const ZYKNB64& pos, const void* mem, unsigned long len) {
     if (!zyZapisyvaemyj(*this) || !mem) return 0;
     if (len == 0) return 1;
     zyObnovit(*this);
-    if (!zyRazdvinut(*this, zy64(pos), len)) return 0;
-    return Kop(pos, mem, len);
+    const uint64_t p = zy64(pos);
+    if (!zyRazdvinut(*this, p, len)) return 0;
+    return Kop(zyNB(p), mem, len);
 }
 
 // Inserts at pos a copy of len bytes at src of `from` (the same path: the same-file insert,
@@ -252,8 +255,9 @@ int ZYKFAJL64::Vkl(const ZYKNB64& pos, ZYKFAJL64& from, const ZYKNB64& src, cons
     }
     zyObnovit(from);
     zyObnovit(*this);
-    if (!zyVnutri(from, s, n) || !zyRazdvinut(*this, zy64(pos), n)) return 0;
-    return Kop(pos, from, src, len);
+    const uint64_t p = zy64(pos);
+    if (!zyVnutri(from, s, n) || !zyRazdvinut(*this, p, n)) return 0;
+    return Kop(zyNB(p), from, zyNB(s), zyNB(n));
 }
 
 // Deletes len bytes at pos: 1 (position at pos), -1 the file was cut at pos (position at the
@@ -277,9 +281,9 @@ int ZYKFAJL64::Vwkl(const ZYKNB64& pos, const ZYKNB64& len) {
     ZyZapas zapas;
     if (!zapas.sohranit(*this, razmer - zapasDlina, zapasDlina)) return 0;
     if (!FIN(zyNB(razmer - n))) return 0;
-    if (hvost > zapasDlina && !Kop(pos, zyNB(p + n), zyNB(hvost - zapasDlina))) return 0;
+    if (hvost > zapasDlina && !Kop(zyNB(p), zyNB(p + n), zyNB(hvost - zapasDlina))) return 0;
     if (!zapas.vernut(*this, p + hvost - zapasDlina)) return 0;
-    Poz = pos;
+    Poz = zyNB(p);
     return 1;
 }
 

@@ -4,6 +4,7 @@
 // controller, fixed lists, object and navigation handlers, palette colours.
 #include "ZyKGLOrvanta2.h"
 
+#include "ZyUglyNach.h"
 #include "ZyZvuk.h"
 
 #include <GL/gl.h>
@@ -135,8 +136,7 @@ void Data(const SYSTEMTIME& t) {
     }
     if (t.wMonth != sostojanie.mesjacDlja || t.wDay != sostojanie.denDlja) {
         std::snprintf(sostojanie.den, sizeof sostojanie.den, "%02u", unsigned(t.wDay % 100));
-        const int mesjac = t.wMonth > 0 ? t.wMonth - 1 : 0;
-        sostojanie.ugol = 30.0 * mesjac + t.wDay;
+        sostojanie.ugol = Quorvel::ZyUgolKalendarja(t.wMonth, t.wDay);
         sostojanie.mesjacDlja = t.wMonth;
         sostojanie.denDlja = t.wDay;
     }
@@ -344,10 +344,10 @@ long ZyGLScenaNach3(ZYKGLKONTROL* k) {
     glPopName();
 
     glPushName(CHAS);
-    Strelka(*k, 90, (60.0 * t.wHour + t.wMinute) * 0.5, 2.2, 0.2);
+    Strelka(*k, 90, Quorvel::ZyUgolChasa(t.wHour, t.wMinute), 2.2, 0.2);
     glPopName();
-    Strelka(*k, 130, 6.0 * t.wMinute, 2.4, 0.15);
-    Strelka(*k, 210, 6.0 * t.wSecond, 2.6, 0.1);
+    Strelka(*k, 130, Quorvel::ZyUgolMinuty(t.wMinute), 2.4, 0.15);
+    Strelka(*k, 210, Quorvel::ZyUgolSekundy(t.wSecond), 2.6, 0.1);
 
     k->cvet(static_cast<unsigned char>(50));
     static const char cifry[] = "121 2 3 4 5 6 7 8 9 1011";

@@ -182,6 +182,12 @@ TEST(Kop, InsertingAtTheStartShiftsEveryByte) {
     EXPECT_EQ(1, f.Vkl(nb(60), nb(10), nb(30))) << "source straddling the insertion point";
     m.vkl(60, 10, 30);
     proverit(f, m, "vstavka.bin", "same-file inserts");
+    // The object's own size as the position: the insert grows the file, which must not move
+    // the place the bytes go to.
+    const uint64_t konec = u64(f.Razmer);
+    f.Vkl(f.Razmer, "END", 3);
+    m.vstavit(konec, Bajty{'E', 'N', 'D'});
+    proverit(f, m, "vstavka.bin", "insert at the object's own Razmer");
 }
 
 TEST(Kop, MovingABlockUpAndDownAndIntoItself) {
