@@ -81,38 +81,66 @@ HWND Roditel(HWND okno) {
     return (GetWindowLongPtrA(okno, GWL_STYLE) & WS_CHILD) ? GetParent(okno) : nullptr;
 }
 
+// The key-coloured runs of one row (`w` pixels and the end mark after them), as rectangles of
+// window row `y`.
+void Probegi(const unsigned long* stroka, long w, long y, unsigned long klyuch,
+             std::vector<RECT>& kuda) {
+    for (long i = 0; i < w;) {
+        if (stroka[i] != klyuch) {
+            ++i;
+            continue;
+        }
+        long konec = i;
+        while (konec < w && stroka[konec] == klyuch)
+            ++konec;
+        kuda.push_back(RECT{i, y, konec, y + 1});
+        i = konec;
+    }
+}
+
+// A region made of the rectangles (null for none or on failure).
+HRGN RegionIz(const std::vector<RECT>& prjamougolniki) {
+    if (prjamougolniki.empty()) return nullptr;
+    std::vector<unsigned char> dannye(sizeof(RGNDATAHEADER) + prjamougolniki.size() * sizeof(RECT));
+    auto* rd = reinterpret_cast<RGNDATA*>(dannye.data());
+    rd->rdh.dwSize = sizeof(RGNDATAHEADER);
+    rd->rdh.iType = RDH_RECTANGLES;
+    rd->rdh.nCount = static_cast<DWORD>(prjamougolniki.size());
+    rd->rdh.nRgnSize = static_cast<DWORD>(prjamougolniki.size() * sizeof(RECT));
+    RECT granicy = prjamougolniki.front();
+    for (const RECT& r : prjamougolniki)
+        UnionRect(&granicy, &granicy, &r);
+    rd->rdh.rcBound = granicy;
+    std::memcpy(rd->Buffer, prjamougolniki.data(), prjamougolniki.size() * sizeof(RECT));
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(dannye.size()), rd);
+}
+
 // Cuts the key-coloured runs of every rendered row out of `r` (client coordinates, row 0 at
-// the top). False when the line buffer cannot be had.
+// the top). The rendering is read once and the runs are cut in one region operation (each run
+// XOR-ed out of the whole client area, as they never overlap). False when the buffers cannot
+// be had.
 bool VyrezatKlyuch(const ZYKGLKONTROL& k, HRGN r, long w, long h) {
-    std::vector<unsigned long> stroka;
+    std::vector<unsigned long> kadr;
+    std::vector<RECT> probegi;
     try {
-        stroka.resize(static_cast<size_t>(w) + 1);
+        kadr.resize(static_cast<size_t>(w) * static_cast<size_t>(h) + 1);
+        const unsigned long klyuch = k.KlyuchevojCvet;
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+        glReadPixels(0, 0, static_cast<GLsizei>(w), static_cast<GLsizei>(h), GL_RGBA,
+                     GL_UNSIGNED_BYTE, kadr.data());
+        glPopClientAttrib();
+        for (long y = 0; y < h; ++y)
+            Probegi(&kadr[static_cast<size_t>(h - 1 - y) * static_cast<size_t>(w)], w, y, klyuch,
+                    probegi);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    const unsigned long klyuch = k.KlyuchevojCvet;
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    for (long y = 0; y < h; ++y) {
-        glReadPixels(0, static_cast<GLint>(h - 1 - y), static_cast<GLsizei>(w), 1, GL_RGBA,
-                     GL_UNSIGNED_BYTE, stroka.data());
-        stroka[static_cast<size_t>(w)] = 1; // end mark: never the key colour of a run's end
-        for (long i = 0; i <= w;) {
-            if (stroka[static_cast<size_t>(i)] != klyuch || i == w) {
-                ++i;
-                continue;
-            }
-            long konec = i;
-            while (konec < w && stroka[static_cast<size_t>(konec)] == klyuch)
-                ++konec;
-            if (HRGN prob = CreateRectRgn(i, y, konec, y + 1)) {
-                CombineRgn(r, r, prob, RGN_XOR);
-                DeleteObject(prob);
-            }
-            i = konec;
-        }
+    if (HRGN dyry = RegionIz(probegi)) {
+        CombineRgn(r, r, dyry, RGN_XOR);
+        DeleteObject(dyry);
     }
-    glPopClientAttrib();
     return true;
 }
 
