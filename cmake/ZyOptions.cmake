@@ -21,12 +21,15 @@ function(zy_project_target target)
     target_compile_definitions(${target} PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX)
 endfunction()
 
-# A shared library with plain export names and an import library "lib<name>.dll.a".
+# A shared library with plain export names and an import library "lib<name>.dll.a", also
+# known as Orvanta::<name> (the name an installed package gives it) and installed into the
+# package's export set.
 function(zy_shared_library target)
     add_library(${target} SHARED ${ARGN})
+    add_library(Orvanta::${target} ALIAS ${target})
     set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
     zy_project_target(${target})
-    install(TARGETS ${target}
+    install(TARGETS ${target} EXPORT OrvantaTargets
             RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
             LIBRARY DESTINATION ${CMAKE_INSTALL_BINDIR}
             ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
