@@ -31,7 +31,7 @@ struct ZyVersija {
 struct ZyZapisKesha {
     std::string put;
     ZyVersija versija;
-    std::shared_ptr<const std::string> tekst;
+    std::shared_ptr<const ZyTekstPerevoda> tekst;
 };
 
 SRWLOCK zamokKesha = SRWLOCK_INIT;
@@ -72,11 +72,11 @@ void zabyt(const std::string& put) {
 } // namespace
 
 // Compares the file's version with the kept one under the shared lock.
-std::shared_ptr<const std::string> ZyKeshNajti(const std::string& put) {
+std::shared_ptr<const ZyTekstPerevoda> ZyKeshNajti(const std::string& put) {
     ZyVersija v;
     if (!versijaFajla(put, &v)) return nullptr;
     AcquireSRWLockShared(&zamokKesha);
-    std::shared_ptr<const std::string> tekst;
+    std::shared_ptr<const ZyTekstPerevoda> tekst;
     const ZyZapisKesha* z = najtiZapis(put);
     if (z && z->versija == v) tekst = z->tekst;
     ReleaseSRWLockShared(&zamokKesha);
@@ -90,9 +90,9 @@ void ZyKeshPolozhit(const std::string& put, const char* tekst, std::size_t razme
     ZyVersija v;
     const bool godno = tekst && versijaFajla(put, &v) && v.razmer == razmer &&
                        v.zapisan + kSvezhest < chislo(sejchas);
-    std::shared_ptr<const std::string> kopija;
+    std::shared_ptr<const ZyTekstPerevoda> kopija;
     try {
-        if (godno) kopija = std::make_shared<const std::string>(tekst, razmer);
+        if (godno) kopija = std::make_shared<const ZyTekstPerevoda>(tekst, razmer);
         AcquireSRWLockExclusive(&zamokKesha);
         try {
             zabyt(put);

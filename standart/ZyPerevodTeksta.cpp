@@ -32,15 +32,17 @@ std::size_t razmerStranicy() {
     return si.dwPageSize;
 }
 
-// The answer for one request string from the `razmer` bytes of file text at `tekst`: its
-// translation (cut at a zero byte, which could not travel in the block) or the text itself,
-// with its quoted parts put back. *kljuchNajden is false when the file has no entry for it,
+// The answer for one request string from the `razmer` bytes of file text at `tekst` (through
+// its index when there is one): its translation (cut at a zero byte, which could not travel in
+// the block) or the text itself, with its quoted parts put back. *kljuchNajden is false when the file has no entry for it,
 // and *kljuch is then the text to append.
 std::string otvetNaStroku(std::string_view stroka, const char* tekst, std::size_t razmer,
-                          std::string* kljuch, bool* kljuchNajden) {
+                          const ZyUkazatelPerevoda* ukazatel, std::string* kljuch,
+                          bool* kljuchNajden) {
     kljuch->assign(stroka);
     const std::vector<std::string> chasti = ZyVyrezatChasti(*kljuch);
-    const ZyNahodka n = ZyNajtiPerevod(tekst, razmer, kljuch->data(), kljuch->size());
+    const ZyNahodka n = ukazatel ? ukazatel->Najti(kljuch->data(), kljuch->size())
+                                 : ZyNajtiPerevod(tekst, razmer, kljuch->data(), kljuch->size());
     *kljuchNajden = n.rezultat != -1;
     std::string otvet;
     if (n.rezultat == 1) {
@@ -60,12 +62,13 @@ bool otvetIzKesha(const std::vector<std::string_view>& zapros, const char* fajlN
                   std::string* otvet) {
     const std::string put = ZyPutFajlaPerevoda(fajlName);
     if (put.empty()) return false;
-    const std::shared_ptr<const std::string> tekst = ZyKeshNajti(put);
+    const std::shared_ptr<const ZyTekstPerevoda> tekst = ZyKeshNajti(put);
     if (!tekst) return false;
     std::string kljuch;
     for (std::string_view stroka : zapros) {
         bool najden = false;
-        *otvet += otvetNaStroku(stroka, tekst->data(), tekst->size(), &kljuch, &najden);
+        *otvet += otvetNaStroku(stroka, tekst->tekst.data(), tekst->tekst.size(), &tekst->ukazatel,
+                                &kljuch, &najden);
         if (!najden) return false;
         *otvet += '\0';
     }
@@ -94,7 +97,7 @@ bool otvetIzFajla(const std::vector<std::string_view>& zapros, const char* fajlN
     for (std::string_view stroka : zapros) {
         // Every text is looked up (and collected) even when the answer cannot fit.
         bool najden = false;
-        *otvet += otvetNaStroku(stroka, fajl.Tekst(), fajl.Razmer(), &kljuch, &najden);
+        *otvet += otvetNaStroku(stroka, fajl.Tekst(), fajl.Razmer(), nullptr, &kljuch, &najden);
         if (!najden) fajl.Dopisat(nachalo + kljuch + konec);
         *otvet += '\0';
     }
