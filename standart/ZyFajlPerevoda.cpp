@@ -1,5 +1,6 @@
 // Opening, mapping, locking and appending to the translation file.
 #include "ZyFajlPerevoda.h"
+#include "ZyKeshPerevoda.h"
 #include "ZyZagolovokPerevoda.h"
 
 #include <cstdio>
@@ -10,19 +11,6 @@ namespace {
 
 // How long a request waits for another one to finish with the same file.
 constexpr DWORD kZhdatZamokMs = 5000;
-
-// The full path of `imja` in the current directory; empty when there is no current directory.
-std::string putVTekuschejPapke(const char* imja) {
-    const DWORD nuzhno = GetCurrentDirectoryA(0, nullptr);
-    if (nuzhno == 0) return std::string();
-    std::vector<char> papka(nuzhno + 1);
-    const DWORD dlina = GetCurrentDirectoryA(DWORD(papka.size()), papka.data());
-    if (dlina == 0 || dlina >= papka.size()) return std::string();
-    std::string put(papka.data(), dlina);
-    if (put.back() != '\\') put += '\\';
-    put += imja;
-    return put;
-}
 
 // The lock's name: a hash of the upper-cased path (a name may not hold backslashes and is
 // limited in length).
@@ -40,6 +28,20 @@ std::string imjaZamka(std::string put) {
 }
 
 } // namespace
+
+// The current directory, a backslash and `imja` (default "ZyPerevodTeksta.txt"); empty
+// when there is no current directory.
+std::string ZyPutFajlaPerevoda(const char* imja) {
+    const DWORD nuzhno = GetCurrentDirectoryA(0, nullptr);
+    if (nuzhno == 0) return std::string();
+    std::vector<char> papka(nuzhno + 1);
+    const DWORD dlina = GetCurrentDirectoryA(DWORD(papka.size()), papka.data());
+    if (dlina == 0 || dlina >= papka.size()) return std::string();
+    std::string put(papka.data(), dlina);
+    if (put.back() != '\\') put += '\\';
+    put += imja ? imja : "ZyPerevodTeksta.txt";
+    return put;
+}
 
 // Unmaps, closes and unlocks in the reverse order of Otkryt.
 ZyFajlPerevoda::~ZyFajlPerevoda() {
@@ -83,7 +85,7 @@ bool ZyFajlPerevoda::Zapisat(const char* dannye, std::size_t dlina, std::uint64_
 
 // Locks, opens (or creates), writes the header into an empty file, and maps the text.
 bool ZyFajlPerevoda::Otkryt(const char* imja) {
-    const std::string put = putVTekuschejPapke(imja ? imja : "ZyPerevodTeksta.txt");
+    const std::string put = ZyPutFajlaPerevoda(imja);
     if (put.empty()) return false;
     Zaperet(put);
     SetLastError(0);
@@ -122,6 +124,7 @@ bool ZyFajlPerevoda::Otkryt(const char* imja) {
     tekst_ = static_cast<const char*>(MapViewOfFile(otobrazhenie_, FILE_MAP_READ, 0, 0, 0));
     if (!tekst_) return false;
     razmer_ = std::size_t(konec_);
+    ZyKeshPolozhit(put, tekst_, razmer_);
     return true;
 }
 

@@ -10,6 +10,10 @@
 
 namespace zyst {
 
+// The current directory, a backslash and `imja` (default "ZyPerevodTeksta.txt"); empty
+// when there is no current directory.
+std::string ZyPutFajlaPerevoda(const char* imja);
+
 // The file opened in the current directory (created with its header when new or empty),
 // mapped for reading, and held under a named lock derived from its path, so that requests of
 // any thread or process append one after the other and never over each other. Everything is

@@ -1,7 +1,9 @@
 // The requesters of translations for strings and menus.
 #include "ZyBlokPerevoda.h"
+#include "ZyPerevodTeksta.h"
 #include "ZyStandart.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -34,6 +36,15 @@ void zadatTekstPunkta(HMENU menu, int poz, const std::string& tekst) {
 int perevestiStroku(char* text, unsigned bufSize) {
     const std::size_t n = std::strlen(text) + 1;
     if (n > bufSize) return 0;
+    std::string gotovo;
+    if (ZyOtvetIzKesha(std::string_view(text, n - 1), "ZyPerevodTeksta.txt", &gotovo)) {
+        // A text already in the file needs no block; its name is drawn all the same, so the
+        // pseudo-random sequence advances as it does for every request.
+        std::rand();
+        if (gotovo.size() + 1 > bufSize) return 0; // does not fit: the text stays
+        std::memcpy(text, gotovo.data(), gotovo.size() + 1);
+        return int(gotovo.size());
+    }
     ZyZapros zapros;
     if (!zapros.Sozdat(bufSize)) return int(n - 1); // no block: the text stays as it is
     zapros.Zapolnit(text, std::uint32_t(n), nullptr);

@@ -7,12 +7,15 @@
 #include "ZyBlokPerevoda.h"
 #include "ZyFajlPerevoda.h"
 #include "ZyKavychki.h"
+#include "ZyKeshPerevoda.h"
+#include "ZyPerevodTeksta.h"
 #include "ZyScanStrok.h"
 #include "ZySignal.h"
 #include "ZyStandart.h"
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace zyst {
@@ -29,14 +32,18 @@ std::size_t razmerStranicy() {
     return si.dwPageSize;
 }
 
-// The answer for one request string: its translation (cut at a zero byte, which could not
-// travel in the block) or the text itself, with its quoted parts put back.
-std::string otvetNaStroku(std::string_view stroka, ZyFajlPerevoda& fajl, const std::string& nachalo,
-                          const std::string& konec) {
-    std::string kljuch(stroka);
-    const std::vector<std::string> chasti = ZyVyrezatChasti(kljuch);
-    const ZyNahodka n = ZyNajtiPerevod(fajl.Tekst(), fajl.Razmer(), kljuch.data(), kljuch.size());
-    if (n.rezultat == -1) fajl.Dopisat(nachalo + kljuch + konec);
+// The answer for one request string from the `razmer` bytes of file text at `tekst` (through
+// its index when there is one): its translation (cut at a zero byte, which could not travel in
+// the block) or the text itself, with its quoted parts put back. *kljuchNajden is false when the file has no entry for it,
+// and *kljuch is then the text to append.
+std::string otvetNaStroku(std::string_view stroka, const char* tekst, std::size_t razmer,
+                          const ZyUkazatelPerevoda* ukazatel, std::string* kljuch,
+                          bool* kljuchNajden) {
+    kljuch->assign(stroka);
+    const std::vector<std::string> chasti = ZyVyrezatChasti(*kljuch);
+    const ZyNahodka n = ukazatel ? ukazatel->Najti(kljuch->data(), kljuch->size())
+                                 : ZyNajtiPerevod(tekst, razmer, kljuch->data(), kljuch->size());
+    *kljuchNajden = n.rezultat != -1;
     std::string otvet;
     if (n.rezultat == 1) {
         const void* nol = std::memchr(n.perevod, 0, n.dlina);
@@ -44,9 +51,57 @@ std::string otvetNaStroku(std::string_view stroka, ZyFajlPerevoda& fajl, const s
             nol ? std::size_t(static_cast<const char*>(nol) - n.perevod) : n.dlina;
         otvet.assign(n.perevod, dlina);
     }
-    if (otvet.empty()) otvet = kljuch;
+    if (otvet.empty()) otvet = *kljuch;
     ZyVstavitChasti(otvet, chasti);
     return otvet;
+}
+
+// The answer list from the text kept since an earlier request; false when some string has no
+// entry there (it must be appended, so the file itself answers).
+bool otvetIzKesha(const std::vector<std::string_view>& zapros, const char* fajlName,
+                  std::string* otvet) {
+    const std::string put = ZyPutFajlaPerevoda(fajlName);
+    if (put.empty()) return false;
+    const std::shared_ptr<const ZyTekstPerevoda> tekst = ZyKeshNajti(put);
+    if (!tekst) return false;
+    std::string kljuch;
+    for (std::string_view stroka : zapros) {
+        bool najden = false;
+        *otvet += otvetNaStroku(stroka, tekst->tekst.data(), tekst->tekst.size(), &tekst->ukazatel,
+                                &kljuch, &najden);
+        if (!najden) return false;
+        *otvet += '\0';
+    }
+    return true;
+}
+
+} // namespace
+
+// The one-string form of otvetIzKesha, for requesters that need no block for a kept text.
+bool ZyOtvetIzKesha(std::string_view stroka, const char* fajlName, std::string* otvet) {
+    if (stroka.empty()) return false;
+    if (!otvetIzKesha(std::vector<std::string_view>{stroka}, fajlName, otvet)) return false;
+    otvet->pop_back(); // the zero that ends the string in a block
+    return true;
+}
+
+namespace {
+
+// The answer list from the file, appending every text that has no entry yet; false when the
+// file cannot be opened.
+bool otvetIzFajla(const std::vector<std::string_view>& zapros, const char* fajlName,
+                  const std::string& nachalo, const std::string& konec, std::string* otvet) {
+    ZyFajlPerevoda fajl;
+    if (!fajl.Otkryt(fajlName)) return false;
+    std::string kljuch;
+    for (std::string_view stroka : zapros) {
+        // Every text is looked up (and collected) even when the answer cannot fit.
+        bool najden = false;
+        *otvet += otvetNaStroku(stroka, fajl.Tekst(), fajl.Razmer(), nullptr, &kljuch, &najden);
+        if (!najden) fajl.Dopisat(nachalo + kljuch + konec);
+        *otvet += '\0';
+    }
+    return true;
 }
 
 // ZyPerevodTeksta without the guard against exceptions.
@@ -71,13 +126,10 @@ int perevestiBlok(const char* blokName, const char* prefix, const char* suffix,
     const std::size_t emkost = blok.Razmer() - std::size_t(h) - kRazmerZag;
     const std::vector<std::string_view> zapros = ZyChitatStroki(stroki, emkost, SIZE_MAX);
 
-    ZyFajlPerevoda fajl;
-    if (!fajl.Otkryt(fajlName)) return 0;
     std::string otvet;
-    for (std::string_view stroka : zapros) {
-        // Every text is looked up (and collected) even when the answer cannot fit.
-        otvet += otvetNaStroku(stroka, fajl, nachalo, konec);
-        otvet += '\0';
+    if (!otvetIzKesha(zapros, fajlName, &otvet)) {
+        otvet.clear();
+        if (!otvetIzFajla(zapros, fajlName, nachalo, konec, &otvet)) return 0;
     }
     if (otvet.empty()) return 1;
     otvet += '\0'; // the empty string that ends the list

@@ -40,11 +40,41 @@ const char* ZyNajtiKonecZapisi(const char* p, const char* konec) {
     return konec;
 }
 
-// Walks the entries one by one; see the file's header comment for their form.
+// Checks the rest of one entry after its key; see the file's header comment for its form.
+bool ZyProveritZapis(const char* p, const char* konec, std::size_t dlinaKljucha, ZyNahodka* n) {
+    p += dlinaKljucha;
+    const char* const e = ZyNajtiKonecZapisi(p, konec);
+    const ZyNahodka bezPerevoda{0, nullptr, 0};
+    if (e == p) {
+        *n = bezPerevoda;
+        return true;
+    }
+    if (!posleKljucha(*p)) return false;
+    const char* q = propustitProbely(p, e);
+    if (q == e) {
+        *n = bezPerevoda;
+        return true;
+    }
+    if (*q != '=') return false;
+    q = propustitProbely(q + 1, e);
+    *n = q == e ? bezPerevoda : ZyNahodka{1, q, std::size_t(e - q)};
+    return true;
+}
+
+// The start of the entry after the one at `p`, or konec.
+const char* ZySledujuschajaZapis(const char* p, const char* konec) {
+    const char* const e = ZyNajtiKonecZapisi(p, konec);
+    if (e == konec) return konec;
+    p = e + 3;
+    while (p < konec && static_cast<unsigned char>(*p) <= 32)
+        ++p;
+    return p;
+}
+
+// Walks the entries one by one.
 ZyNahodka ZyNajtiPerevod(const char* fajl, std::size_t razmer, const char* kljuch,
                          std::size_t dlinaKljucha) {
     const ZyNahodka netZapisi{-1, nullptr, 0};
-    const ZyNahodka bezPerevoda{0, nullptr, 0};
     if (!fajl || !kljuch || dlinaKljucha == 0 || dlinaKljucha > razmer) return netZapisi;
     const char* const konec = fajl + razmer;
     const char* p = fajl;
@@ -52,25 +82,11 @@ ZyNahodka ZyNajtiPerevod(const char* fajl, std::size_t razmer, const char* kljuc
         ++p;
     while (p < konec) {
         if (std::size_t(konec - p) >= dlinaKljucha && std::memcmp(p, kljuch, dlinaKljucha) == 0) {
+            ZyNahodka n;
+            if (ZyProveritZapis(p, konec, dlinaKljucha, &n)) return n;
             p += dlinaKljucha;
-            const char* const e = ZyNajtiKonecZapisi(p, konec);
-            if (e == p) return bezPerevoda;
-            if (posleKljucha(*p)) {
-                const char* q = propustitProbely(p, e);
-                if (q == e) return bezPerevoda;
-                if (*q == '=') {
-                    q = propustitProbely(q + 1, e);
-                    if (q == e) return bezPerevoda;
-                    return ZyNahodka{1, q, std::size_t(e - q)};
-                }
-            }
         }
-        // Next entry: after the next "***" and the bytes up to 32 that follow it.
-        const char* const e = ZyNajtiKonecZapisi(p, konec);
-        if (e == konec) return netZapisi;
-        p = e + 3;
-        while (p < konec && static_cast<unsigned char>(*p) <= 32)
-            ++p;
+        p = ZySledujuschajaZapis(p, konec);
     }
     return netZapisi;
 }

@@ -19,6 +19,14 @@ struct ZyNahodka {
 ZyNahodka ZyNajtiPerevod(const char* fajl, std::size_t razmer, const char* kljuch,
                          std::size_t dlinaKljucha);
 
+// Whether the entry at `p`, whose first `dlinaKljucha` bytes equal the key, answers the key
+// (the bytes after the key and the "=" fit the entry's form); *n then holds the answer.
+bool ZyProveritZapis(const char* p, const char* konec, std::size_t dlinaKljucha, ZyNahodka* n);
+
+// The start of the entry after the one at `p` (after its "***" and the bytes up to 32 that
+// follow), or konec.
+const char* ZySledujuschajaZapis(const char* p, const char* konec);
+
 // Position of the first run of three asterisks in [p, konec), or konec.
 const char* ZyNajtiKonecZapisi(const char* p, const char* konec);
 

@@ -120,7 +120,7 @@ int main() {
         const double us =
             zameritPerevod(s.tekst, s.raz, s.novyj ? fajl.size() : 0, &otvet, &luchshij);
         const double usPamjat = zameritPamjat(fajl, s.kljuch, s.raz * 10, &etalon);
-        std::printf("%-14s %15.1f us %15.1f us %13.2f us %7.0fx\n", s.imja, us, luchshij, usPamjat,
+        std::printf("%-14s %15.1f us %15.1f us %13.2f us %7.2fx\n", s.imja, us, luchshij, usPamjat,
                     us / usPamjat);
         if (!s.novyj && otvet.find("Meldung Nummer") != 0) {
             std::fprintf(stderr, "unexpected answer: %s\n", otvet.c_str());

@@ -355,4 +355,136 @@ TEST_F(Perevod, ConcurrentRequestsAppendEveryNewTextExactlyOnce) {
     EXPECT_NE(std::string::npos, fajl.find(NovajaZapis("Shared text")));
 }
 
+// ---- The file's text kept between requests -----------------------------------------------------
+
+// Writes the translation file with a last write one minute ago, so that a request keeps its text.
+void zapisatStaryjFajl(const std::string& tekst) {
+    ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, tekst));
+    HANDLE h = CreateFileA(kFajlPerevoda, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
+    t.QuadPart -= 60ull * 10000000ull;
+    ft.dwLowDateTime = t.LowPart;
+    ft.dwHighDateTime = t.HighPart;
+    EXPECT_TRUE(SetFileTime(h, nullptr, nullptr, &ft));
+    CloseHandle(h);
+}
+
+TEST_F(Perevod, FileEditedBetweenTwoRequestsIsSeenByTheSecond) {
+    struct Sluchaj {
+        const char* imja;
+        std::string posle;       // the file as the user leaves it
+        std::string ozhidaetsja; // what "Yes" becomes then
+        std::string fajlPotom;   // the file after the second request
+    };
+    const std::string do_ = Zagolovok() + Zapis("Yes", "Ja") + Zapis("No", "Nein");
+    const Sluchaj sluchai[] = {
+        {"same size", Zagolovok() + Zapis("Yes", "Si") + Zapis("No", "Nein"), "Si", ""},
+        {"longer", Zagolovok() + Zapis("Yes", "Jawohl") + Zapis("No", "Nein"), "Jawohl", ""},
+        {"translation removed", Zagolovok() + Zapis("Yes", "") + Zapis("No", "Nein"), "Yes", ""},
+        {"entry removed", Zagolovok() + Zapis("No", "Nein"), "Yes",
+         Zagolovok() + Zapis("No", "Nein") + NovajaZapis("Yes")},
+    };
+    for (const Sluchaj& s : sluchai) {
+        zapisatStaryjFajl(do_);
+        EXPECT_EQ("Ja", perevesti("Yes").tekst) << s.imja;
+        EXPECT_EQ("Ja", perevesti("Yes").tekst) << s.imja;
+        ASSERT_TRUE(ZapisatFajl(kFajlPerevoda, s.posle));
+        EXPECT_EQ(s.ozhidaetsja, perevesti("Yes").tekst) << s.imja;
+        EXPECT_EQ("Nein", perevesti("No").tekst) << s.imja;
+        EXPECT_EQ(s.fajlPotom.empty() ? s.posle : s.fajlPotom, ChitatFajl(kFajlPerevoda)) << s.imja;
+    }
+}
+
+// Runs this program as a helper that translates `tekst` in the current directory; its exit code.
+DWORD perevestiVDrugomProcesse(const std::string& tekst) {
+    char exe[MAX_PATH];
+    if (!GetModuleFileNameA(nullptr, exe, MAX_PATH)) return 100;
+    std::string komanda = std::string("\"") + exe + "\" --perevesti \"";
+    for (char c : tekst)
+        komanda += c == '"' ? std::string("\\\"") : std::string(1, c); // quotes escaped
+    komanda += '"';
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(exe, &komanda[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return 101;
+    CloseHandle(pi.hThread);
+    DWORD kod = 102;
+    if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &kod);
+    else
+        TerminateProcess(pi.hProcess, 103);
+    CloseHandle(pi.hProcess);
+    return kod;
+}
+
+TEST_F(Perevod, TextAppendedByAnotherProcessIsFoundHere) {
+    const std::string fajl = Zagolovok() + Zapis("Yes", "Ja");
+    zapisatStaryjFajl(fajl);
+    EXPECT_EQ("Ja", perevesti("Yes").tekst);
+    ASSERT_EQ(0u, perevestiVDrugomProcesse("Saved \"a.txt\""));
+    ASSERT_EQ(fajl + NovajaZapis("Saved \"\""), ChitatFajl(kFajlPerevoda));
+    EXPECT_EQ("Saved \"b.txt\"", perevesti("Saved \"b.txt\"").tekst);
+    EXPECT_EQ("Ja", perevesti("Yes").tekst);
+    EXPECT_EQ(fajl + NovajaZapis("Saved \"\""), ChitatFajl(kFajlPerevoda)) << "appended twice";
+}
+
+TEST_F(Perevod, TwoThreadsTranslatingAtOnceWhileTextsAreCollected) {
+    constexpr int kZapisej = 50;
+    constexpr int kRaz = 200;
+    std::string fajl = Zagolovok();
+    for (int i = 0; i < kZapisej; ++i)
+        fajl += Zapis("Entry " + std::to_string(i), "Eintrag " + std::to_string(i));
+    zapisatStaryjFajl(fajl);
+    int neudach[2] = {0, 0};
+    std::vector<std::thread> potoki;
+    for (int p = 0; p < 2; ++p)
+        potoki.emplace_back([p, &neudach] {
+            for (int i = 0; i < kRaz; ++i) {
+                // Mostly texts in the file; every tenth a new one, which is appended.
+                const int j = (i * 7 + p) % kZapisej;
+                const bool novyj = i % 10 == 0;
+                const std::string t = novyj ? "New " + std::to_string(p) + " " + std::to_string(i)
+                                            : "Entry " + std::to_string(j);
+                char buf[64];
+                std::strcpy(buf, t.c_str());
+                ZyPerevodStroki(buf, sizeof buf);
+                if (std::string(buf) != (novyj ? t : "Eintrag " + std::to_string(j))) ++neudach[p];
+            }
+        });
+    for (std::thread& t : potoki)
+        t.join();
+    EXPECT_EQ(0, neudach[0]);
+    EXPECT_EQ(0, neudach[1]);
+    const std::string potom = ChitatFajl(kFajlPerevoda);
+    ASSERT_EQ(0u, potom.find(fajl));
+    for (int p = 0; p < 2; ++p)
+        for (int i = 0; i < kRaz; i += 10) {
+            const std::string z = NovajaZapis("New " + std::to_string(p) + " " + std::to_string(i));
+            const std::size_t poz = potom.find(z);
+            EXPECT_NE(std::string::npos, poz) << z;
+            EXPECT_EQ(std::string::npos, potom.find(z, poz + 1)) << z;
+        }
+}
+
 } // namespace
+
+// The test program, or with "--perevesti TEXT" a helper process that translates TEXT in the
+// current directory and exits with 0 when it came back unchanged (it has no entry).
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--perevesti") == 0) {
+        char buf[256];
+        if (std::strlen(argv[2]) >= sizeof buf) return 2;
+        std::strcpy(buf, argv[2]);
+        return ZyPerevodStroki(buf, sizeof buf) == int(std::strlen(argv[2])) &&
+                       std::strcmp(buf, argv[2]) == 0
+                   ? 0
+                   : 1;
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
