@@ -16,6 +16,7 @@ constexpr DWORD kPauza = 5;             // ms between looks for a box
 constexpr DWORD kZhdatSkrytija = 15000; // ms a pressed box may take to be hidden
 constexpr UINT kSrokChtenija = 5000;    // ms a box may take to give its texts
 constexpr int kIdTeksta = 0xFFFF;       // the static control that holds a box's text
+constexpr int kPovtorovChtenija = 200;  // looks (kPauza apart) at a box that shows no text yet
 
 // The text of a window through WM_GETTEXT, bounded: a box whose thread stopped answering must
 // not hold the watcher.
@@ -52,6 +53,13 @@ ZyOkno ProchestSoobshenie(HWND box) {
     ZyOkno o;
     o.zagolovok = TekstOkna(box);
     o.tekst = TekstOkna(GetDlgItem(box, kIdTeksta));
+    // NOTE: a box found while its dialog is still being set up (seen under load) answers with
+    // no text yet; look again for a moment before taking an empty text as the box's own.
+    for (int i = 0; i < kPovtorovChtenija && o.tekst.empty() && IsWindow(box); ++i) {
+        Sleep(kPauza);
+        o.zagolovok = TekstOkna(box);
+        o.tekst = TekstOkna(GetDlgItem(box, kIdTeksta));
+    }
     o.vladelec = GetWindow(box, GW_OWNER);
     o.potok = GetWindowThreadProcessId(box, nullptr);
     return o;
