@@ -174,14 +174,6 @@ void PodgotovitKontekst(ZYKGLKONTROL& k, bool& popytka) {
     if (k.desGL) wglMakeCurrent(k.desDC, k.desGL);
 }
 
-// The intermission context at the thread's start, when the pictures go through an offscreen
-// target of this thread. HACK: on the direct path it is made at the first intermission frame
-// instead: made at the thread's start, as the window thread is still showing the new view,
-// Wine hands this thread a device context of the auxiliary window that is freed under it.
-void NachKontekstAntrakta(ZYKGLKONTROL& k, bool& popytka) {
-    if (ZyPokazCherezGDI()) PodgotovitKontekst(k, popytka);
-}
-
 // One intermission frame on the intermission thread, presented on the auxiliary window.
 void KadrAntrakta(ZYKGLKONTROL& k, bool& popytka) {
     PodgotovitKontekst(k, popytka);
@@ -253,8 +245,12 @@ DWORD WINAPI ZyPotokAntrakta(void* arg) {
     MSG m;
     PeekMessageA(&m, nullptr, WM_USER, WM_USER, PM_NOREMOVE); // the queue, before any request
     k.TajmautAntrakta = -1;
+    // HACK: the context is made at the first intermission frame, not here: at the thread's
+    // start the controller thread is still building its own context and the scene's lists
+    // while the window thread serves only sent messages, and under Wine the two set-ups at
+    // once can stall; on the direct path Wine also hands this thread a device context of the
+    // auxiliary window that is freed under it.
     bool popytka = false; // the context has been tried (see PodgotovitKontekst)
-    NachKontekstAntrakta(k, popytka);
     for (;;) {
         const DWORD rc = MsgWaitForMultipleObjects(
             0, nullptr, FALSE, static_cast<DWORD>(k.TajmautAntrakta), QS_ALLINPUT);
