@@ -26,17 +26,9 @@ ZYKNB64 nb(unsigned long long v) {
     return ZYKNB64{static_cast<unsigned long>(v), static_cast<unsigned long>(v >> 32)};
 }
 
-// Best time of a few runs; `podgotovka` runs untimed before each.
+// Best time of kPovtorov runs; `podgotovka` runs untimed before each.
 double luchshee(const std::function<void()>& op, const std::function<void()>& podgotovka = {}) {
-    double best = 1e30;
-    for (int i = 0; i < kPovtorov; ++i) {
-        if (podgotovka) podgotovka();
-        const double t = zytest::Sekundy();
-        op();
-        const double d = zytest::Sekundy() - t;
-        if (d < best) best = d;
-    }
-    return best;
+    return zytest::LuchsheeVremja(op, kPovtorov, podgotovka);
 }
 
 // A plain file handle for the hand-written baselines.

@@ -42,17 +42,9 @@ unsigned long long u64(const ZYKNB64& n) {
     return (unsigned long long)n.St << 32 | n.Ml;
 }
 
-// Best time of a few runs; `podgotovka` runs untimed before each.
+// Best time of kPovtorov runs; `podgotovka` runs untimed before each.
 double luchshee(const std::function<void()>& op, const std::function<void()>& podgotovka = {}) {
-    double best = 1e30;
-    for (int i = 0; i < kPovtorov; ++i) {
-        if (podgotovka) podgotovka();
-        const double t = zytest::Sekundy();
-        op();
-        const double d = zytest::Sekundy() - t;
-        if (d < best) best = d;
-    }
-    return best;
+    return zytest::LuchsheeVremja(op, kPovtorov, podgotovka);
 }
 
 double mbs(unsigned long long bajt, double s) {

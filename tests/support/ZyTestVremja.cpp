@@ -29,4 +29,17 @@ double VremjaPotoka(HANDLE potok) {
     return Ms(k) + Ms(u);
 }
 
+double LuchsheeVremja(const std::function<void()>& op, int raz,
+                      const std::function<void()>& podgotovka) {
+    double best = 1e30;
+    for (int i = 0; i < raz; ++i) {
+        if (podgotovka) podgotovka();
+        const double t = Sekundy();
+        op();
+        const double d = Sekundy() - t;
+        if (d < best) best = d;
+    }
+    return best;
+}
+
 } // namespace zytest
