@@ -2,9 +2,10 @@
 //
 // The caller checks its arguments (writable receiver, ranges inside the source, length above
 // 0) and describes the copy; the engine grows the receiver, takes the cross-process locks,
-// sizes the blocks from free memory, shows progress, moves the bytes directly between mapped
-// views (or a view and the caller's memory), stamps the receiver, releases the locks and sets
-// the positions.
+// sizes the blocks from free memory, shows progress, moves the bytes through the file handles
+// (reads and writes at explicit offsets, straight into or out of the caller's memory, or
+// through one buffer between two files), stamps the receiver, releases the locks and sets the
+// positions.
 #ifndef ZYBLOKKOP_H
 #define ZYBLOKKOP_H
 
@@ -19,7 +20,8 @@ struct ZyStorona {
     ZYKFAJL64* fajl = nullptr;    // the file object, null for memory
     unsigned char* ozu = nullptr; // the memory, when fajl is null
     uint64_t poz = 0;             // file offset of the range
-    unsigned serial = 0;          // report serial of a view that cannot be mapped (first blocks)
+    unsigned serial = 0;          // report serial of a block that cannot be read or written
+                                  // (or its view mapped), first blocks
     unsigned serialPosl = 0;      // the same for the last block
 };
 

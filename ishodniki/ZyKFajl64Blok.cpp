@@ -1,4 +1,6 @@
-// The block-copy engine of ZYKFAJL64: locks, block size, progress and the block loop.
+// The block-copy engine of ZYKFAJL64: locks, block size, progress and the block loop, which
+// moves the bytes through the file handles (reads and writes at explicit offsets) and falls
+// back to mapped views for a handle that refuses them.
 #include <windows.h>
 
 #include <cstring>
@@ -9,6 +11,7 @@
 #include "ZyKFajl64Vnutr.h"
 #include "ZyOtchet.h"
 #include "ZyPeremeshenie.h"
+#include "ZyPlanKop.h"
 #include "ZyProgres.h"
 #include "ZySistVyzovy.h"
 #include "ZyStandart.h"
@@ -19,6 +22,12 @@ namespace {
 
 constexpr DWORD ZY_PAUZA_POSYLKI = 30;  // ms between attempts to reach a starting window
 constexpr int ZY_POPYTOK_POSYLKI = 300; // at most about 9 s of attempts
+
+// Longest block between two files: the bytes pass through a buffer of this size, which stays
+// in the processor's cache between the read and the write.
+constexpr uint64_t ZY_BUFER_MAKS = 1ull << 20;
+// Most bytes one read or write call moves (and the longest block of a memory form).
+constexpr uint64_t ZY_VYZOV_MAKS = 1ull << 30;
 
 // A view of a file range, unmapped when it goes.
 class ZyVid {
@@ -218,9 +227,9 @@ ZYKFAJL64& zyHozjain(const ZyZadanieKop& z) {
 }
 
 // Block length: a half of the zone multiplier measured now, less one granularity unit, at most
-// half the free physical memory; at least one granularity unit (the smallest view worth a
-// mapping) so that a machine short of memory still makes progress; memory copies at most the
-// length; with progress a hundredth of that.
+// half the free physical memory; at least one granularity unit so that a machine short of
+// memory still makes progress; memory copies at most the length; with progress a hundredth of
+// that; at most the buffer between two files, or what one read or write call moves.
 uint64_t zyRazmerBloka(const ZyZadanieKop& z, bool progress) {
     ZYKFAJL64& h = zyHozjain(z);
     h.FEK_VsMnRazmPam();
@@ -238,7 +247,8 @@ uint64_t zyRazmerBloka(const ZyZadanieKop& z, bool progress) {
         blok /= 100;
         if (blok == 0) blok = ozu ? z.dlina : 100;
     }
-    return blok;
+    const uint64_t maks = ozu ? ZY_VYZOV_MAKS : ZY_BUFER_MAKS;
+    return blok < maks ? blok : maks;
 }
 
 // Makes sure a file side has its mapping object; false after a report.
@@ -251,38 +261,137 @@ bool zyOtobrazhenieStorony(const ZyStorona& s) {
     return false;
 }
 
+// How one copy ended: done, failed (reported), or refused by the file handle before any byte
+// moved, so that the copy goes through views instead.
+enum class ZyItog { Gotovo, Sboj, CherezVidy };
+
 // The address of one block of a side: its view mapped, or its memory.
 unsigned char* zyAdresBloka(const ZyZadanieKop& z, const ZyStorona& s, bool priemnik,
-                            uint64_t smeshenie, uint64_t n, bool posl, ZyVid& vid) {
-    if (!s.fajl) return s.ozu + smeshenie;
+                            const ZyBlokPlana& b, ZyVid& vid) {
+    if (!s.fajl) return s.ozu + b.smeshenie;
     DWORD dostup = priemnik ? FILE_MAP_WRITE : FILE_MAP_READ;
     if (!z.kuda.fajl) dostup = (s.fajl->Flagi & ZYF64_ZAPIS) ? FILE_MAP_WRITE : FILE_MAP_READ;
-    unsigned char* a = vid.otobrazit(*s.fajl, s.poz + smeshenie, n, dostup);
-    if (!a) ZyOtchet(z.funkcija, posl ? s.serialPosl : s.serial);
+    unsigned char* a = vid.otobrazit(*s.fajl, s.poz + b.smeshenie, b.dlina, dostup);
+    if (!a) ZyOtchet(z.funkcija, b.posl ? s.serialPosl : s.serial);
     return a;
 }
 
-// The block loop. Blocks go from the start of the ranges when the destination lies below the
-// source in one file (or the sides are different files or memory), else from the end, so an
-// overlapping copy never reads bytes it has already overwritten. False after a report.
-bool zyBlokiCikl(const ZyZadanieKop& z, uint64_t blok, ZyProgress* progress) {
-    const bool vverh = !z.odinFajl || z.kuda.poz < z.otkuda.poz;
-    const uint64_t rasstojanie =
-        z.odinFajl ? (vverh ? z.otkuda.poz - z.kuda.poz : z.kuda.poz - z.otkuda.poz) : 0;
+// The block loop through views, for a file whose handle refuses reads and writes at arbitrary
+// offsets (opened without buffering): the bytes move directly between mapped views. False after
+// a report.
+bool zyBlokiCherezVidy(const ZyZadanieKop& z, uint64_t blok, ZyProgress* progress) {
+    const bool vozrast = ZyPlanVozrast(z.odinFajl, z.kuda.poz, z.otkuda.poz);
+    const uint64_t rasstojanie = !z.odinFajl                 ? 0
+                                 : z.kuda.poz < z.otkuda.poz ? z.otkuda.poz - z.kuda.poz
+                                                             : z.kuda.poz - z.otkuda.poz;
     for (uint64_t gotovo = 0; gotovo < z.dlina;) {
-        const uint64_t n = z.dlina - gotovo < blok ? z.dlina - gotovo : blok;
-        const uint64_t smeshenie = vverh ? gotovo : z.dlina - gotovo - n;
-        const bool posl = gotovo + n == z.dlina;
+        const ZyBlokPlana b = ZyPlanBlok(z.dlina, blok, gotovo, vozrast);
         ZyVid vidIst, vidPriem;
-        const unsigned char* s = zyAdresBloka(z, z.otkuda, false, smeshenie, n, posl, vidIst);
+        const unsigned char* s = zyAdresBloka(z, z.otkuda, false, b, vidIst);
         if (!s) return false;
-        unsigned char* d = zyAdresBloka(z, z.kuda, true, smeshenie, n, posl, vidPriem);
+        unsigned char* d = zyAdresBloka(z, z.kuda, true, b, vidPriem);
         if (!d) return false;
-        ZyPeremestit(d, s, static_cast<size_t>(n), rasstojanie, vverh);
-        gotovo += n;
-        if (progress) progress->blok(n);
+        ZyPeremestit(d, s, static_cast<size_t>(b.dlina), rasstojanie, vozrast);
+        gotovo += b.dlina;
+        if (progress) progress->blok(b.dlina);
     }
     return true;
+}
+
+// Reads (zapis false) or writes n bytes at file offset `poz` through the handle of `f`, in calls
+// of at most ZY_VYZOV_MAKS bytes; a handle opened for overlapped I/O is waited for. False with
+// the last error set (ERROR_HANDLE_EOF when the file ends before n bytes).
+bool zyVvodVyvod(const ZYKFAJL64& f, uint64_t poz, unsigned char* buf, uint64_t n, bool zapis) {
+    while (n) {
+        const DWORD chast = DWORD(n < ZY_VYZOV_MAKS ? n : ZY_VYZOV_MAKS);
+        OVERLAPPED ov{};
+        ov.Offset = DWORD(poz);
+        ov.OffsetHigh = DWORD(poz >> 32);
+        DWORD sdelano = 0;
+        BOOL ok = zapis ? ZyOS().WriteFile(f.hFajl, buf, chast, &sdelano, &ov)
+                        : ZyOS().ReadFile(f.hFajl, buf, chast, &sdelano, &ov);
+        if (!ok && GetLastError() == ERROR_IO_PENDING)
+            ok = ZyOS().GetOverlappedResult(f.hFajl, &ov, &sdelano, TRUE);
+        if (!ok) return false;
+        if (sdelano == 0) {
+            SetLastError(zapis ? ERROR_WRITE_FAULT : ERROR_HANDLE_EOF);
+            return false;
+        }
+        poz += sdelano;
+        buf += sdelano;
+        n -= sdelano;
+    }
+    return true;
+}
+
+// A buffer for the bytes of one block between two files, freed when it goes.
+class ZyBufer {
+public:
+    ZyBufer() = default;
+    ~ZyBufer() {
+        if (p_) HeapFree(GetProcessHeap(), 0, p_);
+    }
+    ZyBufer(const ZyBufer&) = delete;
+    ZyBufer& operator=(const ZyBufer&) = delete;
+
+    // Allocates n bytes, or, when the heap cannot give them, one granularity unit; the length
+    // had (0 with the last error set when not even that).
+    uint64_t vydelit(uint64_t n, uint64_t edinica) {
+        for (uint64_t dlina : {n, n < edinica ? n : edinica}) {
+            p_ = static_cast<unsigned char*>(
+                ZyOS().HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(dlina)));
+            if (p_) return dlina;
+        }
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+    unsigned char* adres() const { return p_; }
+
+private:
+    unsigned char* p_ = nullptr;
+};
+
+// Reports a failed read or write of a block with the serial of its side (the serial a view of
+// that block had), unless it is the refusal of an unbuffered handle before any byte moved.
+ZyItog zyOtkazBloka(const ZyZadanieKop& z, const ZyStorona& s, const ZyBlokPlana& b,
+                    uint64_t gotovo) {
+    if (gotovo == 0 && GetLastError() == ERROR_INVALID_PARAMETER) return ZyItog::CherezVidy;
+    ZyOtchet(z.funkcija, b.posl ? s.serialPosl : s.serial);
+    return ZyItog::Sboj;
+}
+
+// The block loop through the file handles. Each block is read whole (into the caller's memory,
+// or into the buffer between two files) before it is written, and the blocks go in the order
+// of ZyPlanVozrast, so an overlapping copy within a file never reads bytes it has already
+// overwritten. Mapped views of the file, this object's and other processes', see the bytes at
+// once: the system keeps file I/O and the views of a local file on the same pages.
+ZyItog zyBlokiCikl(const ZyZadanieKop& z, uint64_t blok, ZyProgress* progress) {
+    ZyBufer bufer;
+    if (z.kuda.fajl && z.otkuda.fajl) {
+        const ZYKFAJL64& h = *z.kuda.fajl;
+        const uint64_t nuzhno = blok < z.dlina ? blok : z.dlina;
+        blok = bufer.vydelit(nuzhno, h.Granuljarnost ? h.Granuljarnost : 1);
+        if (!blok) { // as a source view that cannot be mapped
+            ZyOtchet(z.funkcija, nuzhno == z.dlina ? z.otkuda.serialPosl : z.otkuda.serial);
+            return ZyItog::Sboj;
+        }
+    }
+    const bool vozrast = ZyPlanVozrast(z.odinFajl, z.kuda.poz, z.otkuda.poz);
+    for (uint64_t gotovo = 0; gotovo < z.dlina;) {
+        const ZyBlokPlana b = ZyPlanBlok(z.dlina, blok, gotovo, vozrast);
+        unsigned char* dannye = z.otkuda.ozu ? z.otkuda.ozu + b.smeshenie : bufer.adres();
+        if (z.otkuda.fajl) {
+            if (z.kuda.ozu) dannye = z.kuda.ozu + b.smeshenie;
+            if (!zyVvodVyvod(*z.otkuda.fajl, z.otkuda.poz + b.smeshenie, dannye, b.dlina, false))
+                return zyOtkazBloka(z, z.otkuda, b, gotovo);
+        }
+        if (z.kuda.fajl &&
+            !zyVvodVyvod(*z.kuda.fajl, z.kuda.poz + b.smeshenie, dannye, b.dlina, true))
+            return zyOtkazBloka(z, z.kuda, b, gotovo);
+        gotovo += b.dlina;
+        if (progress) progress->blok(b.dlina);
+    }
+    return ZyItog::Gotovo;
 }
 
 // A new position past its object's last index is clamped to it; true when it was.
@@ -323,8 +432,12 @@ int zyKopirovatBloki(const ZyZadanieKop& z) {
     const uint64_t blok = zyRazmerBloka(z, sProgressom);
     ZyProgress progress;
     if (sProgressom && !progress.nachat(hozjain, z)) return 0;
-    const bool gotovo = zyBlokiCikl(z, blok, sProgressom ? &progress : nullptr);
+    ZyItog itog = zyBlokiCikl(z, blok, sProgressom ? &progress : nullptr);
+    if (itog == ZyItog::CherezVidy)
+        itog = zyBlokiCherezVidy(z, blok, sProgressom ? &progress : nullptr) ? ZyItog::Gotovo
+                                                                             : ZyItog::Sboj;
     progress.zakonchit();
+    const bool gotovo = itog == ZyItog::Gotovo;
 
     // Even a copy that failed half-way has changed the receiver: stamp it all the same.
     if (priem && !(priem->Flagi & ZYF64_BEZ_SHTAMPA)) priem->VsVrZap();

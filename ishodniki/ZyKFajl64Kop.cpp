@@ -5,6 +5,7 @@
 #include "ZyBlokKop.h"
 #include "ZyKFajl64Vnutr.h"
 #include "ZyOtchet.h"
+#include "ZyPlanKop.h"
 #include "ZySistVyzovy.h"
 
 namespace Quorvel {
@@ -129,18 +130,15 @@ private:
     ZYKFAJL64 vremennyj_;
 };
 
-// Swaps the k bytes at `a` with the m bytes behind them (X Y becomes Y X) without changing the
-// size of the file: the shorter part is kept aside while the longer one moves. False after a
-// report.
-bool zyPovernut(ZYKFAJL64& f, uint64_t a, uint64_t k, uint64_t m) {
-    if (k == 0 || m == 0) return true;
+// Runs a rearrangement of `f` planned by ZyPlanKop: keeps its bytes aside, moves the others
+// within the file, writes the kept bytes back. False after a report.
+bool zyPrimenitPlan(ZYKFAJL64& f, const ZyPlanZapasa& plan) {
+    if (plan.zapasDlina == 0 && plan.kopDlina == 0) return true;
     ZyZapas zapas;
-    if (k <= m) {
-        return zapas.sohranit(f, a, k) && f.Kop(zyNB(a), zyNB(a + k), zyNB(m)) != 0 &&
-               zapas.vernut(f, a + m);
-    }
-    return zapas.sohranit(f, a + k, m) && f.Kop(zyNB(a + m), zyNB(a), zyNB(k)) != 0 &&
-           zapas.vernut(f, a);
+    return zapas.sohranit(f, plan.zapasPoz, plan.zapasDlina) &&
+           (plan.kopDlina == 0 ||
+            f.Kop(zyNB(plan.kopKuda), zyNB(plan.kopOtkuda), zyNB(plan.kopDlina)) != 0) &&
+           zapas.vernut(f, plan.vernutPoz);
 }
 
 } // namespace
@@ -226,8 +224,7 @@ int ZYKFAJL64::Vkl(const ZYKNB64& pos, const ZYKNB64& src, const ZYKNB64& len) {
     if (n == 0) return 1;
     zyObnovit(*this);
     if (!zyVnutri(*this, s, n) || !zyRazdvinut(*this, p, n)) return 0;
-    // A source above the insertion point has moved up with the bytes after it.
-    return Kop(zyNB(p), zyNB(s <= p ? s : s + n), zyNB(n));
+    return Kop(zyNB(p), zyNB(ZyIstochnikPosleSdviga(s, p, n)), zyNB(n));
 }
 
 // Inserts len bytes from memory at pos (taken by value first, as above).
@@ -276,13 +273,13 @@ int ZYKFAJL64::Vwkl(const ZYKNB64& pos, const ZYKNB64& len) {
         Poz = PoslIndeks;
         return zy64(Razmer) == 0 ? -4 : -1;
     }
-    const uint64_t hvost = razmer - (p + n);
-    const uint64_t zapasDlina = n < hvost ? n : hvost; // the end of the file, kept aside
+    const ZyPlanZapasa plan = ZyPlanUdalit(razmer, p, n);
     ZyZapas zapas;
-    if (!zapas.sohranit(*this, razmer - zapasDlina, zapasDlina)) return 0;
+    if (!zapas.sohranit(*this, plan.zapasPoz, plan.zapasDlina)) return 0;
     if (!FIN(zyNB(razmer - n))) return 0;
-    if (hvost > zapasDlina && !Kop(zyNB(p), zyNB(p + n), zyNB(hvost - zapasDlina))) return 0;
-    if (!zapas.vernut(*this, p + hvost - zapasDlina)) return 0;
+    if (plan.kopDlina && !Kop(zyNB(plan.kopKuda), zyNB(plan.kopOtkuda), zyNB(plan.kopDlina)))
+        return 0;
+    if (!zapas.vernut(*this, plan.vernutPoz)) return 0;
     Poz = zyNB(p);
     return 1;
 }
@@ -304,8 +301,7 @@ int ZYKFAJL64::Peredat(const ZYKNB64& dst, const ZYKNB64& src, const ZYKNB64& le
     const uint64_t razmer = zy64(Razmer);
     if (zySumma(d, n) == ZY_MAX64) return 0; // no file reaches that far
     if (d > razmer && !zyVyrastit(*this, d)) return 0;
-    const bool gotovo = d < s ? zyPovernut(*this, d, s - d, n) : zyPovernut(*this, s, n, d - s - n);
-    if (!gotovo) return 0;
+    if (!zyPrimenitPlan(*this, ZyPlanPeremestit(d, s, n))) return 0;
     // Where the insert would have left the position, against the file as it is now.
     const uint64_t poz = d < razmer ? d + n : d + n - 1;
     const uint64_t posl = zy64(PoslIndeks);

@@ -31,6 +31,9 @@ ZYS_SIST_VYZOVY zySistVyzovy = {
     ::GetTempFileNameA,
     ::HeapAlloc,
     ::RegisterClassExA,
+    ::ReadFile,
+    ::WriteFile,
+    ::GetOverlappedResult,
 };
 
 } // namespace

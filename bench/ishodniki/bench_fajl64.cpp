@@ -199,6 +199,22 @@ int main() {
     stroka("Vkl 1 MiB at 0 (256 MiB shifted)", kRazmer, tVkl, mmVkl, rwVkl);
     stroka("Vwkl 1 MiB at 0 (256 MiB shifted)", kRazmer, tVwkl, mmVwkl, rwVwkl);
 
+    // A move of the first MiB behind the rest: the MiB kept aside, the rest shifted down, the
+    // MiB written back at the end.
+    std::vector<unsigned char> zapas(kMiB);
+    stroka("Peredat 1 MiB from 0 to the end", kRazmer,
+           luchshee([&] { a.Peredat(nb(kRazmer), nb(0), nb(kMiB)); }), luchshee([&] {
+               Vid v(c, true);
+               std::memcpy(zapas.data(), v.p, kMiB);
+               std::memmove(v.p, v.p + kMiB, kRazmer - kMiB);
+               std::memcpy(v.p + kRazmer - kMiB, zapas.data(), kMiB);
+           }),
+           luchshee([&] {
+               c.chitat(0, zapas.data(), (unsigned long)kMiB);
+               peremestitRukami(c, 0, kMiB, kRazmer - kMiB, buf);
+               c.pisat(kRazmer - kMiB, zapas.data(), (unsigned long)kMiB);
+           }));
+
     stroka("Kop file to memory", kRazmer,
            luchshee([&] { a.Kop(ozu.data(), nb(0), (unsigned long)kRazmer); }), luchshee([&] {
                Vid v(c, false);

@@ -44,15 +44,57 @@ std::vector<unsigned char> soderzhimoe(ZYKFAJL64& f) {
 namespace {
 
 Quorvel::ZYS_SIST_VYZOVY gIshodnaja; // the real functions while a replacement is active
-std::atomic<int> gOtobrazhenij{0};   // MapViewOfFile calls
-std::atomic<int> gSbojOtobr{0};      // the MapViewOfFile call that fails (0 none)
+std::atomic<int> gOtobrazhenij{0};   // MapViewOfFile, ReadFile and WriteFile calls
+std::atomic<int> gSbojOtobr{0};      // the one of those calls that fails (0 none)
 DWORD gOshibkaOtobr = 0;
 std::atomic<int> gSozdanij{0};
 std::atomic<int> gSbojSozd{0};
 DWORD gOshibkaSozd = 0;
 uint64_t gVirtualnaja = 0, gFizicheskaja = 0;
-std::atomic<int> gVydelenij{0}; // HeapAlloc calls
-std::atomic<int> gSbojVyd{0};   // the HeapAlloc call that fails (0 none)
+std::atomic<int> gVydelenij{0};                 // HeapAlloc calls
+std::atomic<int> gSbojVyd{0};                   // the HeapAlloc call that fails (0 none)
+std::atomic<int> gChtenij{0}, gZapisej{0};      // ReadFile and WriteFile calls
+std::atomic<int> gSbojChten{0}, gSbojZapisi{0}; // the ReadFile or WriteFile call that fails
+DWORD gOshibkaVvoda = 0;
+bool gBezBufera = false; // offsets, lengths and addresses must be multiples of 512
+
+// True when the call that counts as step `nomer` of the shared sequence or of its own must fail
+// (the last error is then set).
+bool sbojShaga(int obshij, int svoj, int sbojSvoj) {
+    if (obshij == gSbojOtobr) {
+        SetLastError(gOshibkaOtobr);
+        return true;
+    }
+    if (svoj == sbojSvoj) {
+        SetLastError(gOshibkaVvoda);
+        return true;
+    }
+    return false;
+}
+
+// An unbuffered handle's rule for one read or write.
+bool nevyrovneno(const void* buf, DWORD n, const OVERLAPPED* o) {
+    return gBezBufera &&
+           (reinterpret_cast<uintptr_t>(buf) % 512 || n % 512 || !o || o->Offset % 512);
+}
+
+BOOL WINAPI podmenaRead(HANDLE h, LPVOID buf, DWORD n, LPDWORD sdelano, LPOVERLAPPED o) {
+    if (sbojShaga(++gOtobrazhenij, ++gChtenij, gSbojChten)) return FALSE;
+    if (nevyrovneno(buf, n, o)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return gIshodnaja.ReadFile(h, buf, n, sdelano, o);
+}
+
+BOOL WINAPI podmenaWrite(HANDLE h, LPCVOID buf, DWORD n, LPDWORD sdelano, LPOVERLAPPED o) {
+    if (sbojShaga(++gOtobrazhenij, ++gZapisej, gSbojZapisi)) return FALSE;
+    if (nevyrovneno(buf, n, o)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return gIshodnaja.WriteFile(h, buf, n, sdelano, o);
+}
 
 LPVOID WINAPI podmenaMapView(HANDLE h, DWORD d, DWORD hi, DWORD lo, SIZE_T n) {
     if (++gOtobrazhenij == gSbojOtobr) {
@@ -109,7 +151,11 @@ PodmenaVyzovov::PodmenaVyzovov() : t_(ZyKFajl64SistVyzovy()), sohranennaja_(*t_)
     gSbojOtobr = 0;
     gSozdanij = 0;
     gSbojSozd = 0;
+    gChtenij = gZapisej = gSbojChten = gSbojZapisi = 0;
+    gBezBufera = false;
     t_->MapViewOfFile = podmenaMapView;
+    t_->ReadFile = podmenaRead;
+    t_->WriteFile = podmenaWrite;
 }
 
 PodmenaVyzovov::~PodmenaVyzovov() {
@@ -152,6 +198,26 @@ void PodmenaVyzovov::pamjat(uint64_t virtualnaja, uint64_t fizicheskaja) {
 
 int PodmenaVyzovov::vyzovovOtobrazhenija() const {
     return gOtobrazhenij;
+}
+
+void PodmenaVyzovov::sbojVvoda(bool chtenie, int n, DWORD oshibka) {
+    gOshibkaVvoda = oshibka;
+    if (chtenie)
+        gSbojChten = gChtenij + n;
+    else
+        gSbojZapisi = gZapisej + n;
+}
+
+void PodmenaVyzovov::bezBuferizacii() {
+    gBezBufera = true;
+}
+
+int PodmenaVyzovov::vyzovovChtenija() const {
+    return gChtenij;
+}
+
+int PodmenaVyzovov::vyzovovZapisi() const {
+    return gZapisej;
 }
 
 } // namespace zytest

@@ -54,8 +54,15 @@ public:
     ~PodmenaVyzovov();
     Quorvel::ZYS_SIST_VYZOVY& tablica() { return *t_; }
 
-    // The n-th call of MapViewOfFile from now fails with `oshibka` (and only that one).
+    // The n-th call from now that maps a view or moves a block through the file handle
+    // (MapViewOfFile, ReadFile, WriteFile: one sequence, as each block of a copy reads and
+    // writes where it once mapped its two views) fails with `oshibka`, and only that one.
     void sbojOtobrazhenija(int n, DWORD oshibka = ERROR_NOT_ENOUGH_MEMORY);
+    // The n-th ReadFile (chtenie) or WriteFile of the file object from now fails with `oshibka`.
+    void sbojVvoda(bool chtenie, int n, DWORD oshibka);
+    // ReadFile and WriteFile refuse, as a handle opened without buffering does, every offset,
+    // length or buffer address that is not a multiple of 512 (ERROR_INVALID_PARAMETER).
+    void bezBuferizacii();
     // The n-th call of CreateFileMappingA from now fails.
     void sbojSozdanijaOtobrazhenija(int n, DWORD oshibka = ERROR_NOT_ENOUGH_MEMORY);
     // CompareStringA fails.
@@ -68,8 +75,11 @@ public:
     void pamjat(uint64_t virtualnaja, uint64_t fizicheskaja);
     // The n-th HeapAlloc of the file object from now fails (and only that one).
     void sbojVydelenija(int n);
-    // Calls of MapViewOfFile made since the table was saved.
+    // Calls that mapped a view or moved a block (as above) made since the table was saved.
     int vyzovovOtobrazhenija() const;
+    // Calls of ReadFile and of WriteFile made since the table was saved.
+    int vyzovovChtenija() const;
+    int vyzovovZapisi() const;
 
 private:
     Quorvel::ZYS_SIST_VYZOVY* t_;

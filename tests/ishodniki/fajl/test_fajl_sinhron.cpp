@@ -80,11 +80,36 @@ struct Sobytija {
     }
 };
 
+// The zone reader: maps a zone over the whole file through operator[] of a read-only object,
+// waits while the test copies, then reads every byte through the same zone. 0 when they are
+// the file's bytes as a fresh handle reads them, 7 when the zone had to be mapped again, 8 when
+// a byte differs.
+int pomoshnikZony(Sobytija& s, const std::string& put) {
+    ZYKFAJL64 f;
+    if (!otkrytChtenie(f, put)) return 3;
+    const uint64_t n = u64(f.Razmer);
+    f[nb(n - 1)];
+    unsigned char* const zona = f.BazaZony;
+    if (!zona || u64(f.NachaloZony) != 0 || u64(f.KonecZony) < n) return 4;
+    f.IntervalIzm = 60000; // no re-measure, which would map the zone again
+    f.PoslIzm = GetTickCount();
+    SetEvent(s.gotov);
+    SetEvent(s.vnutri);
+    if (WaitForSingleObject(s.vyjti, kDolgo) != WAIT_OBJECT_0) return 5;
+    std::vector<unsigned char> cherezZonu(static_cast<size_t>(n));
+    for (uint64_t i = 0; i < n; ++i)
+        cherezZonu[static_cast<size_t>(i)] = f[nb(i)];
+    const int rez = f.BazaZony != zona ? 7 : cherezZonu != ChitatBajty(put) ? 8 : 0;
+    SetEvent(s.vyshel);
+    return rez;
+}
+
 // The helper process: 0 when it went in and out as told.
 int pomoshnik(const std::string& rol, const std::string& put, const std::string& imja) {
     Sobytija s(imja, false);
     StatStranica stat(false);
     if (!s.gotov || !stat) return 2;
+    if (rol == "zona") return pomoshnikZony(s, put);
     ZYKFAJL64 f;
     if (!otkrytZapis(f, put)) return 3;
     if (rol == "derzhatel" || rol == "dopisatel") {
@@ -428,6 +453,32 @@ TEST_F(Sinhron, ReportsAreShownWithTheLocksGivenBack) {
         EXPECT_EQ(0, itog.second) << s.chto << ": shown with the lock held\n" << proverka.tekst;
     }
     EXPECT_EQ(uzor(1000), ChitatBajty(put_));
+}
+
+TEST_F(Sinhron, CopiesAreSeenThroughTheZoneOfAnObjectInAnotherProcess) {
+    // The copies write through the file handle; the other process reads through the view it
+    // mapped before them, which the system keeps on the same pages as the file's cache.
+    const uint64_t n = 3 * 65536 + 1;
+    const auto ishodnye = uzor(size_t(n), 71), drugie = uzor(size_t(n), 72);
+    const std::string drugoj = TekushchajaPapka() + "\\istochnik_zony.bin";
+    ASSERT_TRUE(ZapisatBajty(put_, ishodnye));
+    ASSERT_TRUE(ZapisatBajty(drugoj, drugie));
+    Pomoshnik p("zona", put_, "zy_zona");
+    ASSERT_TRUE(p.zapushen());
+    ASSERT_TRUE(p.vnutri()) << "the helper has its zone";
+    ZYKFAJL64 f, g;
+    ASSERT_EQ(1, otkrytZapis(f, put_));
+    ASSERT_EQ(1, otkrytZapis(g, drugoj));
+    auto model = ishodnye;
+    EXPECT_EQ(1, f.Kop(nb(5), g, nb(100), nb(65536 + 3)));
+    std::copy(drugie.begin() + 100, drugie.begin() + 100 + 65536 + 3, model.begin() + 5);
+    EXPECT_EQ(1, f.Kop(nb(70000), nb(2), nb(65536)));
+    std::memmove(&model[70000], &model[2], 65536);
+    EXPECT_EQ(1, f.Kop(nb(9), "kopija", 6));
+    std::memcpy(&model[9], "kopija", 6);
+    ASSERT_EQ(model, ChitatBajty(put_));
+    ASSERT_NE(ishodnye, model);
+    EXPECT_EQ(0, p.vyjti()) << "7: its zone was mapped again; 8: it shows other bytes";
 }
 
 namespace {

@@ -1,0 +1,414 @@
+// Block moves through the file handle: the block order and the delete and move ranges on
+// memory, overlapping moves at block boundaries, files one byte longer than a block, a read or
+// a write that fails half-way, handles that refuse unaligned or synchronous I/O, and the zone
+// of another object that sees the copied bytes.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "ZyPlanKop.h"
+#include "fajl_pomoshch.h"
+
+using namespace zytest;
+
+namespace {
+
+using Bajty = std::vector<unsigned char>;
+constexpr uint64_t kGran = 65536;
+// Free address space that makes the copy blocks one granularity unit long.
+constexpr uint64_t kMalajaPamjat = 8 * kGran;
+// The longest block between two files with memory to spare.
+constexpr uint64_t kBuferMaks = 1 << 20;
+
+// Applies the block plan of a copy within one array, each block read whole before it is
+// written, as the engine does through its buffer.
+void kopirovatPoPlanu(Bajty& b, uint64_t d, uint64_t s, uint64_t n, uint64_t blok) {
+    const bool vozrast = Quorvel::ZyPlanVozrast(true, d, s);
+    for (uint64_t gotovo = 0; gotovo < n;) {
+        const Quorvel::ZyBlokPlana p = Quorvel::ZyPlanBlok(n, blok, gotovo, vozrast);
+        const Bajty kusok(b.begin() + s + p.smeshenie, b.begin() + s + p.smeshenie + p.dlina);
+        std::copy(kusok.begin(), kusok.end(), b.begin() + d + p.smeshenie);
+        gotovo += p.dlina;
+        EXPECT_EQ(gotovo == n, p.posl);
+    }
+}
+
+// Applies a keep-aside plan to an array: kept bytes copied out, the move, the write back.
+void primenit(Bajty& b, const Quorvel::ZyPlanZapasa& p) {
+    const Bajty zapas(b.begin() + p.zapasPoz, b.begin() + p.zapasPoz + p.zapasDlina);
+    Bajty kusok(b.begin() + p.kopOtkuda, b.begin() + p.kopOtkuda + p.kopDlina);
+    std::copy(kusok.begin(), kusok.end(), b.begin() + p.kopKuda);
+    std::copy(zapas.begin(), zapas.end(), b.begin() + p.vernutPoz);
+}
+
+// A fresh writable file holding `dannye`.
+void novyjFajl(ZYKFAJL64& f, const std::string& imja, const Bajty& dannye) {
+    ASSERT_TRUE(ZapisatBajty(imja, dannye));
+    ASSERT_EQ(1, otkrytZapis(f, imja));
+}
+
+// Where two byte arrays first differ, for failure messages.
+std::string raznica(const Bajty& a, const Bajty& b) {
+    if (a.size() != b.size())
+        return "sizes " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+    const auto r = std::mismatch(a.begin(), a.end(), b.begin());
+    return r.first == a.end() ? "equal"
+                              : "first difference at " + std::to_string(r.first - a.begin());
+}
+
+// `b` with `n` bytes of `v` copied to `d` (grown with zeros), as a copy leaves a file.
+Bajty sKopiej(Bajty b, uint64_t d, const Bajty& v, uint64_t s, uint64_t n) {
+    if (d + n > b.size()) b.resize(size_t(d + n), 0);
+    std::memmove(b.data() + d, v.data() + s, size_t(n));
+    return b;
+}
+
+} // namespace
+
+TEST(PlanKop, BlocksGoFromTheEndTowardWhichTheDestinationLies) {
+    const struct {
+        bool odinFajl;
+        uint64_t kuda, otkuda, dlina, blok;
+        std::vector<std::pair<uint64_t, uint64_t>> bloki; // offset, length, in order
+    } sluchai[] = {
+        {false, 100, 0, 10, 4, {{0, 4}, {4, 4}, {8, 2}}}, // other file: always ascending
+        {false, 0, 100, 10, 4, {{0, 4}, {4, 4}, {8, 2}}},
+        {true, 0, 5, 10, 4, {{0, 4}, {4, 4}, {8, 2}}},        // destination below: ascending
+        {true, 5, 0, 10, 4, {{6, 4}, {2, 4}, {0, 2}}},        // destination above: descending
+        {true, 9, 1, 8, 4, {{4, 4}, {0, 4}}},                 // an exact multiple of the block
+        {true, 1, 0, 3, 8, {{0, 3}}},                         // one block shorter than the size
+        {true, 2, 0, 3, 1, {{2, 1}, {1, 1}, {0, 1}}},         // blocks of one byte
+        {true, 0, 1, 65537, 65536, {{0, 65536}, {65536, 1}}}, // one byte past a block
+        {true, 1, 0, 65537, 65536, {{1, 65536}, {0, 1}}},
+    };
+    for (const auto& s : sluchai) {
+        const bool vozrast = Quorvel::ZyPlanVozrast(s.odinFajl, s.kuda, s.otkuda);
+        std::vector<std::pair<uint64_t, uint64_t>> bloki;
+        for (uint64_t gotovo = 0; gotovo < s.dlina && bloki.size() < 100;) {
+            const Quorvel::ZyBlokPlana b = Quorvel::ZyPlanBlok(s.dlina, s.blok, gotovo, vozrast);
+            bloki.emplace_back(b.smeshenie, b.dlina);
+            gotovo += b.dlina;
+            EXPECT_EQ(gotovo == s.dlina, b.posl) << "the last block is the one that ends the copy";
+        }
+        EXPECT_EQ(s.bloki, bloki) << s.kuda << " <- " << s.otkuda << ", " << s.dlina << " in "
+                                  << s.blok;
+    }
+}
+
+TEST(PlanKop, EveryOverlappingCopyInBlocksEqualsAMove) {
+    // Every distance, length and block size up to a few blocks: the plan applied block by block
+    // must give what one move of the whole range gives.
+    const Bajty ishodnye = uzor(64, 3);
+    for (uint64_t blok : {1u, 2u, 3u, 7u, 16u})
+        for (uint64_t n = 1; n <= 24; ++n)
+            for (uint64_t s = 0; s + n <= 40; s += 3)
+                for (uint64_t d = 0; d + n <= 64; ++d) {
+                    Bajty b = ishodnye;
+                    kopirovatPoPlanu(b, d, s, n, blok);
+                    const Bajty ozhidaemoe = sKopiej(ishodnye, d, ishodnye, s, n);
+                    ASSERT_EQ(ozhidaemoe, b) << d << " <- " << s << ", " << n << " in " << blok;
+                }
+}
+
+TEST(PlanKop, DeleteAndMoveRangesGiveTheCutAndTheSwap) {
+    const Bajty ishodnye = uzor(30, 4);
+    for (uint64_t p = 0; p < 30; ++p)
+        for (uint64_t n = 1; p + n < 30; ++n) {
+            // Delete: keep the end aside, cut, move the rest of the tail, write back.
+            Bajty b = ishodnye;
+            const Quorvel::ZyPlanZapasa plan = Quorvel::ZyPlanUdalit(30, p, n);
+            const Bajty zapas(b.begin() + plan.zapasPoz,
+                              b.begin() + plan.zapasPoz + plan.zapasDlina);
+            ASSERT_EQ(30u, plan.zapasPoz + plan.zapasDlina) << "the kept bytes are the end cut off";
+            b.resize(30 - n);
+            std::memmove(b.data() + plan.kopKuda, b.data() + plan.kopOtkuda, size_t(plan.kopDlina));
+            std::copy(zapas.begin(), zapas.end(), b.begin() + plan.vernutPoz);
+            Bajty ozhidaemoe = ishodnye;
+            ozhidaemoe.erase(ozhidaemoe.begin() + p, ozhidaemoe.begin() + p + n);
+            ASSERT_EQ(ozhidaemoe, b) << "delete " << n << " at " << p;
+        }
+    for (uint64_t s = 0; s < 30; ++s)
+        for (uint64_t n = 1; s + n <= 30; ++n)
+            for (uint64_t d = 0; d <= 30; ++d) {
+                Bajty b = ishodnye;
+                const Quorvel::ZyPlanZapasa plan = Quorvel::ZyPlanPeremestit(d, s, n);
+                EXPECT_LE(plan.zapasDlina, plan.kopDlina) << "the shorter part is kept aside";
+                primenit(b, plan);
+                Bajty ozhidaemoe = ishodnye;
+                if (d >= s && d <= s + n) { // a point inside the block or at its ends
+                    EXPECT_EQ(0u, plan.zapasDlina + plan.kopDlina) << d << " " << s << " " << n;
+                } else if (d < s) {
+                    std::rotate(ozhidaemoe.begin() + d, ozhidaemoe.begin() + s,
+                                ozhidaemoe.begin() + s + n);
+                } else {
+                    std::rotate(ozhidaemoe.begin() + s, ozhidaemoe.begin() + s + n,
+                                ozhidaemoe.begin() + d);
+                }
+                ASSERT_EQ(ozhidaemoe, b) << "move " << n << " at " << s << " to " << d;
+            }
+    EXPECT_EQ(5u, Quorvel::ZyIstochnikPosleSdviga(5, 5, 3)) << "a source at the point stays";
+    EXPECT_EQ(9u, Quorvel::ZyIstochnikPosleSdviga(6, 5, 3)) << "above it, it moved up";
+}
+
+TEST(Peredacha, OverlappingMovesAtBlockBoundariesInBothDirections) {
+    PodmenaVyzovov podmena;
+    podmena.pamjat(kMalajaPamjat, 1ull << 30); // blocks of one granularity unit
+    const uint64_t B = kGran;
+    const Bajty ishodnye = uzor(size_t(6 * B + 3), 21);
+    ZYKFAJL64 f;
+    novyjFajl(f, "granicy.bin", ishodnye);
+    const struct {
+        uint64_t kuda, otkuda, dlina;
+    } sluchai[] = {
+        {0, 1, 3 * B},         {1, 0, 3 * B},         // one byte, blocks of exactly B
+        {0, B - 1, 2 * B + 1}, {B - 1, 0, 2 * B + 1}, // distance one short of a block
+        {0, B, 3 * B},         {B, 0, 3 * B},         // distance of exactly one block
+        {B, 2 * B + 1, B + 1}, {2 * B + 1, B, B + 1}, // distance one past a block
+        {7, 7 + 2 * B, B - 1}, {7 + 2 * B, 7, B - 1}, // disjoint, shorter than a block
+        {3, 5, 6 * B - 2},     {5, 3, 6 * B - 2},     // nearly the whole file
+    };
+    for (const auto& s : sluchai) {
+        // The file is mapped, so it cannot be written anew from outside: back through f.
+        ASSERT_NE(0, f.Kop(nb(0), ishodnye.data(), (unsigned long)ishodnye.size()));
+        const int chtenij = podmena.vyzovovChtenija();
+        EXPECT_NE(0, f.Kop(nb(s.kuda), nb(s.otkuda), nb(s.dlina)));
+        EXPECT_EQ(int((s.dlina + B - 1) / B), podmena.vyzovovChtenija() - chtenij)
+            << "one read per block of " << B;
+        const Bajty v = ChitatBajty("granicy.bin");
+        EXPECT_EQ(sKopiej(ishodnye, s.kuda, ishodnye, s.otkuda, s.dlina), v)
+            << s.kuda << " <- " << s.otkuda << ", " << s.dlina << ": "
+            << raznica(sKopiej(ishodnye, s.kuda, ishodnye, s.otkuda, s.dlina), v);
+    }
+}
+
+TEST(Peredacha, FilesOneByteLongerThanABlock) {
+    // Every form on a file of one block and a byte, for the small blocks of a machine short of
+    // memory and for the longest block.
+    for (const bool malo : {true, false}) {
+        PodmenaVyzovov podmena;
+        if (malo) podmena.pamjat(kMalajaPamjat, 1ull << 30);
+        const uint64_t n = (malo ? kGran : kBuferMaks) + 1;
+        const Bajty a = uzor(size_t(n), 31), drugie = uzor(size_t(n), 32);
+        const struct {
+            const char* chto;
+            int rezultat;
+            std::function<int(ZYKFAJL64&, ZYKFAJL64&, Bajty&)> dejstvie;
+            std::function<Bajty()> ozhidaemoe;
+        } sluchai[] = {
+            {"file to file", -3,
+             [&](ZYKFAJL64& f, ZYKFAJL64& g, Bajty&) { return f.Kop(nb(0), g, nb(0), nb(n)); },
+             [&] { return drugie; }},
+            {"one byte up", -1,
+             [&](ZYKFAJL64& f, ZYKFAJL64&, Bajty&) { return f.Kop(nb(1), nb(0), nb(n)); },
+             [&] { return sKopiej(a, 1, a, 0, n); }},
+            {"one byte down", 1,
+             [&](ZYKFAJL64& f, ZYKFAJL64&, Bajty&) { return f.Kop(nb(0), nb(1), nb(n - 1)); },
+             [&] { return sKopiej(a, 0, a, 1, n - 1); }},
+            {"file to memory", -1,
+             [&](ZYKFAJL64& f, ZYKFAJL64&, Bajty& ozu) {
+                 const int r = f.Kop(ozu.data(), nb(0), (unsigned long)n);
+                 return ozu == a ? r : 0;
+             },
+             [&] { return a; }},
+            {"memory to file", -1,
+             [&](ZYKFAJL64& f, ZYKFAJL64&, Bajty&) {
+                 return f.Kop(nb(0), drugie.data(), (unsigned long)n);
+             },
+             [&] { return drugie; }},
+            {"insert of a byte at 0", 1,
+             [&](ZYKFAJL64& f, ZYKFAJL64&, Bajty&) { return f.Vkl(nb(0), "X", 1); },
+             [&] {
+                 Bajty v = a;
+                 v.insert(v.begin(), 'X');
+                 return v;
+             }},
+            {"delete of a byte at 0", 1,
+             [&](ZYKFAJL64& f, ZYKFAJL64&, Bajty&) { return f.Vwkl(nb(0), nb(1)); },
+             [&] { return Bajty(a.begin() + 1, a.end()); }},
+            {"move of the first byte to the end", -1,
+             [&](ZYKFAJL64& f, ZYKFAJL64&, Bajty&) { return f.Peredat(nb(n), nb(0), nb(1)); },
+             [&] {
+                 Bajty v = a;
+                 std::rotate(v.begin(), v.begin() + 1, v.end());
+                 return v;
+             }},
+        };
+        for (const auto& s : sluchai) {
+            const std::string chto = std::string(s.chto) + (malo ? " (small blocks)" : "");
+            ZYKFAJL64 f, g;
+            novyjFajl(f, "blok_i_bajt.bin", a);
+            novyjFajl(g, "blok_i_bajt_drugoj.bin", drugie);
+            Bajty ozu(static_cast<size_t>(n));
+            ZyStorozhOkon nabljudatel;
+            EXPECT_EQ(s.rezultat, s.dejstvie(f, g, ozu)) << chto;
+            const Bajty v = ChitatBajty("blok_i_bajt.bin");
+            EXPECT_TRUE(s.ozhidaemoe() == v) << chto << ": " << raznica(s.ozhidaemoe(), v);
+            EXPECT_EQ(drugie, ChitatBajty("blok_i_bajt_drugoj.bin")) << chto;
+            EXPECT_TRUE(nabljudatel.Okna().empty()) << chto << ": " << nabljudatel.Tekst();
+        }
+    }
+}
+
+TEST(Peredacha, AFailedReadOrWriteIsReportedWithTheSerialOfItsViewAndLosesNothing) {
+    PodmenaVyzovov podmena;
+    podmena.pamjat(kMalajaPamjat, 1ull << 30);
+    const uint64_t B = kGran, n = 3 * B + 1; // four blocks, the last of one byte
+    const Bajty ishodnye = uzor(size_t(5 * B), 41), drugie = uzor(size_t(5 * B), 42);
+    const char* vFajle = "Kop(ksZYKNB64, ksZYKNB64, ksZYKNB64)";
+    const char* fajly = "Kop(ksZYKNB64, sZYKFAJL64, ksZYKNB64, ksZYKNB64)";
+    const char* vOzu = "Kop(kINDEKS, ksZYKNB64, NB32)";
+    const char* izOzu = "Kop(ksZYKNB64, kINDEKS, NB32)";
+    enum Forma { VFajle, Fajly, VOzu, IzOzu };
+    const struct {
+        const char* chto;
+        Forma forma;
+        uint64_t kuda, otkuda;
+        bool chtenie; // a read fails, else a write
+        int nomer;    // the failing call of its kind
+        const char* funkcija;
+        unsigned serial;
+        uint64_t sdelanoOt, sdelanoDo; // offsets of the copy that were done before the failure
+    } sluchai[] = {
+        {"other file, second write", Fajly, 10, 20, false, 2, fajly, 1, 0, B},
+        {"other file, third read", Fajly, 10, 20, true, 3, fajly, 1, 0, 2 * B},
+        {"down, second read", VFajle, 100, 200, true, 2, vFajle, 1, 0, B},
+        {"down, second write", VFajle, 100, 200, false, 2, vFajle, 2, 0, B},
+        {"down, last write", VFajle, 100, 200, false, 4, vFajle, 3, 0, 3 * B},
+        {"up, second read", VFajle, 300, 100, true, 2, vFajle, 1, 2 * B + 1, n},
+        {"up, first write", VFajle, 300, 100, false, 1, vFajle, 2, n, n},
+        {"up, last write", VFajle, 300, 100, false, 4, vFajle, 3, 1, n},
+        {"into memory, second read", VOzu, 0, 50, true, 2, vOzu, 1, 0, B},
+        {"into memory, last read", VOzu, 0, 50, true, 4, vOzu, 2, 0, 3 * B},
+        {"from memory, first write", IzOzu, 70, 0, false, 1, izOzu, 1, 0, 0},
+        {"from memory, last write", IzOzu, 70, 0, false, 4, izOzu, 2, 0, 3 * B},
+    };
+    for (const auto& s : sluchai) {
+        ZYKFAJL64 f, g;
+        novyjFajl(f, "sboj_vvoda.bin", ishodnye);
+        novyjFajl(g, "sboj_vvoda_drugoj.bin", drugie);
+        Bajty ozu(static_cast<size_t>(n), 0xEE);
+        // What the copy would write; only the part done before the failure may have arrived.
+        const Bajty& ist = s.forma == Fajly ? drugie : s.forma == IzOzu ? drugie : ishodnye;
+        Bajty ozhidaemoe = ishodnye;
+        if (s.forma != VOzu)
+            ozhidaemoe = sKopiej(ishodnye, s.kuda + s.sdelanoOt, ist, s.otkuda + s.sdelanoOt,
+                                 s.sdelanoDo - s.sdelanoOt);
+        ZyStorozhOkon nabljudatel;
+        podmena.sbojVvoda(s.chtenie, s.nomer, ERROR_DISK_FULL);
+        int r = -9;
+        switch (s.forma) {
+        case VFajle:
+            r = f.Kop(nb(s.kuda), nb(s.otkuda), nb(n));
+            break;
+        case Fajly:
+            r = f.Kop(nb(s.kuda), g, nb(s.otkuda), nb(n));
+            break;
+        case VOzu:
+            r = f.Kop(ozu.data(), nb(s.otkuda), (unsigned long)n);
+            break;
+        case IzOzu:
+            r = f.Kop(nb(s.kuda), drugie.data(), (unsigned long)n);
+            break;
+        }
+        podmena.sbojVvoda(s.chtenie, 0, 0);
+        EXPECT_EQ(0, r) << s.chto;
+        ASSERT_TRUE(nabljudatel.Zhdat(1)) << s.chto;
+        EXPECT_EQ(tekstOtcheta(ERROR_DISK_FULL, s.funkcija, s.serial), nabljudatel.Okna()[0].tekst)
+            << s.chto;
+        EXPECT_EQ(1u, nabljudatel.Okna().size()) << s.chto << ": " << nabljudatel.Tekst();
+        const Bajty v = ChitatBajty("sboj_vvoda.bin");
+        EXPECT_TRUE(ozhidaemoe == v) << s.chto << ": " << raznica(ozhidaemoe, v);
+        EXPECT_EQ(drugie, ChitatBajty("sboj_vvoda_drugoj.bin")) << s.chto << ": source intact";
+        if (s.forma == VOzu) {
+            EXPECT_TRUE(
+                std::equal(ozu.begin(), ozu.begin() + s.sdelanoDo, ishodnye.begin() + s.otkuda))
+                << s.chto << ": the blocks read before the failure";
+        }
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(f.hZatvor, 0)) << s.chto << ": gate free";
+        SetEvent(f.hZatvor);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(g.hZatvor, 0)) << s.chto << ": gate free";
+        SetEvent(g.hZatvor);
+        EXPECT_EQ(1, f.Kop(nb(0), "A", 1)) << s.chto << ": the next copy works";
+    }
+}
+
+TEST(Peredacha, HandlesThatRefuseUnalignedOrSynchronousIoStillCopy) {
+    const uint64_t n = 3 * kGran + 5;
+    const Bajty a = uzor(size_t(n), 51), drugie = uzor(size_t(n), 52);
+    const struct {
+        const char* chto;
+        bool bezBufera;      // reads and writes must be aligned: the copy goes through views
+        unsigned long flagi; // CreateFileA flags of both files
+    } sluchai[] = {
+        {"unbuffered", true, FILE_FLAG_NO_BUFFERING},
+        {"overlapped", false, FILE_FLAG_OVERLAPPED},
+    };
+    for (const auto& s : sluchai) {
+        ASSERT_TRUE(ZapisatBajty("osobyj.bin", a));
+        ASSERT_TRUE(ZapisatBajty("osobyj_drugoj.bin", drugie));
+        PodmenaVyzovov podmena;
+        if (s.bezBufera) podmena.bezBuferizacii();
+        ZYKFAJL64 f, g;
+        const unsigned long dostup = GENERIC_READ | GENERIC_WRITE;
+        const unsigned long sovmestno = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        ASSERT_EQ(1, f("osobyj.bin", dostup, sovmestno, nullptr, OPEN_EXISTING, s.flagi, nullptr));
+        ASSERT_EQ(
+            1, g("osobyj_drugoj.bin", dostup, sovmestno, nullptr, OPEN_EXISTING, s.flagi, nullptr));
+        ZyStorozhOkon nabljudatel;
+        Bajty model = a;
+        EXPECT_NE(0, f.Kop(nb(1), nb(3), nb(n - 10))) << s.chto;
+        model = sKopiej(model, 1, model, 3, n - 10);
+        EXPECT_NE(0, f.Kop(nb(7), nb(2), nb(n - 10))) << s.chto;
+        model = sKopiej(model, 7, model, 2, n - 10);
+        EXPECT_NE(0, f.Kop(nb(kGran + 1), g, nb(9), nb(2 * kGran))) << s.chto;
+        model = sKopiej(model, kGran + 1, drugie, 9, 2 * kGran);
+        EXPECT_NE(0, f.Kop(nb(n - 3), drugie.data(), 1000)) << s.chto << ": grows the file";
+        model = sKopiej(model, n - 3, drugie, 0, 1000);
+        Bajty ozu(static_cast<size_t>(n));
+        EXPECT_NE(0, f.Kop(ozu.data(), nb(5), (unsigned long)n)) << s.chto;
+        EXPECT_TRUE(std::equal(ozu.begin(), ozu.end(), model.begin() + 5)) << s.chto;
+        if (s.bezBufera) {
+            EXPECT_LE(podmena.vyzovovChtenija() + podmena.vyzovovZapisi(), 5)
+                << s.chto << ": one refused call per copy, then views";
+        }
+        const Bajty v = ChitatBajty("osobyj.bin");
+        EXPECT_TRUE(model == v) << s.chto << ": " << raznica(model, v);
+        EXPECT_EQ(drugie, ChitatBajty("osobyj_drugoj.bin")) << s.chto;
+        EXPECT_TRUE(nabljudatel.Okna().empty()) << s.chto << ": " << nabljudatel.Tekst();
+    }
+}
+
+TEST(Peredacha, TheZoneOfAnotherObjectSeesTheCopiedBytesWithoutBeingMappedAgain) {
+    const uint64_t n = 2 * kGran + 17;
+    const Bajty a = uzor(size_t(n), 61), drugie = uzor(size_t(n), 62);
+    ZYKFAJL64 f, g;
+    novyjFajl(f, "zona.bin", a);
+    novyjFajl(g, "zona_drugoj.bin", drugie);
+    ZYKFAJL64 chitatel;
+    ASSERT_EQ(1, otkrytChtenie(chitatel, "zona.bin"));
+    ASSERT_EQ(a[n - 1], chitatel[nb(n - 1)]);
+    unsigned char* const zona = chitatel.BazaZony;
+    ASSERT_NE(nullptr, zona);
+    ASSERT_EQ(0u, u64(chitatel.NachaloZony)) << "the zone holds the whole file";
+    ASSERT_GE(u64(chitatel.KonecZony), n);
+    chitatel.IntervalIzm = 60000; // no re-measure (which would map the zone again) meanwhile
+    chitatel.PoslIzm = GetTickCount();
+
+    Bajty model = a;
+    EXPECT_EQ(1, f.Kop(nb(3), g, nb(100), nb(kGran)));
+    model = sKopiej(model, 3, drugie, 100, kGran);
+    EXPECT_EQ(1, f.Kop(nb(kGran), nb(1), nb(kGran + 5)));
+    model = sKopiej(model, kGran, model, 1, kGran + 5);
+    EXPECT_EQ(1, f.Kop(nb(11), "zona", 4));
+    model = sKopiej(model, 11, Bajty{'z', 'o', 'n', 'a'}, 0, 4);
+    Bajty cherezZonu(static_cast<size_t>(n));
+    for (uint64_t i = 0; i < n; ++i)
+        cherezZonu[size_t(i)] = chitatel[nb(i)];
+    EXPECT_EQ(zona, chitatel.BazaZony) << "the same view as before the copies";
+    EXPECT_TRUE(model == cherezZonu) << raznica(model, cherezZonu);
+}
