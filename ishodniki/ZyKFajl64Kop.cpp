@@ -136,8 +136,7 @@ bool zyPrimenitPlan(ZYKFAJL64& f, const ZyPlanZapasa& plan) {
     if (plan.zapasDlina == 0 && plan.kopDlina == 0) return true;
     ZyZapas zapas;
     return zapas.sohranit(f, plan.zapasPoz, plan.zapasDlina) &&
-           (plan.kopDlina == 0 ||
-            f.Kop(zyNB(plan.kopKuda), zyNB(plan.kopOtkuda), zyNB(plan.kopDlina)) != 0) &&
+           f.Kop(zyNB(plan.kopKuda), zyNB(plan.kopOtkuda), zyNB(plan.kopDlina)) != 0 &&
            zapas.vernut(f, plan.vernutPoz);
 }
 

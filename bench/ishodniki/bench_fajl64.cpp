@@ -234,6 +234,23 @@ int main() {
                    d.pisat(i, ozu.data() + i, kBufer);
            }));
 
+    // The fixed cost of a call (locks, refresh, block size, stamp) beside the bytes it moves:
+    // one byte written, one byte inserted near the end, many times.
+    constexpr int kVyzovov = 2000;
+    const double tKop1 = luchshee([&] {
+        for (int i = 0; i < kVyzovov; ++i)
+            a.Kop(nb(kRazmer / 2), "x", 1);
+    });
+    const double tVkl1 = luchshee(
+        [&] {
+            for (int i = 0; i < kVyzovov; ++i)
+                a.Vkl(nb(kRazmer - 1), "x", 1);
+        },
+        [&] { a.FIN(nb(kRazmer)); });
+    std::printf(
+        "fixed cost of one call: Kop of 1 byte %.1f us, Vkl of 1 byte near the end %.1f us\n",
+        tKop1 / kVyzovov * 1e6, tVkl1 / kVyzovov * 1e6);
+
     a.DES();
     b.DES();
     for (const char* imja : {imjaA, imjaB, imjaC, imjaD})

@@ -1,6 +1,6 @@
 // The progress window of a long copy: it appears with its texts, its bar moves, and it is gone
-// when the copy ends. The copy runs on a worker thread and is held half-way (its view unmapping
-// waits on an event), so the window is read while the copy is known to be running.
+// when the copy ends. The copy runs on a worker thread and is held half-way (the write of one of
+// its blocks waits on an event), so the window is read while the copy is known to be running.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -22,17 +22,17 @@ constexpr uint64_t kGran = 65536;
 constexpr const char* kKlass = "ZyKFajl64_Progres";
 
 Quorvel::ZYS_SIST_VYZOVY gIshodnaja;
-std::atomic<int> gRazmetok{0};
+std::atomic<int> gZapisej{0};
 int gPauzaNa = 0;
 HANDLE gNaPauze = nullptr, gDalshe = nullptr;
 
-// UnmapViewOfFile that holds the copy at its n-th call until the test lets it go on.
-BOOL WINAPI zaderzhkaUnmap(LPCVOID p) {
-    if (++gRazmetok == gPauzaNa) {
+// WriteFile that holds the copy at its n-th call until the test lets it go on.
+BOOL WINAPI zaderzhkaZapisi(HANDLE h, LPCVOID p, DWORD n, LPDWORD sdelano, LPOVERLAPPED o) {
+    if (++gZapisej == gPauzaNa) {
         SetEvent(gNaPauze);
         WaitForSingleObject(gDalshe, kDolgo);
     }
-    return gIshodnaja.UnmapViewOfFile(p);
+    return gIshodnaja.WriteFile(h, p, n, sdelano, o);
 }
 
 // A copy on a worker thread.
@@ -55,18 +55,18 @@ struct Okno {
     int poz = -1;
 };
 
-// Holds the copy at the given unmap, reads the window, lets the copy finish, and checks that
+// Holds the copy at the given block write, reads the window, lets the copy finish, and checks that
 // the window is gone.
 Okno nabljudat(Kopija& k, int pauzaNa, int minimum) {
     Okno o;
     PodmenaVyzovov podmena;
     podmena.pamjat(3202 * 2 * kGran, 1ull << 33); // blocks of 1 MiB once divided by 100
     gIshodnaja = podmena.tablica();
-    gRazmetok = 0;
+    gZapisej = 0;
     gPauzaNa = pauzaNa;
     gNaPauze = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     gDalshe = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    podmena.tablica().UnmapViewOfFile = zaderzhkaUnmap;
+    podmena.tablica().WriteFile = zaderzhkaZapisi;
     HANDLE potok = CreateThread(nullptr, 0, Kopija::potok, &k, 0, nullptr);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(gNaPauze, kDolgo)) << "the copy reached the pause";
     HWND okno = nullptr;
@@ -114,9 +114,9 @@ TEST(Progress, WindowShowsTheNamesAndTheBarDuringALongCopy) {
     ASSERT_EQ(1, otkrytZapis(f, "progress.bin"));
     f.Flagi |= Quorvel::ZYF64_PROGRESS;
     Kopija k{&f, nullptr, (unsigned long)n};
-    // The writer prefix unmaps the reader count first, then two views a block go: the tenth
-    // unmap comes after the fifth of twenty blocks has been posted, 25 percent.
-    const Okno o = nabljudat(k, 10, 25);
+    // One write a block: the sixth waits after the fifth of twenty blocks has been posted,
+    // 25 percent.
+    const Okno o = nabljudat(k, 6, 25);
     EXPECT_EQ("\"ZYKFAJL64\" - Copying", o.zagolovok);
     EXPECT_EQ("Source:", o.metka1);
     EXPECT_EQ("Receiver:", o.metka2);
@@ -138,9 +138,9 @@ TEST(Progress, MemoryIsNamedRam) {
     f.Flagi |= Quorvel::ZYF64_PROGRESS;
     const auto dannye = uzor(n, 4);
     Kopija k{&f, dannye.data(), (unsigned long)n};
-    // FIN and the copy's writer prefix unmap the reader count; the fourth unmap follows the
-    // second block (blocks of a hundredth of the length: 2 percent).
-    const Okno o = nabljudat(k, 4, 2);
+    // The third write waits after the second block (blocks of a hundredth of the length:
+    // 2 percent).
+    const Okno o = nabljudat(k, 3, 2);
     EXPECT_EQ("RAM", o.istochnik);
     EXPECT_EQ(std::string(f.Imja), o.priemnik);
     EXPECT_EQ(-1, k.rez);
