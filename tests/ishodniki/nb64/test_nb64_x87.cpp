@@ -141,7 +141,7 @@ TEST(Nb64X87, ResultsIgnoreTheCallersPrecisionAndRounding) {
         SCw cw(slovo);
         for (const auto& [x, y] : blizkie) {
             EXPECT_EQ(V(N(x) / N(y)), x / y) << "control word " << std::hex << slovo;
-            EXPECT_EQ(V(N(x) / static_cast<unsigned long>(y & kMax32)), Chastnoe(x, y & kMax32));
+            EXPECT_EQ(V(N(x) / static_cast<ZyDW>(y & kMax32)), Chastnoe(x, y & kMax32));
         }
         for (u64 x : nab)
             for (u64 y : nab) {
