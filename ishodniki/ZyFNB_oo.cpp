@@ -158,9 +158,18 @@ public:
         : staroe_(ChitatSlovoUpr()), sreda_(), polnaja_((staroe_ & kVseMaski) != kVseMaski) {
         if (polnaja_) asm volatile("fnstenv %0" : "=m"(sreda_));
     }
+    // NOTE: fldenv also restores the caller's tag word, which marks every x87 register empty.
+    // Where a floating result travels in st(0) (long double on x86_64 Linux; float, double
+    // and long double on every i686 target) the compiler may already have loaded the return
+    // value there when the guard ends: the clobbers make it load it after the restore, else
+    // the caller reads an empty register (a stack fault, which traps when unmasked).
     ~X87Rezhim() {
         if (polnaja_)
-            asm volatile("fldenv %0" : : "m"(sreda_));
+            asm volatile("fldenv %0"
+                         :
+                         : "m"(sreda_)
+                         : "memory", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)",
+                           "st(7)");
         else
             asm volatile("fldcw %0" : : "m"(staroe_));
     }
