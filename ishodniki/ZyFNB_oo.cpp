@@ -5,20 +5,20 @@
 // operator works on the two 32-bit halves; only division, remainder and the floating
 // conversions use the x87 unit, in its 80-bit extended format with a 64-bit significand.
 //
-// The unit calls nothing of Win32; it needs the header only for the type itself.
+// The unit calls nothing of Win32 and builds with the host's compilers as well.
 // Text conversion (VsStr, VzStr) is in ZyFNB_ooTekst.cpp.
-#include "ZyKFajl64.h"
+#include "ZyNB64.h"
 
 #include <cstdint>
 
 static_assert(sizeof(Quorvel::ZYKNB64) == 8, "ZYKNB64 is the 8-byte image of a 64-bit value");
-static_assert(sizeof(unsigned long) == 4, "the halves of ZYKNB64 are 32 bits");
+static_assert(sizeof(ZyDW) == 4, "the halves of ZYKNB64 are 32 bits");
 
 namespace Quorvel {
 
 namespace {
 
-constexpr unsigned long kMax32 = 0xFFFFFFFFul;
+constexpr ZyDW kMax32 = 0xFFFFFFFFul;
 constexpr ZYKNB64 kMax{kMax32, kMax32};
 constexpr ZYKNB64 kNol{0, 0};
 
@@ -29,7 +29,7 @@ inline std::uint64_t Znach(const ZYKNB64& n) {
 
 // A number from a 64-bit integer.
 inline ZYKNB64 IzZnach(std::uint64_t v) {
-    return ZYKNB64{static_cast<unsigned long>(v), static_cast<unsigned long>(v >> 32)};
+    return ZYKNB64{static_cast<ZyDW>(v), static_cast<ZyDW>(v >> 32)};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -43,7 +43,7 @@ inline int Sravnit(const ZYKNB64& a, const ZYKNB64& b) {
 }
 
 // Left shift by the low six bits of the count.
-inline ZYKNB64 SdvigVlevo(const ZYKNB64& a, unsigned long schet) {
+inline ZYKNB64 SdvigVlevo(const ZYKNB64& a, ZyDW schet) {
     const unsigned s = schet & 63;
     if (s & 32) return ZYKNB64{0, a.Ml << (s & 31)};
     if (s == 0) return a;
@@ -51,7 +51,7 @@ inline ZYKNB64 SdvigVlevo(const ZYKNB64& a, unsigned long schet) {
 }
 
 // Logical right shift by the low six bits of the count.
-inline ZYKNB64 SdvigVpravo(const ZYKNB64& a, unsigned long schet) {
+inline ZYKNB64 SdvigVpravo(const ZYKNB64& a, ZyDW schet) {
     const unsigned s = schet & 63;
     if (s & 32) return ZYKNB64{a.St >> (s & 31), 0};
     if (s == 0) return a;
@@ -59,24 +59,24 @@ inline ZYKNB64 SdvigVpravo(const ZYKNB64& a, unsigned long schet) {
 }
 
 // 32-bit left operand shifted by a number's count: counts 32-63 give 0.
-inline unsigned long Sdvig32Vlevo(unsigned long a, const ZYKNB64& n) {
+inline ZyDW Sdvig32Vlevo(ZyDW a, const ZYKNB64& n) {
     const unsigned s = n.Ml & 63;
     return (s & 32) ? 0 : a << s;
 }
 
 // 32-bit left operand shifted right by a number's count: counts 32-63 give 0.
-inline unsigned long Sdvig32Vpravo(unsigned long a, const ZYKNB64& n) {
+inline ZyDW Sdvig32Vpravo(ZyDW a, const ZYKNB64& n) {
     const unsigned s = n.Ml & 63;
     return (s & 32) ? 0 : a >> s;
 }
 
 // Saturating sum: low halves added, the carry goes into the high halves; overflow gives MAX.
 inline ZYKNB64 Summa(const ZYKNB64& a, const ZYKNB64& b) {
-    const unsigned long ml = a.Ml + b.Ml;
-    const unsigned long perenos = ml < a.Ml ? 1 : 0;
-    const unsigned long st = a.St + b.St;
+    const ZyDW ml = a.Ml + b.Ml;
+    const ZyDW perenos = ml < a.Ml ? 1 : 0;
+    const ZyDW st = a.St + b.St;
     if (st < a.St) return kMax;
-    const unsigned long st2 = st + perenos;
+    const ZyDW st2 = st + perenos;
     if (st2 < st) return kMax;
     return ZYKNB64{ml, st2};
 }
@@ -84,12 +84,12 @@ inline ZYKNB64 Summa(const ZYKNB64& a, const ZYKNB64& b) {
 // Clamped difference: 0 when the subtrahend is larger than the minuend.
 inline ZYKNB64 Raznost(const ZYKNB64& a, const ZYKNB64& b) {
     if (Sravnit(a, b) < 0) return kNol;
-    const unsigned long zaem = a.Ml < b.Ml ? 1 : 0;
+    const ZyDW zaem = a.Ml < b.Ml ? 1 : 0;
     return ZYKNB64{a.Ml - b.Ml, a.St - b.St - zaem};
 }
 
 // 32 x 32 -> 64 product.
-inline std::uint64_t Proizv32(unsigned long a, unsigned long b) {
+inline std::uint64_t Proizv32(ZyDW a, ZyDW b) {
     return static_cast<std::uint64_t>(a) * b;
 }
 
@@ -99,15 +99,15 @@ inline std::uint64_t Proizv32(unsigned long a, unsigned long b) {
 inline ZYKNB64 Proizvedenie(const ZYKNB64& a, const ZYKNB64& b) {
     if (a.St != 0 && b.St != 0) return kMax;
     const std::uint64_t nizh = Proizv32(a.Ml, b.Ml);
-    unsigned long h = static_cast<unsigned long>(nizh >> 32);
+    ZyDW h = static_cast<ZyDW>(nizh >> 32);
     const std::uint64_t kresty[2] = {Proizv32(a.St, b.Ml), Proizv32(a.Ml, b.St)};
     for (const std::uint64_t krest : kresty) {
         if (krest > kMax32) return kMax;
-        const unsigned long k = static_cast<unsigned long>(krest);
+        const ZyDW k = static_cast<ZyDW>(krest);
         if (h + k < h) return kMax;
         h += k;
     }
-    return ZYKNB64{static_cast<unsigned long>(nizh), h};
+    return ZYKNB64{static_cast<ZyDW>(nizh), h};
 }
 
 // ---------------------------------------------------------------------------------------
@@ -158,9 +158,18 @@ public:
         : staroe_(ChitatSlovoUpr()), sreda_(), polnaja_((staroe_ & kVseMaski) != kVseMaski) {
         if (polnaja_) asm volatile("fnstenv %0" : "=m"(sreda_));
     }
+    // NOTE: fldenv also restores the caller's tag word, which marks every x87 register empty.
+    // Where a floating result travels in st(0) (long double on x86_64 Linux; float, double
+    // and long double on every i686 target) the compiler may already have loaded the return
+    // value there when the guard ends: the clobbers make it load it after the restore, else
+    // the caller reads an empty register (a stack fault, which traps when unmasked).
     ~X87Rezhim() {
         if (polnaja_)
-            asm volatile("fldenv %0" : : "m"(sreda_));
+            asm volatile("fldenv %0"
+                         :
+                         : "m"(sreda_)
+                         : "memory", "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)",
+                           "st(7)");
         else
             asm volatile("fldcw %0" : : "m"(staroe_));
     }
@@ -383,7 +392,7 @@ ZYKNB64 Ostatok(const ZYKNB64& x, const ZYKNB64& y) {
 }
 
 // A 32-bit value widened to a number.
-inline ZYKNB64 Shire(unsigned long a) {
+inline ZYKNB64 Shire(ZyDW a) {
     return ZYKNB64{a, 0};
 }
 
@@ -397,7 +406,7 @@ ZYKNB64& ZYKNB64::operator<<=(const ZYKNB64& n) {
     return *this = SdvigVlevo(*this, n.Ml);
 }
 // Shifts left by the count's low six bits.
-ZYKNB64& ZYKNB64::operator<<=(unsigned long n) {
+ZYKNB64& ZYKNB64::operator<<=(ZyDW n) {
     return *this = SdvigVlevo(*this, n);
 }
 // Shifts right (logical) by the count's low six bits.
@@ -405,7 +414,7 @@ ZYKNB64& ZYKNB64::operator>>=(const ZYKNB64& n) {
     return *this = SdvigVpravo(*this, n.Ml);
 }
 // Shifts right (logical) by the count's low six bits.
-ZYKNB64& ZYKNB64::operator>>=(unsigned long n) {
+ZYKNB64& ZYKNB64::operator>>=(ZyDW n) {
     return *this = SdvigVpravo(*this, n);
 }
 // Shifted copy.
@@ -413,7 +422,7 @@ ZYKNB64 ZYKNB64::operator<<(const ZYKNB64& n) const {
     return SdvigVlevo(*this, n.Ml);
 }
 // Shifted copy.
-ZYKNB64 ZYKNB64::operator<<(unsigned long n) const {
+ZYKNB64 ZYKNB64::operator<<(ZyDW n) const {
     return SdvigVlevo(*this, n);
 }
 // Shifted copy.
@@ -421,24 +430,24 @@ ZYKNB64 ZYKNB64::operator>>(const ZYKNB64& n) const {
     return SdvigVpravo(*this, n.Ml);
 }
 // Shifted copy.
-ZYKNB64 ZYKNB64::operator>>(unsigned long n) const {
+ZYKNB64 ZYKNB64::operator>>(ZyDW n) const {
     return SdvigVpravo(*this, n);
 }
 
 // 32-bit value shifted left; counts 32-63 give 0.
-unsigned long& operator<<=(unsigned long& a, const ZYKNB64& n) {
+ZyDW& operator<<=(ZyDW& a, const ZYKNB64& n) {
     return a = Sdvig32Vlevo(a, n);
 }
 // 32-bit value shifted right; counts 32-63 give 0.
-unsigned long& operator>>=(unsigned long& a, const ZYKNB64& n) {
+ZyDW& operator>>=(ZyDW& a, const ZYKNB64& n) {
     return a = Sdvig32Vpravo(a, n);
 }
 // The 32-bit value widened to 64 bits and shifted left.
-ZYKNB64 operator<<(unsigned long a, const ZYKNB64& n) {
+ZYKNB64 operator<<(ZyDW a, const ZYKNB64& n) {
     return SdvigVlevo(Shire(a), n.Ml);
 }
 // The 32-bit value shifted right; counts 32-63 give 0.
-ZYKNB64 operator>>(unsigned long a, const ZYKNB64& n) {
+ZYKNB64 operator>>(ZyDW a, const ZYKNB64& n) {
     return Shire(Sdvig32Vpravo(a, n));
 }
 
@@ -454,7 +463,7 @@ ZYKNB64 ZYKNB64::operator|(const ZYKNB64& n) const {
     return ZYKNB64{Ml | n.Ml, St | n.St};
 }
 // OR into the low half; the high half is kept.
-ZYKNB64 ZYKNB64::operator|(unsigned long n) const {
+ZYKNB64 ZYKNB64::operator|(ZyDW n) const {
     return ZYKNB64{Ml | n, St};
 }
 // XOR of both halves.
@@ -462,7 +471,7 @@ ZYKNB64 ZYKNB64::operator^(const ZYKNB64& n) const {
     return ZYKNB64{Ml ^ n.Ml, St ^ n.St};
 }
 // XOR into the low half; the high half is kept.
-ZYKNB64 ZYKNB64::operator^(unsigned long n) const {
+ZYKNB64 ZYKNB64::operator^(ZyDW n) const {
     return ZYKNB64{Ml ^ n, St};
 }
 // AND of both halves.
@@ -470,20 +479,20 @@ ZYKNB64 ZYKNB64::operator&(const ZYKNB64& n) const {
     return ZYKNB64{Ml & n.Ml, St & n.St};
 }
 // AND with the low half; the high half of the result is 0.
-ZYKNB64 ZYKNB64::operator&(unsigned long n) const {
+ZYKNB64 ZYKNB64::operator&(ZyDW n) const {
     return ZYKNB64{Ml & n, 0};
 }
 
 // OR into the number's low half; its high half is kept.
-ZYKNB64 operator|(unsigned long a, const ZYKNB64& n) {
+ZYKNB64 operator|(ZyDW a, const ZYKNB64& n) {
     return ZYKNB64{a | n.Ml, n.St};
 }
 // XOR into the number's low half; its high half is kept.
-ZYKNB64 operator^(unsigned long a, const ZYKNB64& n) {
+ZYKNB64 operator^(ZyDW a, const ZYKNB64& n) {
     return ZYKNB64{a ^ n.Ml, n.St};
 }
 // AND with the number's low half; the high half of the result is 0.
-ZYKNB64 operator&(unsigned long a, const ZYKNB64& n) {
+ZYKNB64 operator&(ZyDW a, const ZYKNB64& n) {
     return ZYKNB64{a & n.Ml, 0};
 }
 
@@ -511,42 +520,42 @@ bool ZYKNB64::operator>(const ZYKNB64& n) const {
 }
 
 // Comparisons with a 32-bit value widened to 64 bits.
-bool ZYKNB64::operator==(unsigned long n) const {
+bool ZYKNB64::operator==(ZyDW n) const {
     return Sravnit(*this, Shire(n)) == 0;
 }
-bool ZYKNB64::operator!=(unsigned long n) const {
+bool ZYKNB64::operator!=(ZyDW n) const {
     return Sravnit(*this, Shire(n)) != 0;
 }
-bool ZYKNB64::operator<=(unsigned long n) const {
+bool ZYKNB64::operator<=(ZyDW n) const {
     return Sravnit(*this, Shire(n)) <= 0;
 }
-bool ZYKNB64::operator<(unsigned long n) const {
+bool ZYKNB64::operator<(ZyDW n) const {
     return Sravnit(*this, Shire(n)) < 0;
 }
-bool ZYKNB64::operator>=(unsigned long n) const {
+bool ZYKNB64::operator>=(ZyDW n) const {
     return Sravnit(*this, Shire(n)) >= 0;
 }
-bool ZYKNB64::operator>(unsigned long n) const {
+bool ZYKNB64::operator>(ZyDW n) const {
     return Sravnit(*this, Shire(n)) > 0;
 }
 
 // Comparisons with a 32-bit value on the left.
-bool operator==(unsigned long a, const ZYKNB64& n) {
+bool operator==(ZyDW a, const ZYKNB64& n) {
     return Sravnit(Shire(a), n) == 0;
 }
-bool operator!=(unsigned long a, const ZYKNB64& n) {
+bool operator!=(ZyDW a, const ZYKNB64& n) {
     return Sravnit(Shire(a), n) != 0;
 }
-bool operator<=(unsigned long a, const ZYKNB64& n) {
+bool operator<=(ZyDW a, const ZYKNB64& n) {
     return Sravnit(Shire(a), n) <= 0;
 }
-bool operator<(unsigned long a, const ZYKNB64& n) {
+bool operator<(ZyDW a, const ZYKNB64& n) {
     return Sravnit(Shire(a), n) < 0;
 }
-bool operator>=(unsigned long a, const ZYKNB64& n) {
+bool operator>=(ZyDW a, const ZYKNB64& n) {
     return Sravnit(Shire(a), n) >= 0;
 }
-bool operator>(unsigned long a, const ZYKNB64& n) {
+bool operator>(ZyDW a, const ZYKNB64& n) {
     return Sravnit(Shire(a), n) > 0;
 }
 
@@ -558,23 +567,23 @@ ZYKNB64& ZYKNB64::operator+=(const ZYKNB64& n) {
     return *this = Summa(*this, n);
 }
 // Saturating addition of a 32-bit value.
-ZYKNB64& ZYKNB64::operator+=(unsigned long n) {
+ZYKNB64& ZYKNB64::operator+=(ZyDW n) {
     return *this = Summa(*this, Shire(n));
 }
 // 32-bit sum; 0xFFFFFFFF when the number exceeds 32 bits or the sum overflows.
-unsigned long& operator+=(unsigned long& a, const ZYKNB64& n) {
+ZyDW& operator+=(ZyDW& a, const ZYKNB64& n) {
     if (n.St != 0) return a = kMax32;
-    const unsigned long s = a + n.Ml;
+    const ZyDW s = a + n.Ml;
     return a = (s < a) ? kMax32 : s;
 }
 // Saturating sums.
 ZYKNB64 operator+(const ZYKNB64& a, const ZYKNB64& b) {
     return Summa(a, b);
 }
-ZYKNB64 operator+(const ZYKNB64& a, unsigned long b) {
+ZYKNB64 operator+(const ZYKNB64& a, ZyDW b) {
     return Summa(a, Shire(b));
 }
-ZYKNB64 operator+(unsigned long a, const ZYKNB64& b) {
+ZYKNB64 operator+(ZyDW a, const ZYKNB64& b) {
     return Summa(Shire(a), b);
 }
 // Adds 1; MAX stays MAX.
@@ -587,11 +596,11 @@ ZYKNB64& ZYKNB64::operator-=(const ZYKNB64& n) {
     return *this = Raznost(*this, n);
 }
 // Clamped subtraction of a 32-bit value.
-ZYKNB64& ZYKNB64::operator-=(unsigned long n) {
+ZYKNB64& ZYKNB64::operator-=(ZyDW n) {
     return *this = Raznost(*this, Shire(n));
 }
 // 32-bit difference; 0 when the number exceeds 32 bits or is larger than the left operand.
-unsigned long& operator-=(unsigned long& a, const ZYKNB64& n) {
+ZyDW& operator-=(ZyDW& a, const ZYKNB64& n) {
     if (n.St != 0 || n.Ml > a) return a = 0;
     return a -= n.Ml;
 }
@@ -599,10 +608,10 @@ unsigned long& operator-=(unsigned long& a, const ZYKNB64& n) {
 ZYKNB64 operator-(const ZYKNB64& a, const ZYKNB64& b) {
     return Raznost(a, b);
 }
-ZYKNB64 operator-(const ZYKNB64& a, unsigned long b) {
+ZYKNB64 operator-(const ZYKNB64& a, ZyDW b) {
     return Raznost(a, Shire(b));
 }
-ZYKNB64 operator-(unsigned long a, const ZYKNB64& b) {
+ZYKNB64 operator-(ZyDW a, const ZYKNB64& b) {
     return Raznost(Shire(a), b);
 }
 // Subtracts 1; 0 stays 0.
@@ -618,25 +627,25 @@ ZYKNB64& ZYKNB64::operator*=(const ZYKNB64& n) {
     return *this = Proizvedenie(*this, n);
 }
 // Saturating multiplication by a 32-bit value.
-ZYKNB64& ZYKNB64::operator*=(unsigned long n) {
+ZYKNB64& ZYKNB64::operator*=(ZyDW n) {
     return *this = Proizvedenie(*this, Shire(n));
 }
 // 32-bit product; 0xFFFFFFFF when it overflows 32 bits. A number above 32 bits overflows
 // every product except that with 0, which stays 0.
-unsigned long& operator*=(unsigned long& a, const ZYKNB64& n) {
+ZyDW& operator*=(ZyDW& a, const ZYKNB64& n) {
     if (a == 0) return a;
     if (n.St != 0) return a = kMax32;
     const std::uint64_t p = Proizv32(a, n.Ml);
-    return a = (p > kMax32) ? kMax32 : static_cast<unsigned long>(p);
+    return a = (p > kMax32) ? kMax32 : static_cast<ZyDW>(p);
 }
 // Saturating products.
 ZYKNB64 operator*(const ZYKNB64& a, const ZYKNB64& b) {
     return Proizvedenie(a, b);
 }
-ZYKNB64 operator*(const ZYKNB64& a, unsigned long b) {
+ZYKNB64 operator*(const ZYKNB64& a, ZyDW b) {
     return Proizvedenie(a, Shire(b));
 }
-ZYKNB64 operator*(unsigned long a, const ZYKNB64& b) {
+ZYKNB64 operator*(ZyDW a, const ZYKNB64& b) {
     return Proizvedenie(Shire(a), b);
 }
 
@@ -648,11 +657,11 @@ ZYKNB64& ZYKNB64::operator/=(const ZYKNB64& n) {
     return *this = Chastnoe(*this, n);
 }
 // Divides by a 32-bit value.
-ZYKNB64& ZYKNB64::operator/=(unsigned long n) {
+ZYKNB64& ZYKNB64::operator/=(ZyDW n) {
     return *this = Chastnoe(*this, Shire(n));
 }
 // 0 when the number exceeds 32 bits; plain 32-bit division by 2 or more; unchanged by 0 or 1.
-unsigned long& operator/=(unsigned long& a, const ZYKNB64& n) {
+ZyDW& operator/=(ZyDW& a, const ZYKNB64& n) {
     if (n.St != 0) return a = 0;
     if (n.Ml >= 2) a /= n.Ml;
     return a;
@@ -661,11 +670,11 @@ unsigned long& operator/=(unsigned long& a, const ZYKNB64& n) {
 ZYKNB64 operator/(const ZYKNB64& a, const ZYKNB64& b) {
     return Chastnoe(a, b);
 }
-ZYKNB64 operator/(const ZYKNB64& a, unsigned long b) {
+ZYKNB64 operator/(const ZYKNB64& a, ZyDW b) {
     return Chastnoe(a, Shire(b));
 }
 // 0 when the number is larger than a, a when it is 0, else plain 32-bit division.
-ZYKNB64 operator/(unsigned long a, const ZYKNB64& b) {
+ZYKNB64 operator/(ZyDW a, const ZYKNB64& b) {
     if (Sravnit(b, Shire(a)) > 0) return kNol;
     if (b.Ml == 0) return Shire(a);
     return Shire(a / b.Ml);
@@ -676,11 +685,11 @@ ZYKNB64& ZYKNB64::operator%=(const ZYKNB64& n) {
     return *this = Ostatok(*this, n);
 }
 // Remainder by a 32-bit value.
-ZYKNB64& ZYKNB64::operator%=(unsigned long n) {
+ZYKNB64& ZYKNB64::operator%=(ZyDW n) {
     return *this = Ostatok(*this, Shire(n));
 }
 // Unchanged when the number exceeds 32 bits or is 0; else plain 32-bit remainder.
-unsigned long& operator%=(unsigned long& a, const ZYKNB64& n) {
+ZyDW& operator%=(ZyDW& a, const ZYKNB64& n) {
     if (n.St != 0 || n.Ml == 0) return a;
     return a %= n.Ml;
 }
@@ -688,11 +697,11 @@ unsigned long& operator%=(unsigned long& a, const ZYKNB64& n) {
 ZYKNB64 operator%(const ZYKNB64& a, const ZYKNB64& b) {
     return Ostatok(a, b);
 }
-ZYKNB64 operator%(const ZYKNB64& a, unsigned long b) {
+ZYKNB64 operator%(const ZYKNB64& a, ZyDW b) {
     return Ostatok(a, Shire(b));
 }
 // a when the number is larger than a or is 0, else plain 32-bit remainder.
-ZYKNB64 operator%(unsigned long a, const ZYKNB64& b) {
+ZYKNB64 operator%(ZyDW a, const ZYKNB64& b) {
     if (Sravnit(b, Shire(a)) > 0 || b.Ml == 0) return Shire(a);
     return Shire(a % b.Ml);
 }

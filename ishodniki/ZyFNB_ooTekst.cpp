@@ -1,6 +1,6 @@
 // ZyFNB_ooTekst: text conversion of ZYKNB64 (VsStr writes, VzStr reads) in the radices 10,
 // 16, 2 and 8, with digit grouping. Calls nothing of Win32.
-#include "ZyKFajl64.h"
+#include "ZyNB64.h"
 
 #include <cstring>
 
@@ -10,9 +10,9 @@ namespace {
 
 // Work area of one radix: the text is built backwards from its end.
 struct Osnovanie {
-    unsigned long osnovanie; // 10, 16, 2 or 8
-    unsigned dlina;          // bytes of the work area the buffer must hold
-    unsigned bitov;          // bits per digit for the powers of two, 0 for decimal
+    ZyDW osnovanie; // 10, 16, 2 or 8
+    unsigned dlina; // bytes of the work area the buffer must hold
+    unsigned bitov; // bits per digit for the powers of two, 0 for decimal
 };
 
 constexpr Osnovanie kOsnovanija[] = {{10, 44, 0}, {16, 36, 4}, {2, 132, 1}, {8, 48, 3}};
@@ -25,7 +25,7 @@ const Osnovanie* NajtiOsnovanie(long radix) {
 }
 
 // The character of one digit: "0"-"9", then "A"-"F" moved by the letter offset.
-unsigned char Cifra(unsigned long d, unsigned char sdvigBukv) {
+unsigned char Cifra(ZyDW d, unsigned char sdvigBukv) {
     if (d < 10) return static_cast<unsigned char>('0' + d);
     return static_cast<unsigned char>(d + 0x37 + sdvigBukv);
 }
@@ -57,7 +57,7 @@ private:
 };
 
 // A separator byte from the format: 0 means a blank.
-unsigned char Razdelitel(unsigned long format) {
+unsigned char Razdelitel(ZyDW format) {
     const unsigned char r = static_cast<unsigned char>(format >> 8);
     return r ? r : ' ';
 }
@@ -97,14 +97,13 @@ unsigned BitovPoPrefiksu(unsigned char c) {
 
 // Reads a decimal text from the last character to the first: each digit weighted by the
 // (saturating) power of ten of its position, separators skipped. False at any other byte.
-bool ChitatDesjatichnoe(ZYKNB64& n, const unsigned char* t, unsigned long dlina,
-                        unsigned char razdel) {
+bool ChitatDesjatichnoe(ZYKNB64& n, const unsigned char* t, ZyDW dlina, unsigned char razdel) {
     n = ZYKNB64{0, 0};
     ZYKNB64 ves{1, 0};
-    for (unsigned long i = dlina; i-- > 0;) {
+    for (ZyDW i = dlina; i-- > 0;) {
         const unsigned char c = t[i];
         if (EstCifra(c)) {
-            n += ves * static_cast<unsigned long>(c - '0');
+            n += ves * static_cast<ZyDW>(c - '0');
             ves *= 10ul;
         } else if (c != razdel) {
             return false;
@@ -115,15 +114,15 @@ bool ChitatDesjatichnoe(ZYKNB64& n, const unsigned char* t, unsigned long dlina,
 
 // Reads the digits after a two-character prefix from the last to the first, OR-ing each in
 // at the next bit position; bits at 64 and beyond are dropped. False at any other byte.
-bool ChitatDvoichnoe(ZYKNB64& n, const unsigned char* t, unsigned long dlina, unsigned char razdel,
+bool ChitatDvoichnoe(ZYKNB64& n, const unsigned char* t, ZyDW dlina, unsigned char razdel,
                      unsigned bitov) {
     n = ZYKNB64{0, 0};
-    unsigned long poz = 0;
-    for (unsigned long i = dlina; i-- > 2;) {
+    ZyDW poz = 0;
+    for (ZyDW i = dlina; i-- > 2;) {
         const unsigned char c = t[i];
         const int d = ZnachCifry(c, bitov);
         if (d >= 0) {
-            if (poz < 64) n = n | (ZYKNB64{static_cast<unsigned long>(d), 0} << poz);
+            if (poz < 64) n = n | (ZYKNB64{static_cast<ZyDW>(d), 0} << poz);
             poz += bitov;
         } else if (c != razdel) {
             return false;
@@ -135,8 +134,8 @@ bool ChitatDvoichnoe(ZYKNB64& n, const unsigned char* t, unsigned long dlina, un
 // Length of the text: the count from the format, or up to the terminating byte. A zero byte
 // always ends the scan, so a text without its terminator is never read past its end. Returns
 // false when a zero byte comes before the given count.
-bool DlinaTeksta(const unsigned char* t, unsigned long format, unsigned long& dlina) {
-    const unsigned long zadano = format & 0xFF;
+bool DlinaTeksta(const unsigned char* t, ZyDW format, ZyDW& dlina) {
+    const ZyDW zadano = format & 0xFF;
     const unsigned char konec = static_cast<unsigned char>(format >> 16);
     if (zadano != 0) {
         for (dlina = 0; dlina < zadano; ++dlina)
@@ -153,7 +152,7 @@ bool DlinaTeksta(const unsigned char* t, unsigned long format, unsigned long& dl
 // Writes the number as text in radix 10, 16, 2 or 8 and returns its length. The buffer must
 // hold the radix's work area (44, 36, 132 or 48 bytes). A null buffer gives 0; any other
 // radix gives an empty text and 0.
-unsigned long ZYKNB64::VsStr(unsigned char* buf, unsigned long format, long radix) const {
+ZyDW ZYKNB64::VsStr(unsigned char* buf, ZyDW format, long radix) const {
     if (buf == nullptr) return 0;
     const Osnovanie* o = NajtiOsnovanie(radix);
     if (o == nullptr) {
@@ -170,13 +169,13 @@ unsigned long ZYKNB64::VsStr(unsigned char* buf, unsigned long format, long radi
     ZapisNazad zap(buf + o->dlina, gruppa, razdel);
     ZYKNB64 kopija = *this;
     do {
-        unsigned long d;
+        ZyDW d;
         if (o->bitov == 0) {
             d = (kopija % 10ul).Ml;
             kopija /= 10ul;
         } else {
             d = kopija.Ml & ((1ul << o->bitov) - 1);
-            kopija >>= static_cast<unsigned long>(o->bitov);
+            kopija >>= static_cast<ZyDW>(o->bitov);
         }
         zap.Cifru(Cifra(d, sdvigBukv));
     } while (kopija != 0ul);
@@ -184,7 +183,7 @@ unsigned long ZYKNB64::VsStr(unsigned char* buf, unsigned long format, long radi
         zap.Cifru('0');
 
     unsigned char* nachalo = zap.Nachalo();
-    const unsigned long dlina = static_cast<unsigned long>(buf + o->dlina - nachalo);
+    const ZyDW dlina = static_cast<ZyDW>(buf + o->dlina - nachalo);
     std::memmove(buf, nachalo, dlina);
     buf[dlina] = 0;
     return dlina;
@@ -195,9 +194,9 @@ unsigned long ZYKNB64::VsStr(unsigned char* buf, unsigned long format, long radi
 // also selects decimal, so grouped texts such as "1 234 567" read back; a one-digit text is
 // decimal. Returns false for a malformed text; the number then holds what had been built up
 // to the failing character (unchanged when the text is rejected before reading digits).
-bool ZYKNB64::VzStr(const unsigned char* text, unsigned long format) {
+bool ZYKNB64::VzStr(const unsigned char* text, ZyDW format) {
     if (text == nullptr || !EstCifra(text[0])) return false;
-    unsigned long dlina = 0;
+    ZyDW dlina = 0;
     if (!DlinaTeksta(text, format, dlina)) {
         *this = ZYKNB64{0, 0};
         return false;

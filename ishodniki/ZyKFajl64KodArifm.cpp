@@ -200,7 +200,7 @@ template <typename C, typename D> struct ZyCifry {
         const size_t w = (n + sizeof(C) - 1) / sizeof(C);
         if (kMladshijPervym) {
             c[w ? w - 1 : 0] = 0;
-            std::memcpy(c, b, n);
+            if (b) std::memcpy(c, b, n); // an empty block may come without a buffer (n is 0 then)
             return w;
         }
         for (size_t i = 0; i < w; ++i) {
@@ -217,7 +217,7 @@ template <typename C, typename D> struct ZyCifry {
     // The first n bytes of the digits.
     static void vBajty(const C* c, unsigned char* b, size_t n) {
         if (kMladshijPervym) {
-            std::memcpy(b, c, n);
+            if (b) std::memcpy(b, c, n);
             return;
         }
         for (size_t i = 0; i < n; ++i)

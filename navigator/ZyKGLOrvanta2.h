@@ -21,67 +21,12 @@
 #define ZYKGLORVANTA2_API __declspec(dllimport)
 #endif
 
+#include "ZyVektorBit.h"
+#include "ZyZapisi.h"
+
 namespace Quorvel {
 
 class ZYKGLKONTROL;
-
-// ---- Geometry (angles in degrees) -----------------------------------------------------------
-
-struct MATRICA_DF4x4;
-
-// A direction or displacement.
-struct ZYKGLORVANTA2_API VEKTOR3MDF {
-    double x, y, z;
-    double Normal();    // divides by the length; returns the length before (0: unchanged)
-    double Mod() const; // the length
-};
-
-// A point; arrays of points are contiguous (24 bytes a point).
-struct ZYKGLORVANTA2_API TOCHKA3MDF {
-    double x, y, z;
-    // The point as row vector (x, y, z, 1) times m (translation in m[12..14]); no division by w.
-    TOCHKA3MDF operator*(const MATRICA_DF4x4& m) const;
-};
-
-// Sixteen doubles in the order glLoadMatrixd takes them (column-major).
-struct ZYKGLORVANTA2_API MATRICA_DF4x4 {
-    double m[16];
-    // The row-major matrix times the column vector (x, y, z, 1) (translation in m[3], m[7],
-    // m[11]); no division by w.
-    TOCHKA3MDF operator*(const TOCHKA3MDF& p) const;
-    // this := b * this in the column-major reading (this * b for row vectors), in double
-    // precision; the rendering state is not touched.
-    MATRICA_DF4x4& operator*=(const MATRICA_DF4x4& b);
-    void Transponirovat();
-};
-
-// ---- Bit vector -----------------------------------------------------------------------------
-
-// A fixed-size vector of bits: bit k in byte k / 8 under mask 1 << (k % 8). A bit at or past
-// the bit count reads as 0 and is never written. Range b = 0xFFFFFFFF means up to the end.
-class ZYKGLORVANTA2_API ZYK_VEKTOR_BIT {
-public:
-    unsigned char* dannye;   // the bytes (owned)
-    unsigned long dlinaBajt; // number of bytes
-    unsigned long kolBit;    // number of bits
-
-    ZYK_VEKTOR_BIT(unsigned long kolBit = 0, unsigned char zapolnit = 0);
-    ZYK_VEKTOR_BIT(const ZYK_VEKTOR_BIT& other);
-    ~ZYK_VEKTOR_BIT();
-    ZYK_VEKTOR_BIT& operator=(const ZYK_VEKTOR_BIT& other);
-    void Nado(unsigned long kolBit, unsigned char zapolnit);
-    bool Vkl(unsigned long a, unsigned long b);
-    void Vkl();
-    bool Vwkl(unsigned long a, unsigned long b);
-    void Vwkl();
-    void Invert();
-    bool Test(unsigned long a, unsigned long b) const;
-    bool Test() const;
-    unsigned long VzBitw(unsigned char* kuda, unsigned long razmer, unsigned long a,
-                         unsigned long b) const;
-    unsigned long VsBitw(unsigned long a, unsigned long b, const unsigned char* otkuda,
-                         unsigned long razmer);
-};
 
 // Bits of ZYKGLKONTROL::Flagi.
 enum : unsigned long {
@@ -117,21 +62,6 @@ enum : unsigned long {
 };
 
 // ---- Records --------------------------------------------------------------------------------
-
-// View region for picking, in window pixels; y from the top edge.
-struct ZYS_REGION_VIDA {
-    double x, y, w, h;
-};
-
-// The 264-byte navigation record stored in the history file (little-endian).
-struct ZYS_POZ_NAV {
-    unsigned char flagi[8];  // bits 0..25 of Flagi
-    double SkorostNav[6];    // three linear, three angular speeds
-    double IzmSkorosti;      // speed change per frame, percent
-    TOCHKA3MDF PozNav[4];    // eye, target, up point, side point
-    TOCHKA3MDF PozNavVid[4]; // the frame as viewed
-    double Distancija;       // orbit distance
-};
 
 // The four scene-function names "module\function", in slot order; null keeps a slot.
 struct ZYS_ADR_SCENW {
@@ -196,14 +126,6 @@ struct ZYS_FYN_SCENW {
     char* imja;       // "module\function" (owned)
     HMODULE modul;    // module of the last successful load
     ZYF_SCENA fyn;    // null when not loaded
-};
-
-// The controller's copy of the 24-byte history-file header.
-struct ZYS_ZAG_ISTORII {
-    ZYKNB64 TekPoz;        // position of the current entry
-    unsigned long TekNom;  // number of the current entry (first = 1)
-    ZYKNB64 PoslPoz;       // position of the last entry
-    unsigned long PoslNom; // number of the last entry
 };
 
 // Engine-private messages posted to a controller thread.

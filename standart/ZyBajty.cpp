@@ -1,5 +1,5 @@
 // Byte, string and scan functions. Pure logic: no platform calls, only memory of the caller.
-#include "ZyStandart.h"
+#include "ZyBajty.h"
 
 #include <cstdint>
 #include <cstring>
@@ -156,7 +156,7 @@ const char* ZyVstavitMezhduStrok(char* gde, const char* nachalo, const char* kon
 }
 
 // Writes the 32-bit pattern derived from `obrazec` over `razmer` bytes.
-void* ZyNachislitOZU(void* p, unsigned long razmer, unsigned long obrazec) {
+void* ZyNachislitOZU(void* p, ZyDW razmer, ZyDW obrazec) {
     if (!p) return p;
     std::uint32_t uzor;
     if (obrazec == 0)
@@ -170,55 +170,55 @@ void* ZyNachislitOZU(void* p, unsigned long razmer, unsigned long obrazec) {
     const unsigned char bajty[4] = {std::uint8_t(uzor), std::uint8_t(uzor >> 8),
                                     std::uint8_t(uzor >> 16), std::uint8_t(uzor >> 24)};
     unsigned char* u = static_cast<unsigned char*>(p);
-    const unsigned long celyh = razmer / 4;
-    for (unsigned long i = 0; i < celyh; ++i, u += 4)
+    const ZyDW celyh = razmer / 4;
+    for (ZyDW i = 0; i < celyh; ++i, u += 4)
         std::memcpy(u, bajty, 4);
     std::memset(u, bajty[0], razmer % 4);
     return p;
 }
 
 // Copies in 4-byte units forwards or backwards, whichever keeps an overlap intact.
-void* ZySdvinutOZU(void* kuda, const void* otkuda, unsigned long razmer) {
+void* ZySdvinutOZU(void* kuda, const void* otkuda, ZyDW razmer) {
     if (!kuda || !otkuda || kuda == otkuda || razmer == 0) return kuda;
     unsigned char* d = static_cast<unsigned char*>(kuda);
     const unsigned char* s = static_cast<const unsigned char*>(otkuda);
-    const unsigned long celyh = razmer / 4;
-    const unsigned long ostatok = razmer % 4;
+    const ZyDW celyh = razmer / 4;
+    const ZyDW ostatok = razmer % 4;
     std::uint32_t edinica;
     if (d < s) {
-        for (unsigned long i = 0; i < celyh; ++i, d += 4, s += 4) {
+        for (ZyDW i = 0; i < celyh; ++i, d += 4, s += 4) {
             std::memcpy(&edinica, s, 4);
             std::memcpy(d, &edinica, 4);
         }
-        for (unsigned long i = 0; i < ostatok; ++i)
+        for (ZyDW i = 0; i < ostatok; ++i)
             d[i] = s[i];
     } else {
         d += razmer;
         s += razmer;
-        for (unsigned long i = 0; i < celyh; ++i) {
+        for (ZyDW i = 0; i < celyh; ++i) {
             d -= 4;
             s -= 4;
             std::memcpy(&edinica, s, 4);
             std::memcpy(d, &edinica, 4);
         }
-        for (unsigned long i = 0; i < ostatok; ++i)
+        for (ZyDW i = 0; i < ostatok; ++i)
             *--d = *--s;
     }
     return kuda;
 }
 
 // Orders two blocks by their 32-bit little-endian units, then by their last bytes.
-int ZySravnitOZU(const void* a, const void* b, unsigned long razmer) {
+int ZySravnitOZU(const void* a, const void* b, ZyDW razmer) {
     if (!a || !b || razmer == 0) return ZY_SRAVNIT_NULL;
     const unsigned char* x = static_cast<const unsigned char*>(a);
     const unsigned char* y = static_cast<const unsigned char*>(b);
-    const unsigned long celyh = razmer / 4;
-    for (unsigned long i = 0; i < celyh; ++i, x += 4, y += 4) {
+    const ZyDW celyh = razmer / 4;
+    for (ZyDW i = 0; i < celyh; ++i, x += 4, y += 4) {
         const std::uint32_t ex = chitat32(x);
         const std::uint32_t ey = chitat32(y);
         if (ex != ey) return ex < ey ? -1 : 1;
     }
-    for (unsigned long i = 0; i < razmer % 4; ++i)
+    for (ZyDW i = 0; i < razmer % 4; ++i)
         if (x[i] != y[i]) return x[i] < y[i] ? -1 : 1;
     return 0;
 }

@@ -8,26 +8,14 @@
 
 #include <windows.h>
 
+#include "ZyZagolovokBloka.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 namespace zyst {
-
-struct ZYS_BLOK_PEREVODA {
-    std::uint32_t RazmerZag;  // 24
-    char Metka[8];            // "ZYTEKST" and a zero byte
-    std::uint32_t Sostojanie; // bit 0: request filled in; bit 1: answered
-    std::uint32_t Dlina;      // bytes of the strings (request) or of the answer list
-    std::uint32_t Okno;       // owner window of a message box, otherwise 0
-};
-static_assert(sizeof(ZYS_BLOK_PEREVODA) == 24, "the block header has a fixed layout");
-
-constexpr std::uint32_t kRazmerZag = 24;
-constexpr std::uint32_t kZaprosZapolnen = 1;
-constexpr std::uint32_t kOtvetGotov = 2;
-constexpr char kMetka[8] = {'Z', 'Y', 'T', 'E', 'K', 'S', 'T', 0};
 
 // A named page-file section and a view of all of it; both released on destruction.
 class ZyRazdel {

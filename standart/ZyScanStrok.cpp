@@ -3,7 +3,7 @@
 // An entry is: bytes with codes up to 32, the key, a blank / CR / TAB or directly "=", white
 // space, "=", white space, the translation, "***". The first entry whose key matches wins.
 #include "ZyScanStrok.h"
-#include "ZyStandart.h"
+#include "ZyBajty.h"
 
 #include <cstring>
 

@@ -9,7 +9,7 @@
 // controller thread the other bits of the same byte), and a plain read-modify-write of one
 // thread would undo the other's change (a lost bit 66 freezes the frames, a lost bit 67 ends a
 // pause). The whole-vector operations and resizing are for one thread only.
-#include "ZyKGLOrvanta2.h"
+#include "ZyVektorBit.h"
 
 #include <cstring>
 #include <new>
@@ -18,21 +18,21 @@ namespace Quorvel {
 
 namespace {
 
-constexpr unsigned long VSE = 0xFFFFFFFFul; // "up to the last bit" / "out of range"
+constexpr ZyDW VSE = 0xFFFFFFFFul; // "up to the last bit" / "out of range"
 
 // Bytes needed for n bits.
-unsigned long BajtDlja(unsigned long n) {
+ZyDW BajtDlja(ZyDW n) {
     return n / 8 + (n % 8 ? 1 : 0);
 }
 
 // Value of bit k of a byte array (no range check); the byte is read once, atomically.
-bool Bit(const unsigned char* d, unsigned long k) {
+bool Bit(const unsigned char* d, ZyDW k) {
     return (__atomic_load_n(&d[k / 8], __ATOMIC_ACQUIRE) >> (k % 8)) & 1u;
 }
 
 // Sets or clears bit k of a byte array (no range check) with one atomic OR / AND on its byte,
 // so that another thread's change of a neighbouring bit is never lost.
-void PostavitBit(unsigned char* d, unsigned long k, bool znach) {
+void PostavitBit(unsigned char* d, ZyDW k, bool znach) {
     const unsigned char maska = static_cast<unsigned char>(1u << (k % 8));
     if (znach)
         __atomic_fetch_or(&d[k / 8], maska, __ATOMIC_ACQ_REL);
@@ -43,7 +43,7 @@ void PostavitBit(unsigned char* d, unsigned long k, bool znach) {
 } // namespace
 
 // An empty vector, or kolBit bits filled with 0xFF bytes when zapolnit is non-zero.
-ZYK_VEKTOR_BIT::ZYK_VEKTOR_BIT(unsigned long kolBit, unsigned char zapolnit)
+ZYK_VEKTOR_BIT::ZYK_VEKTOR_BIT(ZyDW kolBit, unsigned char zapolnit)
     : dannye(nullptr), dlinaBajt(0), kolBit(0) {
     if (kolBit) Nado(kolBit, zapolnit);
 }
@@ -77,13 +77,13 @@ ZYK_VEKTOR_BIT& ZYK_VEKTOR_BIT::operator=(const ZYK_VEKTOR_BIT& other) {
 
 // Resizes to kolBit bits, all 0 or all 1; the old contents are not kept. 0 bits changes
 // nothing. When the bytes cannot be allocated the vector is left empty.
-void ZYK_VEKTOR_BIT::Nado(unsigned long kolBit, unsigned char zapolnit) {
+void ZYK_VEKTOR_BIT::Nado(ZyDW kolBit, unsigned char zapolnit) {
     if (kolBit == 0) return;
     delete[] dannye;
     dannye = nullptr;
     dlinaBajt = 0;
     this->kolBit = 0;
-    const unsigned long n = BajtDlja(kolBit);
+    const ZyDW n = BajtDlja(kolBit);
     unsigned char* d = new (std::nothrow) unsigned char[n];
     if (!d) return;
     std::memset(d, zapolnit ? 0xFF : 0x00, n);
@@ -93,11 +93,11 @@ void ZYK_VEKTOR_BIT::Nado(unsigned long kolBit, unsigned char zapolnit) {
 }
 
 // Sets bits a..b; false (and nothing changed) when b is past the last bit.
-bool ZYK_VEKTOR_BIT::Vkl(unsigned long a, unsigned long b) {
+bool ZYK_VEKTOR_BIT::Vkl(ZyDW a, ZyDW b) {
     if (b == VSE) b = kolBit - 1;
     if (kolBit == 0 || b >= kolBit) return false;
     // b < kolBit <= 0xFFFFFFFF, so ++k cannot wrap past b.
-    for (unsigned long k = a; k <= b; ++k)
+    for (ZyDW k = a; k <= b; ++k)
         PostavitBit(dannye, k, true);
     return true;
 }
@@ -108,10 +108,10 @@ void ZYK_VEKTOR_BIT::Vkl() {
 }
 
 // Clears bits a..b; false (and nothing changed) when b is past the last bit.
-bool ZYK_VEKTOR_BIT::Vwkl(unsigned long a, unsigned long b) {
+bool ZYK_VEKTOR_BIT::Vwkl(ZyDW a, ZyDW b) {
     if (b == VSE) b = kolBit - 1;
     if (kolBit == 0 || b >= kolBit) return false;
-    for (unsigned long k = a; k <= b; ++k)
+    for (ZyDW k = a; k <= b; ++k)
         PostavitBit(dannye, k, false);
     return true;
 }
@@ -123,15 +123,15 @@ void ZYK_VEKTOR_BIT::Vwkl() {
 
 // Every byte inverted (the spare bits too).
 void ZYK_VEKTOR_BIT::Invert() {
-    for (unsigned long i = 0; i < dlinaBajt; ++i)
+    for (ZyDW i = 0; i < dlinaBajt; ++i)
         dannye[i] = static_cast<unsigned char>(~dannye[i]);
 }
 
 // True when any of bits a..b is set; false when none is or b is past the last bit.
-bool ZYK_VEKTOR_BIT::Test(unsigned long a, unsigned long b) const {
+bool ZYK_VEKTOR_BIT::Test(ZyDW a, ZyDW b) const {
     if (b == VSE) b = kolBit - 1;
     if (kolBit == 0 || b >= kolBit) return false;
-    for (unsigned long k = a; k <= b; ++k)
+    for (ZyDW k = a; k <= b; ++k)
         if (Bit(dannye, k)) return true;
     return false;
 }
@@ -145,33 +145,31 @@ bool ZYK_VEKTOR_BIT::Test() const {
 // b is past the last bit, or the number of bytes needed when razmer is too small (nothing is
 // written then). a = b = 0xFFFFFFFF means the whole vector. An empty range (a > b) clears kuda;
 // a null kuda counts as a buffer of 0 bytes.
-unsigned long ZYK_VEKTOR_BIT::VzBitw(unsigned char* kuda, unsigned long razmer, unsigned long a,
-                                     unsigned long b) const {
+ZyDW ZYK_VEKTOR_BIT::VzBitw(unsigned char* kuda, ZyDW razmer, ZyDW a, ZyDW b) const {
     if (!kuda) razmer = 0;
     if (a == VSE && b == VSE) {
         a = 0;
         b = kolBit - 1;
     }
     if (kolBit == 0 || b >= kolBit) return VSE;
-    const unsigned long n = a > b ? 0 : b - a + 1;
-    const unsigned long nuzhno = BajtDlja(n);
+    const ZyDW n = a > b ? 0 : b - a + 1;
+    const ZyDW nuzhno = BajtDlja(n);
     if (nuzhno > razmer) return nuzhno;
     if (razmer) std::memset(kuda, 0, razmer);
-    for (unsigned long i = 0; i < n; ++i)
+    for (ZyDW i = 0; i < n; ++i)
         if (Bit(dannye, a + i)) PostavitBit(kuda, i, true);
     return 0;
 }
 
 // Copies bits from otkuda into a..b (bit a+i = bit i of otkuda); the other bits are kept.
 // Results as VzBitw; here b = 0xFFFFFFFF is not expanded. A null otkuda counts as 0 bytes.
-unsigned long ZYK_VEKTOR_BIT::VsBitw(unsigned long a, unsigned long b, const unsigned char* otkuda,
-                                     unsigned long razmer) {
+ZyDW ZYK_VEKTOR_BIT::VsBitw(ZyDW a, ZyDW b, const unsigned char* otkuda, ZyDW razmer) {
     if (!otkuda) razmer = 0;
     if (kolBit == 0 || b >= kolBit) return VSE;
-    const unsigned long n = a > b ? 0 : b - a + 1;
-    const unsigned long nuzhno = BajtDlja(n);
+    const ZyDW n = a > b ? 0 : b - a + 1;
+    const ZyDW nuzhno = BajtDlja(n);
     if (nuzhno > razmer) return nuzhno;
-    for (unsigned long i = 0; i < n; ++i)
+    for (ZyDW i = 0; i < n; ++i)
         PostavitBit(dannye, a + i, Bit(otkuda, i));
     return 0;
 }

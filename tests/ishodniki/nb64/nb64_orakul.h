@@ -3,7 +3,7 @@
 #ifndef NB64_ORAKUL_H
 #define NB64_ORAKUL_H
 
-#include "ZyKFajl64.h"
+#include "ZyNB64.h"
 
 #include <cstdint>
 #include <random>
@@ -12,7 +12,84 @@
 namespace orakul {
 
 using u64 = std::uint64_t;
+
+#if defined(__SIZEOF_INT128__)
 using u128 = unsigned __int128;
+#else
+// A 32-bit compiler has no 128-bit integer: a plain two-half one with the few operations the
+// reference needs (division by shift and subtract, one bit at a time).
+struct u128 {
+    u64 hi = 0, lo = 0;
+    u128() = default;
+    u128(u64 v) : lo(v) {} // NOLINT: converts like the built-in type
+    explicit operator u64() const { return lo; }
+    explicit operator bool() const { return hi || lo; }
+    friend bool operator<(u128 a, u128 b) { return a.hi != b.hi ? a.hi < b.hi : a.lo < b.lo; }
+    friend bool operator>(u128 a, u128 b) { return b < a; }
+    friend bool operator==(u128 a, u128 b) { return a.hi == b.hi && a.lo == b.lo; }
+    friend bool operator>=(u128 a, u128 b) { return !(a < b); }
+    friend u128 operator+(u128 a, u128 b) {
+        u128 r;
+        r.lo = a.lo + b.lo;
+        r.hi = a.hi + b.hi + (r.lo < a.lo);
+        return r;
+    }
+    friend u128 operator-(u128 a, u128 b) {
+        u128 r;
+        r.lo = a.lo - b.lo;
+        r.hi = a.hi - b.hi - (a.lo < b.lo);
+        return r;
+    }
+    friend u128 operator<<(u128 a, int s) {
+        if (s == 0) return a;
+        u128 r;
+        if (s >= 64)
+            r.hi = a.lo << (s - 64);
+        else
+            r.hi = a.hi << s | a.lo >> (64 - s), r.lo = a.lo << s;
+        return r;
+    }
+    friend u128 operator>>(u128 a, int s) {
+        if (s == 0) return a;
+        u128 r;
+        if (s >= 64)
+            r.lo = a.hi >> (s - 64);
+        else
+            r.lo = a.lo >> s | a.hi << (64 - s), r.hi = a.hi >> s;
+        return r;
+    }
+    friend u128 operator&(u128 a, u128 b) {
+        u128 r;
+        r.hi = a.hi & b.hi, r.lo = a.lo & b.lo;
+        return r;
+    }
+    friend u128 operator*(u128 a, u128 b) { // low 128 bits of the product
+        u128 r;
+        for (int i = 0; i < 128; ++i)
+            if (((b >> i) & u128(1)).lo) r = r + (a << i);
+        return r;
+    }
+    static void DelitSOstatkom(u128 a, u128 b, u128& q, u128& r) {
+        q = u128(), r = u128();
+        for (int i = 127; i >= 0; --i) {
+            r = r << 1;
+            r.lo |= ((a >> i).lo & 1);
+            if (r >= b) r = r - b, q = q + (u128(1) << i);
+        }
+    }
+    friend u128 operator/(u128 a, u128 b) {
+        u128 q, r;
+        DelitSOstatkom(a, b, q, r);
+        return q;
+    }
+    friend u128 operator%(u128 a, u128 b) {
+        u128 q, r;
+        DelitSOstatkom(a, b, q, r);
+        return r;
+    }
+    u128& operator++() { return *this = *this + u128(1); }
+};
+#endif
 constexpr u64 kMax = ~0ull;
 constexpr u64 kMax32 = 0xFFFFFFFFull;
 
@@ -20,19 +97,19 @@ inline u64 V(const Quorvel::ZYKNB64& n) {
     return (u64(n.St) << 32) | n.Ml;
 }
 inline Quorvel::ZYKNB64 N(u64 v) {
-    return Quorvel::ZYKNB64{static_cast<unsigned long>(v), static_cast<unsigned long>(v >> 32)};
+    return Quorvel::ZYKNB64{static_cast<ZyDW>(v), static_cast<ZyDW>(v >> 32)};
 }
 
 inline u64 Summa(u64 a, u64 b) {
-    const u128 s = u128(a) + b;
-    return s > kMax ? kMax : u64(s);
+    u64 s;
+    return __builtin_add_overflow(a, b, &s) ? kMax : s;
 }
 inline u64 Raznost(u64 a, u64 b) {
     return a < b ? 0 : a - b;
 }
 inline u64 Proizv(u64 a, u64 b) {
-    const u128 p = u128(a) * b;
-    return p > kMax ? kMax : u64(p);
+    u64 p;
+    return __builtin_mul_overflow(a, b, &p) ? kMax : p;
 }
 // Quotient with a number on the left: x < y gives 0, x = y gives 1, y = 0 gives x.
 inline u64 Chastnoe(u64 x, u64 y) {

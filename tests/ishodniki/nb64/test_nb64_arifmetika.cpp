@@ -44,8 +44,8 @@ const std::vector<u64>& Nabor() {
     return v;
 }
 
-unsigned long L(u64 v) {
-    return static_cast<unsigned long>(v);
+ZyDW L(u64 v) {
+    return static_cast<ZyDW>(v);
 }
 
 TEST(Nb64Arifmetika, SumAndDifferenceSaturateAndClamp) {
@@ -117,7 +117,7 @@ TEST(Nb64Arifmetika, ThirtyTwoBitLeftOperandForms) {
         for (u64 b : Nabor()) {
             const u64 a = a64 & kMax32;
             const ZYKNB64 y = N(b);
-            unsigned long z = L(a);
+            ZyDW z = L(a);
             s("+=", a, b, b > kMax32 ? kMax32 : std::min(a + b, kMax32), z += y);
             z = L(a);
             s("-=", a, b, b > a ? 0 : a - b, z -= y);
@@ -161,7 +161,7 @@ TEST(Nb64Arifmetika, ShiftsTakeTheCountModulo64) {
         for (u64 c64 : schety) {
             const unsigned c = unsigned(c64 & 63);
             const ZYKNB64 x = N(a), k = N(c64);
-            const unsigned long cL = L(c64);
+            const ZyDW cL = L(c64);
             const unsigned cl = unsigned(cL & 63);
             s("<<N", a, c64, a << c, V(x << k));
             s(">>N", a, c64, a >> c, V(x >> k));
@@ -214,7 +214,7 @@ TEST(Nb64Arifmetika, ComparisonsAreUnsigned64Bit) {
     for (u64 a : Nabor())
         for (u64 b : Nabor()) {
             const ZYKNB64 x = N(a), y = N(b);
-            const unsigned long bl = L(b), al = L(a);
+            const ZyDW bl = L(b), al = L(a);
             s("NN", a, b, ozhid(a, b), pack(x == y, x != y, x<y, x <= y, x> y, x >= y));
             s("NU", a, b, ozhid(a, b & kMax32),
               pack(x == bl, x != bl, x<bl, x <= bl, x> bl, x >= bl));
@@ -246,7 +246,7 @@ TEST(Nb64Arifmetika, DocumentedEdgeValues) {
     const ZYKNB64 q = 7ul / N(0);
     EXPECT_EQ(q.Ml, 7u);
     EXPECT_EQ(q.St, 0u);
-    unsigned long u = 7;
+    ZyDW u = 7;
     u /= N(0);
     EXPECT_EQ(u, 7u);
     u /= N(1ull << 32);

@@ -12,9 +12,8 @@ using namespace orakul;
 
 namespace {
 
-unsigned long Format(unsigned g, char razdel, unsigned minCifr, unsigned sdvigBukv) {
-    return g | (unsigned long)(unsigned char)razdel << 8 | (unsigned long)minCifr << 16 |
-           (unsigned long)sdvigBukv << 24;
+ZyDW Format(unsigned g, char razdel, unsigned minCifr, unsigned sdvigBukv) {
+    return g | (ZyDW)(unsigned char)razdel << 8 | (ZyDW)minCifr << 16 | (ZyDW)sdvigBukv << 24;
 }
 
 // The reference text: digits of v in the radix, padded to the minimum (capped), grouped from
@@ -38,15 +37,15 @@ std::string Ozhid(u64 v, unsigned radix, unsigned g, char razdel, unsigned minCi
     return s;
 }
 
-std::string VsStr(u64 v, unsigned long format, long radix, unsigned long* dlina = nullptr) {
+std::string VsStr(u64 v, ZyDW format, long radix, ZyDW* dlina = nullptr) {
     unsigned char buf[200];
     std::memset(buf, 0xCC, sizeof buf);
-    const unsigned long n = N(v).VsStr(buf, format, radix);
+    const ZyDW n = N(v).VsStr(buf, format, radix);
     if (dlina) *dlina = n;
     return std::string(reinterpret_cast<char*>(buf));
 }
 
-bool VzStr(const char* t, unsigned long format, u64* v, u64 nach = 0xDEADull) {
+bool VzStr(const char* t, ZyDW format, u64* v, u64 nach = 0xDEADull) {
     ZYKNB64 n = N(nach);
     const bool r = n.VzStr(reinterpret_cast<const unsigned char*>(t), format);
     *v = V(n);
@@ -54,7 +53,7 @@ bool VzStr(const char* t, unsigned long format, u64* v, u64 nach = 0xDEADull) {
 }
 
 TEST(Nb64Tekst, VsStrDocumentedTexts) {
-    unsigned long n = 0;
+    ZyDW n = 0;
     EXPECT_EQ(VsStr(1234567, Format(3, 0, 0, 0), 10, &n), "1 234 567");
     EXPECT_EQ(n, 9u);
     EXPECT_EQ(VsStr(1234567, Format(3, ',', 0, 0), 10), "1,234,567");
@@ -97,8 +96,8 @@ TEST(Nb64Tekst, VsStrMatchesTheReferenceFormatter) {
             for (unsigned minc : {0u, 1u, 5u, 21u, 70u})
                 for (u64 v : nab) {
                     const bool malye = (v & 1) != 0;
-                    const unsigned long f = Format(g, g == 4 ? 0 : ',', minc, malye ? 0x20 : 0);
-                    unsigned long n = 0;
+                    const ZyDW f = Format(g, g == 4 ? 0 : ',', minc, malye ? 0x20 : 0);
+                    ZyDW n = 0;
                     const std::string s = VsStr(v, f, radix, &n);
                     ASSERT_EQ(s, Ozhid(v, unsigned(radix), g, g == 4 ? 0 : ',', minc, malye))
                         << "radix " << radix << " g " << g << " min " << minc << " v " << v;
@@ -208,7 +207,7 @@ TEST(Nb64Tekst, RoundTripInEveryRadix) {
     for (int r = 0; r < 4; ++r)
         for (unsigned g : {0u, 1u, 3u})
             for (u64 v : nab) {
-                const unsigned long f = Format(g, g == 1 ? '_' : 0, 0, (v & 2) ? 0x20 : 0);
+                const ZyDW f = Format(g, g == 1 ? '_' : 0, 0, (v & 2) ? 0x20 : 0);
                 const std::string t = prefiks[r] + VsStr(v, f, radix[r]);
                 u64 nazad = 0;
                 ASSERT_TRUE(VzStr(t.c_str(), Format(0, g == 1 ? '_' : 0, 0, 0), &nazad)) << t;

@@ -141,7 +141,7 @@ TEST(Nb64X87, ResultsIgnoreTheCallersPrecisionAndRounding) {
         SCw cw(slovo);
         for (const auto& [x, y] : blizkie) {
             EXPECT_EQ(V(N(x) / N(y)), x / y) << "control word " << std::hex << slovo;
-            EXPECT_EQ(V(N(x) / static_cast<unsigned long>(y & kMax32)), Chastnoe(x, y & kMax32));
+            EXPECT_EQ(V(N(x) / static_cast<ZyDW>(y & kMax32)), Chastnoe(x, y & kMax32));
         }
         for (u64 x : nab)
             for (u64 y : nab) {
@@ -176,6 +176,41 @@ TEST(Nb64X87, UnmaskedExceptionsNeitherTrapNorLeak) {
     EXPECT_EQ(ChitatCw(), 0x035F);
     EXPECT_EQ(d, 9223372036854775808.0);
     EXPECT_EQ(f, 9223372036854775808.0f);
+}
+
+// Regression: with an exception unmasked, the guard restored the caller's whole x87
+// environment after the result had been put into st(0), where long double (and on i686 also
+// float and double) is returned; the restored tag word emptied that register, so the caller
+// read a stack fault (a trap with the invalid-operation exception unmasked, a NaN otherwise).
+TEST(Nb64X87, ConversionResultsSurviveTheRestoredEnvironment) {
+    const u64 znach[] = {0, 1, 3, 0x7FFFFFFFFFFFFFFFull, 0x8000000000000001ull, kMax};
+    for (unsigned short slovo : {0x037Eu, 0x035Fu, 0x0272u, 0x0B7Bu}) {
+        for (u64 v : znach) {
+            // The expected values first, under the default word (they are inexact).
+            const long double ozhidE = (long double)v;
+            const double ozhidD = double(ozhidE);
+            const float ozhidF = float(ozhidE);
+            asm volatile("fnclex");
+            long double e;
+            double d;
+            float f;
+            unsigned short sw;
+            {
+                SCw cw(slovo);
+                e = static_cast<long double>(N(v));
+                d = static_cast<double>(N(v));
+                f = static_cast<float>(N(v));
+                sw = ChitatSw();
+                EXPECT_EQ(ChitatCw(), slovo);
+                asm volatile("fnclex");
+            }
+            EXPECT_EQ(sw & 0x41, 0) << std::hex << slovo << ": stack fault after " << v;
+            EXPECT_TRUE(e == ozhidE) << std::hex << slovo << ": long double of " << v;
+            // Float and double are rounded by the caller's rounding mode (nearest here).
+            EXPECT_TRUE(d == ozhidD || (slovo & 0x0C00)) << std::hex << slovo << ": double " << v;
+            EXPECT_TRUE(f == ozhidF || (slovo & 0x0C00)) << std::hex << slovo << ": float " << v;
+        }
+    }
 }
 
 TEST(Nb64X87, RemainderIsExactForLargeOperands) {

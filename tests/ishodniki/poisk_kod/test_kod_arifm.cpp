@@ -229,3 +229,19 @@ TEST(KodArifm, WholeBlocksRoundTrip) {
     blok.assign(ZY_KOD_BLOK, 0);
     EXPECT_EQ(4u, chislo.kodirovat(blok.data(), blok.size(), zap.data())) << "a zero block";
 }
+
+// Regression (found by fuzzing): an empty block, or a record with empty parts, comes without
+// buffers; the digits were copied with memcpy from a null pointer (undefined even for 0 bytes).
+TEST(KodArifm, EmptyBlockAndEmptyPartsNeedNoBuffer) {
+    ZyKodChislo chislo;
+    ASSERT_TRUE(chislo.vydelit());
+    const unsigned char x[] = "k";
+    ASSERT_TRUE(chislo.kljuch(x, 1, 1));
+    Bajty zap(ZY_KOD_ZAPIS, 0xEE);
+    EXPECT_EQ(chislo.kodirovat(nullptr, 0, zap.data()), 4u);
+    EXPECT_EQ(Bajty(zap.begin(), zap.begin() + 4), Bajty(4, 0)) << "both lengths 0";
+    chislo.dekodirovat(nullptr, 0, nullptr, 0, nullptr, 0);
+    Bajty blok(5, 0xEE);
+    chislo.dekodirovat(nullptr, 0, nullptr, 0, blok.data(), blok.size());
+    EXPECT_EQ(blok, Bajty(5, 0)) << "0 x K + 0";
+}

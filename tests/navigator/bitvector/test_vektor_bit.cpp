@@ -1,6 +1,6 @@
 // ZYK_VEKTOR_BIT: sizes, ranges and their limits, range copies in and out, whole-vector
 // operations and copies.
-#include "ZyKGLOrvanta2.h"
+#include "ZyVektorBit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Byte, string and scan functions of ZyStandart: the documented cases, and exhaustive or
 // randomised comparisons with naive oracles written here. Guard bytes around every buffer
 // check that nothing is written outside the counted bytes.
-#include "ZyStandart.h"
+#include "ZyBajty.h"
 
 #include <gtest/gtest.h>
 
