@@ -22,6 +22,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Quorvel::ZYKGLKONTROL;
@@ -63,8 +64,15 @@ struct ZYS_SOSTOJANIE {
     char slovoVershin[64] = "vertices", slovoGranej[64] = "faces"; // translated labels
 };
 
-std::mutex zamok;                                    // guards sostojanija
-std::map<ZYKGLKONTROL*, ZYS_SOSTOJANIE> sostojanija; // one per controller
+// A controller by its address and its thread: a controller made later at the address of a
+// destroyed one is another controller.
+using Kljuch = std::pair<const ZYKGLKONTROL*, unsigned long>;
+Kljuch KljuchK(const ZYKGLKONTROL* k) {
+    return {k, k->threadId};
+}
+
+std::mutex zamok;                             // guards sostojanija
+std::map<Kljuch, ZYS_SOSTOJANIE> sostojanija; // one per controller
 
 // The controller of a handler's message.
 ZYKGLKONTROL* Kontrol(const MSG* m) {
@@ -234,7 +242,7 @@ int Fokus(MSG* m) {
     ZYKGLKONTROL* k = Kontrol(m);
     if (!NashaScena(k)) return 0;
     std::lock_guard<std::mutex> g(zamok);
-    ZYS_SOSTOJANIE& s = sostojanija[k];
+    ZYS_SOSTOJANIE& s = sostojanija[KljuchK(k)];
     const unsigned long obj = static_cast<unsigned long>(m->lParam);
     if (obj < ZY_MODEL_IMJA0 || obj - ZY_MODEL_IMJA0 >= s.chasti.size()) return 0;
     const ZYS_CHAST_SCENY& c = s.chasti[obj - ZY_MODEL_IMJA0];
@@ -244,6 +252,7 @@ int Fokus(MSG* m) {
     s.tekst = b;
     s.vybrana = obj;
     RamkaChasti(*k, s, c);
+    InvalidateRect(k->hwnd, nullptr, FALSE); // a frame with the text
     return 1;
 }
 
@@ -252,12 +261,13 @@ int NeFokus(MSG* m) {
     ZYKGLKONTROL* k = Kontrol(m);
     if (!NashaScena(k)) return 0;
     std::lock_guard<std::mutex> g(zamok);
-    ZYS_SOSTOJANIE& s = sostojanija[k];
+    ZYS_SOSTOJANIE& s = sostojanija[KljuchK(k)];
     if (static_cast<unsigned long>(m->lParam) != s.vybrana) return 0;
     s.vybrana = 0;
     s.tekst.clear();
     if (s.ramkaVybrannoj) k->VwklSpisok(s.ramkaVybrannoj);
     s.ramkaVybrannoj = 0;
+    InvalidateRect(k->hwnd, nullptr, FALSE);
     return 1;
 }
 
@@ -266,7 +276,7 @@ int KlavishaRamki(MSG* m) {
     ZYKGLKONTROL* k = Kontrol(m);
     if (!NashaScena(k) || m->wParam != VK_F5) return 0;
     std::lock_guard<std::mutex> g(zamok);
-    const ZYS_SOSTOJANIE& s = sostojanija[k];
+    const ZYS_SOSTOJANIE& s = sostojanija[KljuchK(k)];
     if (s.gotov) Ramka(*k, s);
     return 1;
 }
@@ -366,7 +376,7 @@ long ZyScenaModel1(ZYKGLKONTROL* k) {
     ZYS_SOSTOJANIE s;
     {
         std::lock_guard<std::mutex> g(zamok);
-        auto it = sostojanija.find(k);
+        auto it = sostojanija.find(KljuchK(k));
         if (it != sostojanija.end()) s = it->second;
     }
     s.vybrana = 0;
@@ -381,7 +391,7 @@ long ZyScenaModel1(ZYKGLKONTROL* k) {
         s = ZYS_SOSTOJANIE();
         {
             std::lock_guard<std::mutex> g(zamok);
-            auto it = sostojanija.find(k);
+            auto it = sostojanija.find(KljuchK(k));
             if (it != sostojanija.end()) s.zagruzok = it->second.zagruzok;
         }
         ZyPerevodStroki(s.slovoVershin, sizeof s.slovoVershin);
@@ -393,7 +403,7 @@ long ZyScenaModel1(ZYKGLKONTROL* k) {
     k->MaskaOchistki = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
     glClearColor(kFon[0], kFon[1], kFon[2], 1.0f);
     std::lock_guard<std::mutex> g(zamok);
-    sostojanija[k] = s;
+    sostojanija[KljuchK(k)] = s;
     return 1;
 }
 
@@ -414,7 +424,7 @@ long ZyScenaModel3(ZYKGLKONTROL* k) {
     glGetIntegerv(GL_RENDER_MODE, &rezhim);
     const bool risovanie = rezhim == GL_RENDER;
     std::lock_guard<std::mutex> g(zamok);
-    ZYS_SOSTOJANIE& s = sostojanija[k];
+    ZYS_SOSTOJANIE& s = sostojanija[KljuchK(k)];
     if (risovanie && s.startRamka) {
         s.startRamka = false;
         if (NachalnajaRamka(*k) && s.gotov) {
@@ -472,7 +482,7 @@ int ZyScenaModelKlavisha(MSG* m) {
 int ZyScenaModelSvodka(ZYKGLKONTROL* k, ZYS_SVODKA_MODELI* s) {
     if (!k || !s) return 0;
     std::lock_guard<std::mutex> g(zamok);
-    auto it = sostojanija.find(k);
+    auto it = sostojanija.find(KljuchK(k));
     if (it == sostojanija.end()) return 0;
     const ZYS_SOSTOJANIE& z = it->second;
     *s = ZYS_SVODKA_MODELI();
