@@ -39,7 +39,7 @@ def box(o, x0, y0, z0, x1, y1, z1):
 
 
 def prism(o, radius, y0, y1, sides):
-    """The side quads and the top polygon of an upright prism around the y axis."""
+    """The side quads of an upright prism around the y axis."""
     low, high = [], []
     for i in range(sides):
         a = 2 * math.pi * i / sides
