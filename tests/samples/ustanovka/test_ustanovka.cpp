@@ -26,20 +26,23 @@ std::string VWindows(std::string put) {
     return "Z:" + put;
 }
 
+// What Vid looks for and what it found.
+struct ZYS_POISK_VIDA {
+    HWND hozjain, vid;
+};
+
+// EnumChildWindows callback: stops at the first direct child of the host.
+BOOL CALLBACK RebenokHozjaina(HWND c, LPARAM l) {
+    auto* q = reinterpret_cast<ZYS_POISK_VIDA*>(l);
+    if (GetParent(c) != q->hozjain) return TRUE;
+    q->vid = c;
+    return FALSE;
+}
+
 // The view window of the viewer's host window: its direct child.
 HWND Vid(HWND hozjain) {
-    struct Poisk {
-        HWND hozjain, vid;
-    } p{hozjain, nullptr};
-    EnumChildWindows(
-        hozjain,
-        [](HWND c, LPARAM l) -> BOOL {
-            auto* q = reinterpret_cast<Poisk*>(l);
-            if (GetParent(c) != q->hozjain) return TRUE;
-            q->vid = c;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&p));
+    ZYS_POISK_VIDA p{hozjain, nullptr};
+    EnumChildWindows(hozjain, RebenokHozjaina, reinterpret_cast<LPARAM>(&p));
     return p.vid;
 }
 
