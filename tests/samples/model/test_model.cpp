@@ -248,6 +248,13 @@ namespace {
 std::string Treugolnik(const std::string& grani) {
     return "v 0 0 0\nv 1 0 0\nv 0 1 0\n" + grani;
 }
+// One face line of `n` corners (vertices 1, 2, 3 over and over).
+std::string MnogoUglov(int n) {
+    std::string f = "f";
+    for (int i = 0; i < n; ++i)
+        f += " " + std::to_string(1 + i % 3);
+    return f + "\n";
+}
 // More face lines than the scene accepts.
 std::string MillionyGranej() {
     std::string t = Treugolnik("");
@@ -281,6 +288,8 @@ TEST_F(ModelZhivoj, EveryDamagedFileGivesOneTranslatedBoxAndAnEmptyScene) {
         {"relative index before the list", Treugolnik("f -1 -2 -5\n"), "Kuby.obj",
          "refers to vertex \"-1\""},
         {"zero index", Treugolnik("f 0 1 2\n"), "Kuby.obj", "cannot be read"},
+        {"a face of 300 corners", Treugolnik(MnogoUglov(300)), "Kuby.obj",
+         "a face with more than \"255\" corners"},
         {"millions of faces", MillionyGranej(), "Kuby.obj", "has more than \"2000000\" faces"},
     };
     for (const auto& c : sluchai) {
