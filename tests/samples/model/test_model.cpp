@@ -1,0 +1,327 @@
+// The model scene in a live navigator of this process: three coloured groups at known places
+// are all on the screen at the start, a click on one focuses its selection name and the view's
+// text names it, coming back through the history does not read the file again, and every kind
+// of damaged file gives one translated box and an empty scene.
+#include "ZyScenaModel.h"
+#include "ZyTestEkran.h"
+#include "ZyTestNavigatora.h"
+#include "ZyTestPerevod.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace Quorvel;
+
+namespace {
+
+const char* const kModel = "ZyGLDannwe\\ZyGLOkno 000\\Model.txt";
+const char kZagolovok[] = "Module: ZyScenaModel";
+
+// The scene's four names.
+const ZYS_ADR_SCENW kAdresa{"ZyScenaModel.dll\\ZyScenaModel1", "ZyScenaModel.dll\\ZyScenaModel2",
+                            "ZyScenaModel.dll\\ZyScenaModel3", "ZyScenaModel.dll\\ZyScenaModel4"};
+
+// An axis-aligned cube of side 2 around (x, y, z) as OBJ text; `n` vertices came before it.
+std::string Kub(const char* imja, const char* material, double x, double y, double z, int n) {
+    std::string t = std::string("g ") + imja + "\nusemtl " + material + "\n";
+    char b[96];
+    for (int i = 0; i < 8; ++i) {
+        std::snprintf(b, sizeof b, "v %g %g %g\n", x + ((i & 4) ? 1 : -1), y + ((i & 2) ? 1 : -1),
+                      z + ((i & 1) ? 1 : -1));
+        t += b;
+    }
+    static const int grani[6][4] = {{1, 2, 4, 3}, {5, 7, 8, 6}, {1, 5, 6, 2},
+                                    {3, 4, 8, 7}, {1, 3, 7, 5}, {2, 6, 8, 4}};
+    for (const auto& g : grani) {
+        std::snprintf(b, sizeof b, "f %d %d %d %d\n", n + g[0], n + g[1], n + g[2], n + g[3]);
+        t += b;
+    }
+    return t;
+}
+
+// Red "Levaja" at x = -6, green "Srednjaja" at the origin, blue "Pravaja" at x = +6.
+std::string TriKuba() {
+    return "mtllib Kuby.mtl\n" + Kub("Levaja", "Krasnyj", -6, 0, 0, 0) +
+           Kub("Srednjaja", "Zelenyj", 0, 0, 0, 8) + Kub("Pravaja", "Sinij", 6, 0, 0, 16);
+}
+const char kMtl[] = "newmtl Krasnyj\nKd 1 0 0\nnewmtl Zelenyj\nKd 0 1 0\nnewmtl Sinij\nKd 0 0 1\n";
+
+// Writes the model, its materials and "Model.txt" naming it.
+void ZapisatModel(const std::string& obj, const std::string& imja = "Kuby.obj") {
+    zyt::ZapisatDannye("ZyGLDannwe\\ZyGLOkno 000\\" + imja, obj);
+    zyt::ZapisatDannye("ZyGLDannwe\\ZyGLOkno 000\\Kuby.mtl", kMtl);
+    zyt::ZapisatDannye(kModel, imja + "\r\n");
+}
+
+// The scene's state for the controller (empty when the scene never ran there).
+ZYS_SVODKA_MODELI Svodka(ZYKGLKONTROL& k) {
+    ZYS_SVODKA_MODELI s{};
+    ZyScenaModelSvodka(&k, &s);
+    return s;
+}
+
+// Pixel classes of the three groups (lit, so only the dominant channel is known).
+bool Krasnyj(COLORREF c) {
+    return GetRValue(c) >= 80 && GetGValue(c) * 3 < GetRValue(c) && GetBValue(c) * 3 < GetRValue(c);
+}
+bool Zelenyj(COLORREF c) {
+    return GetGValue(c) >= 80 && GetRValue(c) * 3 < GetGValue(c) && GetBValue(c) * 3 < GetGValue(c);
+}
+bool Sinij(COLORREF c) {
+    return GetBValue(c) >= 80 && GetRValue(c) * 3 < GetBValue(c) && GetGValue(c) * 3 < GetBValue(c);
+}
+bool Belyj(COLORREF c) {
+    return GetRValue(c) > 200 && GetGValue(c) > 200 && GetBValue(c) > 200;
+}
+
+// Where the pixels of one class lie in a rectangle of the capture.
+struct Pjatno {
+    long n = 0;
+    RECT ramka{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN};
+    double cx = 0, cy = 0;
+};
+Pjatno Najti(const zytest::Snimok& s, const RECT& r, bool (*klass)(COLORREF)) {
+    Pjatno p;
+    for (long y = r.top; y < r.bottom; ++y)
+        for (long x = r.left; x < r.right; ++x)
+            if (klass(s.Piksel(x, y))) {
+                ++p.n;
+                p.cx += double(x);
+                p.cy += double(y);
+                p.ramka = {std::min(p.ramka.left, x), std::min(p.ramka.top, y),
+                           std::max(p.ramka.right, x + 1), std::max(p.ramka.bottom, y + 1)};
+            }
+    if (p.n) {
+        p.cx /= double(p.n);
+        p.cy /= double(p.n);
+    }
+    return p;
+}
+
+// A live navigator with one view of 640 x 480 showing the model scene.
+class ModelZhivoj : public zyt::ZhivojNavigator {
+protected:
+    void SetUp() override {
+        ZhivojNavigator::SetUp();
+        std::remove(zytest::kFajlPerevoda);
+        ZyVsPutPokaza(ZY_POKAZ_GDI);
+    }
+    void TearDown() override { ZyVsPutPokaza(ZY_POKAZ_AVTO); }
+    // Starts the navigator and waits for `kadrov` frames of the scene.
+    void Pusk(unsigned long kadrov = 2) {
+        SGL_SCENA_PARAM sp{kAdresa, 0};
+        ASSERT_EQ(1u, nav.Pusk(host.okno, 1, nullptr, &sp));
+        ASSERT_TRUE(zyt::Kachat([&] { return Svodka(k()).kadrov >= kadrov; }, 20000))
+            << "frames: " << Svodka(k()).kadrov << "; boxes: " << zakryvatel.Tekst();
+    }
+    // Captures the screen until `uslovie` holds for the capture (at most 15 s); the last one.
+    zytest::Snimok Snjat(const std::function<bool(const zytest::Snimok&)>& uslovie) {
+        zytest::Snimok s;
+        zyt::Kachat(
+            [&] {
+                s = zytest::SnjatEkran();
+                return !s.Est() || uslovie(s);
+            },
+            15000);
+        return s;
+    }
+    // A left click at client point (x, y) of the view.
+    void Klik(long x, long y) {
+        const LPARAM l = MAKELPARAM(x, y);
+        PostMessageA(k().hwnd, WM_LBUTTONDOWN, MK_LBUTTON, l);
+        PostMessageA(k().hwnd, WM_LBUTTONUP, 0, l);
+    }
+    ZYKGLKONTROL& k() { return nav.controllers[0]; }
+
+    zyt::Hozjain host{640, 480};
+    ZYKGLORVANTA2 nav;
+};
+
+} // namespace
+
+TEST_F(ModelZhivoj, TheWholeModelIsInViewAndAClickFocusesAGroupAndNamesIt) {
+    ZapisatModel(TriKuba());
+    Pusk();
+    const ZYS_SVODKA_MODELI s0 = Svodka(k());
+    ASSERT_EQ(3u, s0.chastej) << zakryvatel.Tekst();
+    EXPECT_EQ(18u, s0.granej);
+    EXPECT_EQ(36u, s0.treugolnikov);
+    EXPECT_EQ(-7.0f, s0.min[0]);
+    EXPECT_EQ(7.0f, s0.max[0]);
+    EXPECT_STREQ("", s0.tekst);
+
+    const RECT v = zytest::KlientNaEkrane(k().hwnd);
+    ASSERT_GT(v.right - v.left, 600);
+    ASSERT_GT(v.bottom - v.top, 440);
+    const auto triVidny = [&](const zytest::Snimok& s) {
+        return Najti(s, v, Krasnyj).n > 100 && Najti(s, v, Zelenyj).n > 100 &&
+               Najti(s, v, Sinij).n > 100;
+    };
+    zytest::Snimok s = Snjat(triVidny);
+    ASSERT_TRUE(s.Est()) << s.oshibka;
+    const struct {
+        const char* imja;
+        bool (*klass)(COLORREF);
+    } gruppy[3] = {
+        {"Levaja (red)", Krasnyj}, {"Srednjaja (green)", Zelenyj}, {"Pravaja (blue)", Sinij}};
+    Pjatno p[3];
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(gruppy[i].imja);
+        p[i] = Najti(s, v, gruppy[i].klass);
+        ASSERT_GT(p[i].n, 100) << "the group is on the screen";
+        // Framed: no group touches the view's edge.
+        EXPECT_GT(p[i].ramka.left, v.left);
+        EXPECT_GT(p[i].ramka.top, v.top);
+        EXPECT_LT(p[i].ramka.right, v.right);
+        EXPECT_LT(p[i].ramka.bottom, v.bottom);
+    }
+    EXPECT_LT(p[0].cx, p[1].cx) << "red left of green";
+    EXPECT_LT(p[1].cx, p[2].cx) << "green left of blue";
+    EXPECT_EQ(0, Najti(s, RECT{v.left, v.top, v.left + 320, v.top + 30}, Belyj).n)
+        << "no text before a click";
+
+    // A click on each group: its selection name has the focus, the text names it.
+    const char* const teksty[3] = {"Levaja: 8 vertices, 6 faces", "Srednjaja: 8 vertices, 6 faces",
+                                   "Pravaja: 8 vertices, 6 faces"};
+    for (int i : {1, 2, 0}) {
+        SCOPED_TRACE(gruppy[i].imja);
+        Klik(long(p[i].cx) - v.left, long(p[i].cy) - v.top);
+        EXPECT_TRUE(zyt::Kachat([&] { return Svodka(k()).vybrana == ZY_MODEL_IMJA0 + i; }))
+            << "focused: " << std::hex << Svodka(k()).vybrana;
+        EXPECT_EQ(ZY_MODEL_IMJA0 + i, k().VzFokys());
+        EXPECT_STREQ(teksty[i], Svodka(k()).tekst);
+    }
+    s = Snjat([&](const zytest::Snimok& c) {
+        return Najti(c, RECT{v.left, v.top, v.left + 320, v.top + 30}, Belyj).n > 20;
+    });
+    EXPECT_GT(Najti(s, RECT{v.left, v.top, v.left + 320, v.top + 30}, Belyj).n, 20)
+        << "the text is drawn in the view's top-left corner";
+
+    // A click on the empty background takes the focus and the text away.
+    Klik(5, v.bottom - v.top - 10);
+    EXPECT_TRUE(zyt::Kachat([&] { return Svodka(k()).vybrana == 0; }));
+    EXPECT_EQ(0u, k().VzFokys());
+    EXPECT_STREQ("", Svodka(k()).tekst);
+    EXPECT_TRUE(zakryvatel.Okna().empty()) << zakryvatel.Tekst();
+}
+
+namespace {
+// Calls NScena with the model scene at the end of a test scene's frame, once, when armed.
+std::atomic<bool> kModelu{false};
+void VModel(int fyn, ZYKGLKONTROL* k) {
+    if (fyn == ZYT_FINAL && kModelu.exchange(false)) k->NScena(kAdresa);
+}
+} // namespace
+
+TEST_F(ModelZhivoj, ComingBackThroughTheHistoryDoesNotReadTheFileAgain) {
+    ZapisatModel(TriKuba());
+    const zyt::Imena a("ZyTestScenaA.dll");
+    SGL_SCENA_PARAM sp{a.Adresa(), 0};
+    ZytNastrojka()->fps = 25;
+    ZytNastrojka()->vyzov = VModel;
+    ASSERT_EQ(1u, nav.Pusk(host.okno, 1, nullptr, &sp));
+    ASSERT_TRUE(zyt::Kachat([] { return ZytKol(ZYT_FINAL) >= 1; }));
+    kModelu = true; // entry 2: the model scene
+    ASSERT_TRUE(zyt::Kachat([&] { return Svodka(k()).kadrov >= 1; }, 20000));
+    EXPECT_EQ(1u, Svodka(k()).zagruzok);
+    EXPECT_EQ(3u, Svodka(k()).chastej);
+
+    // F2: back to the test scene; F3: forward to the model scene again.
+    PostMessageA(k().hwnd, WM_KEYDOWN, VK_F2, 1);
+    PostMessageA(k().hwnd, WM_KEYUP, VK_F2, 0xC0000001);
+    const unsigned long konstr = ZytKol(ZYT_KONSTR);
+    ASSERT_TRUE(zyt::Kachat([&] { return ZytKol(ZYT_KONSTR) > konstr; }, 20000));
+    const unsigned long kadrov = Svodka(k()).kadrov;
+    PostMessageA(k().hwnd, WM_KEYDOWN, VK_F3, 1);
+    PostMessageA(k().hwnd, WM_KEYUP, VK_F3, 0xC0000001);
+    ASSERT_TRUE(zyt::Kachat([&] { return Svodka(k()).kadrov > kadrov; }, 20000));
+    EXPECT_EQ(&ZyScenaModel3, k().Fynkcii[2].fyn) << "the model scene is shown again";
+    EXPECT_EQ(1u, Svodka(k()).zagruzok) << "the file was read once";
+    EXPECT_EQ(3u, Svodka(k()).chastej) << "the lists are fetched by name";
+    ZytNastrojka()->vyzov = nullptr;
+    EXPECT_TRUE(zakryvatel.Okna().empty()) << zakryvatel.Tekst();
+}
+
+namespace {
+// Three vertices, then `grani`.
+std::string Treugolnik(const std::string& grani) {
+    return "v 0 0 0\nv 1 0 0\nv 0 1 0\n" + grani;
+}
+// One face line of `n` corners (vertices 1, 2, 3 over and over).
+std::string MnogoUglov(int n) {
+    std::string f = "f";
+    for (int i = 0; i < n; ++i)
+        f += " " + std::to_string(1 + i % 3);
+    return f + "\n";
+}
+// More face lines than the scene accepts.
+std::string MillionyGranej() {
+    std::string t = Treugolnik("");
+    const std::string f = "f 1 2 3\n";
+    t.reserve(t.size() + f.size() * 2000001);
+    for (int i = 0; i < 2000001; ++i)
+        t += f;
+    return t;
+}
+} // namespace
+
+TEST_F(ModelZhivoj, EveryDamagedFileGivesOneTranslatedBoxAndAnEmptyScene) {
+    const std::string tri = TriKuba();
+    const struct {
+        const char* sluchaj;
+        std::string obj;   // model text; "-" none written
+        const char* imja;  // what "Model.txt" names; null: no "Model.txt"
+        const char* tekst; // part of the box text
+    } sluchai[] = {
+        {"missing model file", "-", "Net.obj", "\"ZyGLDannwe\\ZyGLOkno 000\\Net.obj\" cannot be"},
+        {"no Model.txt", "-", nullptr, "that names the model cannot be read"},
+        {"Model.txt names nothing", "-", " \r\n", "names no model"},
+        // The last line "f 18 22 24 20" cut after its second corner.
+        {"truncated in a face", tri.substr(0, tri.size() - 7), "Kuby.obj",
+         "fewer than three corners: the file may be cut short"},
+        {"not OBJ", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "Kuby.obj",
+         "is not an OBJ model"},
+        {"only vertices", Treugolnik(""), "Kuby.obj", "has no faces"},
+        {"face past the vertex list", Treugolnik("f 1 2 4\n"), "Kuby.obj",
+         "refers to vertex \"4\", but the file has \"3\" vertices"},
+        {"relative index before the list", Treugolnik("f -1 -2 -5\n"), "Kuby.obj",
+         "refers to vertex \"-1\""},
+        {"zero index", Treugolnik("f 0 1 2\n"), "Kuby.obj", "cannot be read"},
+        {"a face of 300 corners", Treugolnik(MnogoUglov(300)), "Kuby.obj",
+         "a face with more than \"255\" corners"},
+        {"millions of faces", MillionyGranej(), "Kuby.obj", "has more than \"2000000\" faces"},
+    };
+    for (const auto& c : sluchai) {
+        SCOPED_TRACE(c.sluchaj);
+        zyt::Chisto();
+        if (c.obj != "-") zyt::ZapisatDannye("ZyGLDannwe\\ZyGLOkno 000\\Kuby.obj", c.obj);
+        if (c.imja) zyt::ZapisatDannye(kModel, c.imja);
+        zakryvatel.Zabyt();
+        ZYKGLORVANTA2 n;
+        SGL_SCENA_PARAM sp{kAdresa, 0};
+        ASSERT_EQ(1u, n.Pusk(host.okno, 1, nullptr, &sp));
+        ASSERT_TRUE(zakryvatel.Zhdat(1)) << "a box";
+        ASSERT_TRUE(zyt::Kachat([&] { return Svodka(n.controllers[0]).kadrov >= 2; }))
+            << "the empty scene is drawn";
+        const std::vector<zytest::ZyOkno> okna = zakryvatel.Okna();
+        ASSERT_EQ(1u, okna.size()) << zakryvatel.Tekst();
+        EXPECT_EQ(kZagolovok, okna[0].zagolovok);
+        EXPECT_NE(std::string::npos, okna[0].tekst.find(c.tekst)) << okna[0].tekst;
+        EXPECT_EQ(0u, Svodka(n.controllers[0]).chastej);
+    }
+}
+
+TEST_F(ModelZhivoj, TheBoxGoesThroughTheTranslationFile) {
+    ASSERT_TRUE(zytest::ZapisatFajl(
+        zytest::kFajlPerevoda,
+        zytest::Zagolovok() + zytest::Zapis(kZagolovok, "Modul: ZyScenaModel") +
+            zytest::Zapis("The model file \"\" cannot be opened.", "Die Modelldatei \"\" fehlt.")));
+    zyt::ZapisatDannye(kModel, "Net.obj\r\n");
+    Pusk();
+    ASSERT_TRUE(zakryvatel.Zhdat(1));
+    const std::vector<zytest::ZyOkno> okna = zakryvatel.Okna();
+    ASSERT_EQ(1u, okna.size());
+    EXPECT_EQ("Modul: ZyScenaModel", okna[0].zagolovok);
+    EXPECT_EQ("Die Modelldatei \"ZyGLDannwe\\ZyGLOkno 000\\Net.obj\" fehlt.", okna[0].tekst);
+}
