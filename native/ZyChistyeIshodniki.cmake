@@ -9,6 +9,7 @@ set(zy_chistye_ishodniki
     ishodniki/ZyFNB_ooTekst.cpp
     ishodniki/ZyKFajl64KodArifm.cpp
     ishodniki/ZyKFajl64Kandidaty.cpp
+    ishodniki/ZyPlanKop.cpp
     navigator/view/ZyVektorBit.cpp
     navigator/core/ZyHodIstorii.cpp
     navigator/core/ZyAdresaFyn.cpp

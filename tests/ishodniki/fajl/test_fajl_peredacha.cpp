@@ -1,7 +1,6 @@
-// Block moves through the file handle: the block order and the delete and move ranges on
-// memory, overlapping moves at block boundaries, files one byte longer than a block, a read or
-// a write that fails half-way, handles that refuse unaligned or synchronous I/O, and the zone
-// of another object that sees the copied bytes.
+// Block moves through the file handle: overlapping moves at block boundaries, files one byte longer
+// than a block, a read or a write that fails half-way, handles that refuse unaligned or synchronous
+// I/O, and the zone of another object that sees the copied bytes.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,7 +10,6 @@
 #include <functional>
 #include <string>
 
-#include "ZyPlanKop.h"
 #include "fajl_pomoshch.h"
 
 using namespace zytest;
@@ -24,27 +22,6 @@ constexpr uint64_t kGran = 65536;
 constexpr uint64_t kMalajaPamjat = 8 * kGran;
 // The longest block between two files with memory to spare.
 constexpr uint64_t kBuferMaks = 1 << 20;
-
-// Applies the block plan of a copy within one array, each block read whole before it is
-// written, as the engine does through its buffer.
-void kopirovatPoPlanu(Bajty& b, uint64_t d, uint64_t s, uint64_t n, uint64_t blok) {
-    const bool vozrast = Quorvel::ZyPlanVozrast(true, d, s);
-    for (uint64_t gotovo = 0; gotovo < n;) {
-        const Quorvel::ZyBlokPlana p = Quorvel::ZyPlanBlok(n, blok, gotovo, vozrast);
-        const Bajty kusok(b.begin() + s + p.smeshenie, b.begin() + s + p.smeshenie + p.dlina);
-        std::copy(kusok.begin(), kusok.end(), b.begin() + d + p.smeshenie);
-        gotovo += p.dlina;
-        EXPECT_EQ(gotovo == n, p.posl);
-    }
-}
-
-// Applies a keep-aside plan to an array: kept bytes copied out, the move, the write back.
-void primenit(Bajty& b, const Quorvel::ZyPlanZapasa& p) {
-    const Bajty zapas(b.begin() + p.zapasPoz, b.begin() + p.zapasPoz + p.zapasDlina);
-    Bajty kusok(b.begin() + p.kopOtkuda, b.begin() + p.kopOtkuda + p.kopDlina);
-    std::copy(kusok.begin(), kusok.end(), b.begin() + p.kopKuda);
-    std::copy(zapas.begin(), zapas.end(), b.begin() + p.vernutPoz);
-}
 
 // A fresh writable file holding `dannye`.
 void novyjFajl(ZYKFAJL64& f, const std::string& imja, const Bajty& dannye) {
@@ -69,91 +46,6 @@ Bajty sKopiej(Bajty b, uint64_t d, const Bajty& v, uint64_t s, uint64_t n) {
 }
 
 } // namespace
-
-TEST(PlanKop, BlocksGoFromTheEndTowardWhichTheDestinationLies) {
-    const struct {
-        bool odinFajl;
-        uint64_t kuda, otkuda, dlina, blok;
-        std::vector<std::pair<uint64_t, uint64_t>> bloki; // offset, length, in order
-    } sluchai[] = {
-        {false, 100, 0, 10, 4, {{0, 4}, {4, 4}, {8, 2}}}, // other file: always ascending
-        {false, 0, 100, 10, 4, {{0, 4}, {4, 4}, {8, 2}}},
-        {true, 0, 5, 10, 4, {{0, 4}, {4, 4}, {8, 2}}},        // destination below: ascending
-        {true, 5, 0, 10, 4, {{6, 4}, {2, 4}, {0, 2}}},        // destination above: descending
-        {true, 9, 1, 8, 4, {{4, 4}, {0, 4}}},                 // an exact multiple of the block
-        {true, 1, 0, 3, 8, {{0, 3}}},                         // one block shorter than the size
-        {true, 2, 0, 3, 1, {{2, 1}, {1, 1}, {0, 1}}},         // blocks of one byte
-        {true, 0, 1, 65537, 65536, {{0, 65536}, {65536, 1}}}, // one byte past a block
-        {true, 1, 0, 65537, 65536, {{1, 65536}, {0, 1}}},
-    };
-    for (const auto& s : sluchai) {
-        const bool vozrast = Quorvel::ZyPlanVozrast(s.odinFajl, s.kuda, s.otkuda);
-        std::vector<std::pair<uint64_t, uint64_t>> bloki;
-        for (uint64_t gotovo = 0; gotovo < s.dlina && bloki.size() < 100;) {
-            const Quorvel::ZyBlokPlana b = Quorvel::ZyPlanBlok(s.dlina, s.blok, gotovo, vozrast);
-            bloki.emplace_back(b.smeshenie, b.dlina);
-            gotovo += b.dlina;
-            EXPECT_EQ(gotovo == s.dlina, b.posl) << "the last block is the one that ends the copy";
-        }
-        EXPECT_EQ(s.bloki, bloki) << s.kuda << " <- " << s.otkuda << ", " << s.dlina << " in "
-                                  << s.blok;
-    }
-}
-
-TEST(PlanKop, EveryOverlappingCopyInBlocksEqualsAMove) {
-    // Every distance, length and block size up to a few blocks: the plan applied block by block
-    // must give what one move of the whole range gives.
-    const Bajty ishodnye = uzor(64, 3);
-    for (uint64_t blok : {1u, 2u, 3u, 7u, 16u})
-        for (uint64_t n = 1; n <= 24; ++n)
-            for (uint64_t s = 0; s + n <= 40; s += 3)
-                for (uint64_t d = 0; d + n <= 64; ++d) {
-                    Bajty b = ishodnye;
-                    kopirovatPoPlanu(b, d, s, n, blok);
-                    const Bajty ozhidaemoe = sKopiej(ishodnye, d, ishodnye, s, n);
-                    ASSERT_EQ(ozhidaemoe, b) << d << " <- " << s << ", " << n << " in " << blok;
-                }
-}
-
-TEST(PlanKop, DeleteAndMoveRangesGiveTheCutAndTheSwap) {
-    const Bajty ishodnye = uzor(30, 4);
-    for (uint64_t p = 0; p < 30; ++p)
-        for (uint64_t n = 1; p + n < 30; ++n) {
-            // Delete: keep the end aside, cut, move the rest of the tail, write back.
-            Bajty b = ishodnye;
-            const Quorvel::ZyPlanZapasa plan = Quorvel::ZyPlanUdalit(30, p, n);
-            const Bajty zapas(b.begin() + plan.zapasPoz,
-                              b.begin() + plan.zapasPoz + plan.zapasDlina);
-            ASSERT_EQ(30u, plan.zapasPoz + plan.zapasDlina) << "the kept bytes are the end cut off";
-            b.resize(30 - n);
-            std::memmove(b.data() + plan.kopKuda, b.data() + plan.kopOtkuda, size_t(plan.kopDlina));
-            std::copy(zapas.begin(), zapas.end(), b.begin() + plan.vernutPoz);
-            Bajty ozhidaemoe = ishodnye;
-            ozhidaemoe.erase(ozhidaemoe.begin() + p, ozhidaemoe.begin() + p + n);
-            ASSERT_EQ(ozhidaemoe, b) << "delete " << n << " at " << p;
-        }
-    for (uint64_t s = 0; s < 30; ++s)
-        for (uint64_t n = 1; s + n <= 30; ++n)
-            for (uint64_t d = 0; d <= 30; ++d) {
-                Bajty b = ishodnye;
-                const Quorvel::ZyPlanZapasa plan = Quorvel::ZyPlanPeremestit(d, s, n);
-                EXPECT_LE(plan.zapasDlina, plan.kopDlina) << "the shorter part is kept aside";
-                primenit(b, plan);
-                Bajty ozhidaemoe = ishodnye;
-                if (d >= s && d <= s + n) { // a point inside the block or at its ends
-                    EXPECT_EQ(0u, plan.zapasDlina + plan.kopDlina) << d << " " << s << " " << n;
-                } else if (d < s) {
-                    std::rotate(ozhidaemoe.begin() + d, ozhidaemoe.begin() + s,
-                                ozhidaemoe.begin() + s + n);
-                } else {
-                    std::rotate(ozhidaemoe.begin() + s, ozhidaemoe.begin() + s + n,
-                                ozhidaemoe.begin() + d);
-                }
-                ASSERT_EQ(ozhidaemoe, b) << "move " << n << " at " << s << " to " << d;
-            }
-    EXPECT_EQ(5u, Quorvel::ZyIstochnikPosleSdviga(5, 5, 3)) << "a source at the point stays";
-    EXPECT_EQ(9u, Quorvel::ZyIstochnikPosleSdviga(6, 5, 3)) << "above it, it moved up";
-}
 
 TEST(Peredacha, OverlappingMovesAtBlockBoundariesInBothDirections) {
     PodmenaVyzovov podmena;
