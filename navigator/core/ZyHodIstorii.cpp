@@ -93,12 +93,24 @@ bool ZyZagolovokZdorov(const ZYS_ISTORIJA& ist, const ZYS_POZICII_ISTORII& z) {
 }
 
 // See the header.
-bool ZyVosstanovitZagolovok(const ZYS_ISTORIJA& ist, ZYS_POZICII_ISTORII& z) {
+bool ZyVosstanovitZagolovok(const ZYS_ISTORIJA& ist, ZYS_POZICII_ISTORII& z,
+                            const ZYS_POZICII_ISTORII* byl) {
     uint64_t poz = ZY_ZAGOLOVOK_ISTORII;
-    uint32_t R = 0;
-    if (!Zdorova(ist, poz, 1, R)) return false;
-    uint32_t nom = 1;
-    while (nom < ZY_MAKS_REMONT) {
+    uint32_t nom = 1, R = 0;
+    bool est = false;
+    if (byl) {
+        const uint64_t pozicii[2] = {byl->tekPoz, byl->poslPoz};
+        const uint32_t nomera[2] = {byl->tekNom, byl->poslNom};
+        for (int i = 0; i < 2 && !est; ++i) {
+            est = nomera[i] >= 1 && Zdorova(ist, pozicii[i], nomera[i], R);
+            if (est) {
+                poz = pozicii[i];
+                nom = nomera[i];
+            }
+        }
+    }
+    if (!est && !Zdorova(ist, poz, 1, R)) return false;
+    for (uint32_t shag = 0; shag < ZY_MAKS_REMONT && nom < 0xFFFFFFFFu; ++shag) {
         uint32_t Rsled = 0;
         if (!Zdorova(ist, poz + R, nom + 1, Rsled)) break;
         poz += R;

@@ -102,7 +102,9 @@ void MestoNovojZapisi(ZYKGLKONTROL& k, uint64_t& pos, uint32_t& nomer) {
     uint32_t r = DlinaZapisi(f, tek, tekNom);
     if (r == 0) {
         ZYS_POZICII_ISTORII z;
-        if (!ZyVosstanovitZagolovok(ZyIstorijaFajla(f), z))
+        const ZYS_POZICII_ISTORII kopija{tek, tekNom, ZyU64(k.ZagIstorii.PoslPoz),
+                                         k.ZagIstorii.PoslNom};
+        if (!ZyVosstanovitZagolovok(ZyIstorijaFajla(f), z, &kopija))
             return; // not even entry 1 is sound: the history starts again
         tek = z.tekPoz;
         tekNom = z.tekNom;
