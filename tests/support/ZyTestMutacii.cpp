@@ -148,6 +148,7 @@ ZyKampanija::ZyKampanija(const char* imja, unsigned kolPoUmolchaniju, uint64_t z
     kol_ = unsigned(Okruzhenie("ZY_MUTACII_KOL", kolPoUmolchaniju));
     zerno_ = Okruzhenie("ZY_MUTACII_ZERNO", zerno);
     ot_ = unsigned(Okruzhenie("ZY_MUTACII_OT", 0));
+    InitializeCriticalSection(&zamok_);
     shag_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (shag_ && stop_) potok_ = CreateThread(nullptr, 0, Storozh, this, 0, nullptr);
@@ -162,6 +163,7 @@ ZyKampanija::~ZyKampanija() {
     }
     if (shag_) CloseHandle(shag_);
     if (stop_) CloseHandle(stop_);
+    DeleteCriticalSection(&zamok_);
 }
 
 ZyGenerator ZyKampanija::Generator(unsigned i) const {
@@ -170,7 +172,10 @@ ZyGenerator ZyKampanija::Generator(unsigned i) const {
     return g;
 }
 
-void ZyKampanija::Nachalo(unsigned i) {
+void ZyKampanija::Nachalo(unsigned i, const std::string& chto) {
+    EnterCriticalSection(&zamok_);
+    chto_ = chto;
+    LeaveCriticalSection(&zamok_);
     InterlockedExchange(&tekushij_, LONG(i));
     SetEvent(shag_);
 }
@@ -199,8 +204,11 @@ DWORD WINAPI ZyKampanija::Storozh(void* p) {
         if (w == WAIT_OBJECT_0 + 1) continue;
         if (w != WAIT_TIMEOUT) return 0;
         if (k->tekushij_ < 0) continue; // not started yet
-        std::fprintf(stderr, "HANG: %s took more than %lu ms\n",
-                     k->Gde(unsigned(k->tekushij_)).c_str(), static_cast<unsigned long>(k->srok_));
+        EnterCriticalSection(&k->zamok_);
+        std::fprintf(stderr, "HANG: %s %s took more than %lu ms\n",
+                     k->Gde(unsigned(k->tekushij_)).c_str(), k->chto_.c_str(),
+                     static_cast<unsigned long>(k->srok_));
+        LeaveCriticalSection(&k->zamok_);
         std::fflush(stderr);
         TerminateProcess(GetCurrentProcess(), 3);
     }

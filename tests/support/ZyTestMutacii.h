@@ -55,8 +55,8 @@ public:
     unsigned Do() const { return ot_ + kol_; }
     // The generator of input i (independent of every other input).
     ZyGenerator Generator(unsigned i) const;
-    // Marks the start of input i for the watchdog.
-    void Nachalo(unsigned i);
+    // Marks the start of input i for the watchdog; `chto` describes it in the hang message.
+    void Nachalo(unsigned i, const std::string& chto = "");
     // "campaign <name>, seed <s>, input <i> (ZY_MUTACII_ZERNO=s ZY_MUTACII_OT=i
     // ZY_MUTACII_KOL=1 repeats it)".
     std::string Gde(unsigned i) const;
@@ -71,6 +71,8 @@ private:
     uint64_t zerno_ = 0;
     DWORD srok_;
     volatile LONG tekushij_ = -1;
+    CRITICAL_SECTION zamok_;
+    std::string chto_; // what the current input does (under zamok_)
     HANDLE shag_ = nullptr, stop_ = nullptr, potok_ = nullptr;
     double start_ = 0;
 };

@@ -82,6 +82,23 @@ struct Zapis {
     uint32_t R, nomer;
 };
 
+// The header and the entries at the places a forward walk from 24 finds them (for messages).
+std::string Opis(const Bajty& b) {
+    if (b.size() < kZag) return std::to_string(b.size()) + " bytes";
+    std::string t = "header " + std::to_string(U64(b, 0)) + "#" + std::to_string(U32(b, 8)) +
+                    " last " + std::to_string(U64(b, 12)) + "#" + std::to_string(U32(b, 20)) +
+                    "; entries";
+    for (uint64_t p = kZag; p + 8 <= b.size() && U32(b, p) >= 8;) {
+        const uint32_t R = U32(b, p);
+        uint32_t r;
+        t += " " + std::to_string(p) + "#" + std::to_string(U32(b, p + 4)) +
+             (Zdorova(b, p, 0, r) ? "" : "(damaged)");
+        if (R > b.size() - p) break;
+        p += R;
+    }
+    return t + "; " + std::to_string(b.size()) + " bytes";
+}
+
 // Every sound entry a walk can reach: forward from the first, and backward and forward from the
 // entries the header names when they are sound.
 std::map<uint64_t, Zapis> Zdorovye(const Bajty& b) {
@@ -261,6 +278,7 @@ private:
         if (!k_->Fynkcii[0].fyn) return t + std::string("no scene loaded");
         const Bajty a = Fajl();
         std::string oshibka = Sravnit(b, a, kom, kol, byl, chto[0] == 'o');
+        if (!oshibka.empty()) oshibka += "\n  before: " + Opis(b) + "\n  after:  " + Opis(a);
         b = a;
         return oshibka.empty() ? oshibka : t + oshibka;
     }
@@ -333,7 +351,8 @@ private:
         if (kom == ZYH_PERVAJA && Zdorova(a, kZag, 1, R1) && tekN != 1)
             return "going to the first entry stopped at " + std::to_string(tekN);
         if (kom == ZYH_POSLEDNJAJA && !posled) return "the last entry was not reached";
-        if (kom == ZYH_NAZAD && (tekN > byl || (kol == 0 && tekN != byl)))
+        if (kom == ZYH_NAZAD &&
+            (tekN > byl || tekN < (kol < byl ? byl - kol : 1) || (kol == 0 && tekN != byl)))
             return "going back ended at " + std::to_string(tekN);
         if (kom == ZYH_VPERED && (tekN < byl || tekN > byl + kol))
             return "going forward ended at " + std::to_string(tekN);
@@ -439,4 +458,42 @@ TEST(MutaciiIstorii, ADamagedFirstEntryKeepsTheEntriesTheHeaderReaches) {
     EXPECT_EQ(n[1], U64(a, 0));
     EXPECT_EQ(n[2], U64(a, 12)) << "the repaired header is written";
     EXPECT_TRUE(korobki.Ostanovit().empty());
+}
+
+// A damaged entry between the current entry and the target of a step: the walk stops at the
+// damage and never moves further than asked (it used to start at the far end of the history,
+// stop there at the damage and land beyond the target).
+TEST(MutaciiIstorii, AStepOverADamagedEntryNeverPassesItsTarget) {
+    zytest::ZyPapkaTesta papka;
+    const struct {
+        uint32_t tek;         // current entry of six
+        uint32_t povrezhdena; // the entry whose trailing length is damaged
+        unsigned long komanda, kol;
+        uint32_t ozhidaetsja;
+    } sluchai[] = {
+        {1, 5, ZYH_VPERED, 4, 4}, // the target 5 is damaged: stop at 4, not at the last (6)
+        {6, 2, ZYH_NAZAD, 4, 3},  // the target 2 is damaged: stop at 3, not at the first (1)
+        {1, 3, ZYH_VPERED, 4, 5}, // the damage lies behind the walk from the last
+        {6, 4, ZYH_NAZAD, 1, 5},  // not on the way: the step is made
+    };
+    CreateDirectoryA("ZyGLDannwe", nullptr);
+    CreateDirectoryA("ZyGLDannwe\\ZyGLOkno 007", nullptr);
+    const std::string put = "ZyGLDannwe\\ZyGLOkno 007\\ZyIstorijaScen.ZYI";
+    for (const auto& s : sluchai) {
+        ZyGenerator g(2);
+        std::vector<uint64_t> n;
+        Bajty b = Istorija(6, s.tek, g, n);
+        const uint64_t hvost = n[s.povrezhdena - 1] + U32(b, n[s.povrezhdena - 1]) - 4;
+        b[hvost] ^= 0x40;
+        ASSERT_TRUE(zytest::UdalitFajl(put) || true);
+        ASSERT_TRUE(zytest::ZapisatBajty(put, b, FILE_ATTRIBUTE_HIDDEN));
+        std::unique_ptr<ZYKGLKONTROL> k(new ZYKGLKONTROL());
+        k->index = kOkno;
+        ASSERT_EQ(long(ZYH_TEKUSHCHAJA), k->Scena(ZYH_TEKUSHCHAJA, 1));
+        ASSERT_EQ(s.tek, k->ZagIstorii.TekNom);
+        k->Scena(s.komanda, s.kol);
+        EXPECT_EQ(s.ozhidaetsja, k->ZagIstorii.TekNom)
+            << "from " << s.tek << " by " << std::hex << s.komanda << std::dec << " " << s.kol
+            << " over damaged entry " << s.povrezhdena;
+    }
 }
