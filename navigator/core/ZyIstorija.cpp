@@ -105,7 +105,7 @@ void MestoNovojZapisi(ZYKGLKONTROL& k, uint64_t& pos, uint32_t& nomer) {
         const ZYS_POZICII_ISTORII kopija{tek, tekNom, ZyU64(k.ZagIstorii.PoslPoz),
                                          k.ZagIstorii.PoslNom};
         if (!ZyVosstanovitZagolovok(ZyIstorijaFajla(f), z, &kopija))
-            return; // not even entry 1 is sound: the history starts again
+            return; // no sound entry to follow: the history starts again
         tek = z.tekPoz;
         tekNom = z.tekNom;
         r = DlinaZapisi(f, tek, tekNom);
