@@ -1,6 +1,7 @@
 // The translation block: sections, header search, and the requester's side of a request.
 #include "ZyBlokPerevoda.h"
 #include "ZyStandart.h"
+#include "ZyStandartVyzovy.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +31,7 @@ void ZyRazdel::Zakryt() {
 // Maps the whole section and learns the size of the view (whole pages: all of it may be read
 // and written, also beyond the size the creator asked for).
 bool ZyRazdel::Otobrazit() {
-    adres_ = static_cast<char*>(MapViewOfFile(razdel_, FILE_MAP_WRITE, 0, 0, 0));
+    adres_ = static_cast<char*>(ZyOS().MapViewOfFile(razdel_, FILE_MAP_WRITE, 0, 0, 0));
     if (!adres_) {
         Zakryt();
         return false;
@@ -50,8 +51,8 @@ bool ZyRazdel::Sozdat(const char* imja, std::uint64_t razmer, bool* zanjato) {
     if (zanjato) *zanjato = false;
     if (razmer == 0 || razmer > SIZE_MAX) return false;
     SetLastError(0);
-    razdel_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, DWORD(razmer >> 32),
-                                 DWORD(razmer & 0xFFFFFFFFu), imja);
+    razdel_ = ZyOS().CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
+                                        DWORD(razmer >> 32), DWORD(razmer & 0xFFFFFFFFu), imja);
     if (!razdel_) return false;
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         if (zanjato) *zanjato = true;
@@ -64,8 +65,8 @@ bool ZyRazdel::Sozdat(const char* imja, std::uint64_t razmer, bool* zanjato) {
 // Creates or opens a section and maps all of it, whatever size its creator gave it.
 bool ZyRazdel::Otkryt(const char* imja, std::uint64_t razmer) {
     Zakryt();
-    razdel_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, DWORD(razmer >> 32),
-                                 DWORD(razmer & 0xFFFFFFFFu), imja);
+    razdel_ = ZyOS().CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE,
+                                        DWORD(razmer >> 32), DWORD(razmer & 0xFFFFFFFFu), imja);
     if (!razdel_) return false;
     return Otobrazit();
 }

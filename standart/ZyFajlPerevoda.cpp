@@ -1,6 +1,7 @@
 // Opening, mapping, locking and appending to the translation file.
 #include "ZyFajlPerevoda.h"
 #include "ZyKeshPerevoda.h"
+#include "ZyStandartVyzovy.h"
 #include "ZyZagolovokPerevoda.h"
 
 #include <cstdio>
@@ -55,7 +56,7 @@ ZyFajlPerevoda::~ZyFajlPerevoda() {
 // Waits a bounded time for the file's lock. Without a lock object at all, requests append as
 // they come; when another request keeps the lock too long, this one only reads.
 void ZyFajlPerevoda::Zaperet(const std::string& put) {
-    zamok_ = CreateMutexA(nullptr, FALSE, imjaZamka(put).c_str());
+    zamok_ = ZyOS().CreateMutexA(nullptr, FALSE, imjaZamka(put).c_str());
     if (!zamok_) {
         zamokVzjat_ = true;
         return;
@@ -75,7 +76,7 @@ bool ZyFajlPerevoda::Zapisat(const char* dannye, std::size_t dlina, std::uint64_
         ov.OffsetHigh = DWORD(smeshenie >> 32);
         const DWORD chast = dlina > 0x40000000u ? 0x40000000u : DWORD(dlina);
         DWORD zapisano = 0;
-        if (!WriteFile(fajl_, dannye, chast, &zapisano, &ov) || zapisano == 0) return false;
+        if (!ZyOS().WriteFile(fajl_, dannye, chast, &zapisano, &ov) || zapisano == 0) return false;
         dannye += zapisano;
         dlina -= zapisano;
         smeshenie += zapisano;
@@ -89,9 +90,9 @@ bool ZyFajlPerevoda::Otkryt(const char* imja) {
     if (put.empty()) return false;
     Zaperet(put);
     SetLastError(0);
-    fajl_ =
-        CreateFileA(put.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    fajl_ = ZyOS().CreateFileA(put.c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
     const bool nov = fajl_ != INVALID_HANDLE_VALUE && GetLastError() != ERROR_ALREADY_EXISTS;
     pishushij_ = fajl_ != INVALID_HANDLE_VALUE;
     const DWORD oshibka = GetLastError();
@@ -99,8 +100,8 @@ bool ZyFajlPerevoda::Otkryt(const char* imja) {
         (oshibka == ERROR_ACCESS_DENIED || oshibka == ERROR_SHARING_VIOLATION))
         // A read-only file, or one that another program holds open against writing, still
         // translates; it only collects no new texts.
-        fajl_ = CreateFileA(put.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        fajl_ = ZyOS().CreateFileA(put.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (fajl_ == INVALID_HANDLE_VALUE) return false;
     LARGE_INTEGER razmer;
     if (!GetFileSizeEx(fajl_, &razmer)) return false;
@@ -113,7 +114,7 @@ bool ZyFajlPerevoda::Otkryt(const char* imja) {
     }
     if (konec_ == 0) return true; // nothing to map: every text is new
     if (konec_ > SIZE_MAX) return false;
-    otobrazhenie_ = CreateFileMappingA(fajl_, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    otobrazhenie_ = ZyOS().CreateFileMappingA(fajl_, nullptr, PAGE_READONLY, 0, 0, nullptr);
     if (!otobrazhenie_) return false;
     // NOTE: a mapped file cannot shrink below its mapping, so the size taken now stays valid
     // for the view even if someone cut the file since it was opened.
@@ -121,7 +122,7 @@ bool ZyFajlPerevoda::Otkryt(const char* imja) {
         std::uint64_t(razmer.QuadPart) > SIZE_MAX)
         return false;
     konec_ = std::uint64_t(razmer.QuadPart);
-    tekst_ = static_cast<const char*>(MapViewOfFile(otobrazhenie_, FILE_MAP_READ, 0, 0, 0));
+    tekst_ = static_cast<const char*>(ZyOS().MapViewOfFile(otobrazhenie_, FILE_MAP_READ, 0, 0, 0));
     if (!tekst_) return false;
     razmer_ = std::size_t(konec_);
     ZyKeshPolozhit(put, tekst_, razmer_);

@@ -1,5 +1,6 @@
 // Memory reservation that explains a failure to the user and offers to retry.
 #include "ZyStandart.h"
+#include "ZyStandartVyzovy.h"
 
 #include <string>
 
@@ -47,7 +48,7 @@ int zabronirovat(void** kuda, SIZE_T razmer, const char* kto) {
             return 0;
         }
         SetLastError(ERROR_SUCCESS);
-        void* blok = HeapAlloc(GetProcessHeap(), 0, razmer);
+        void* blok = zyst::ZyOS().HeapAlloc(GetProcessHeap(), 0, razmer);
         if (blok) {
             *kuda = blok;
             return 1;

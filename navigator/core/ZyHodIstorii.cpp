@@ -93,12 +93,24 @@ bool ZyZagolovokZdorov(const ZYS_ISTORIJA& ist, const ZYS_POZICII_ISTORII& z) {
 }
 
 // See the header.
-bool ZyVosstanovitZagolovok(const ZYS_ISTORIJA& ist, ZYS_POZICII_ISTORII& z) {
+bool ZyVosstanovitZagolovok(const ZYS_ISTORIJA& ist, ZYS_POZICII_ISTORII& z,
+                            const ZYS_POZICII_ISTORII* byl) {
     uint64_t poz = ZY_ZAGOLOVOK_ISTORII;
-    uint32_t R = 0;
-    if (!Zdorova(ist, poz, 1, R)) return false;
-    uint32_t nom = 1;
-    while (nom < ZY_MAKS_REMONT) {
+    uint32_t nom = 1, R = 0;
+    bool est = false;
+    if (byl) {
+        const uint64_t pozicii[2] = {byl->tekPoz, byl->poslPoz};
+        const uint32_t nomera[2] = {byl->tekNom, byl->poslNom};
+        for (int i = 0; i < 2 && !est; ++i) {
+            est = nomera[i] >= 1 && Zdorova(ist, pozicii[i], nomera[i], R);
+            if (est) {
+                poz = pozicii[i];
+                nom = nomera[i];
+            }
+        }
+    }
+    if (!est && !Zdorova(ist, poz, 1, R)) return false;
+    for (uint32_t shag = 0; shag < ZY_MAKS_REMONT && nom < 0xFFFFFFFFu; ++shag) {
         uint32_t Rsled = 0;
         if (!Zdorova(ist, poz + R, nom + 1, Rsled)) break;
         poz += R;
@@ -126,24 +138,32 @@ unsigned long ZyShagIstorii(const ZYS_ISTORIJA& ist, ZYS_POZICII_ISTORII& z, uns
         z.tekNom = z.poslNom;
         return POSLEDNJAJA;
     }
+    // NOTE: a walk from the far end (the first entry going back, the last going forward) that
+    // a damaged entry stops short of the target would move further than asked; the walk from
+    // the current entry is taken then, which stops at the damage but never passes the target.
     if (komanda == NAZAD && kol > 0) {
         const uint64_t cel = kol < z.tekNom ? z.tekNom - kol : 1;
+        uint64_t poz = ZY_ZAGOLOVOK_ISTORII;
+        uint32_t nom = 1;
+        bool dostignuta = false;
         if ((cel < 2 || cel < z.tekNom / 2) && Pervaja(ist)) {
-            z.tekPoz = ZY_ZAGOLOVOK_ISTORII;
-            z.tekNom = 1;
-            Vpered(ist, z.tekPoz, z.tekNom, cel);
+            Vpered(ist, poz, nom, cel);
+            dostignuta = nom == cel;
+        }
+        if (dostignuta) {
+            z.tekPoz = poz;
+            z.tekNom = nom;
         } else {
             Nazad(ist, z.tekPoz, z.tekNom, cel);
         }
     } else if (komanda == VPERED && kol > 0) {
         const uint64_t cel = uint64_t(z.tekNom) + kol;
-        if (cel >= z.poslNom) {
-            z.tekPoz = z.poslPoz;
-            z.tekNom = z.poslNom;
-        } else if (cel > z.tekNom + (z.poslNom - z.tekNom) / 2) {
-            z.tekPoz = z.poslPoz;
-            z.tekNom = z.poslNom;
-            Nazad(ist, z.tekPoz, z.tekNom, cel);
+        uint64_t poz = z.poslPoz;
+        uint32_t nom = z.poslNom;
+        if (cel > z.tekNom + (z.poslNom - z.tekNom) / 2) Nazad(ist, poz, nom, cel);
+        if (cel >= z.poslNom || nom == cel) {
+            z.tekPoz = poz;
+            z.tekNom = nom;
         } else {
             Vpered(ist, z.tekPoz, z.tekNom, cel);
         }

@@ -44,10 +44,13 @@ bool ZyProchestZapis(const ZYS_ISTORIJA& ist, uint64_t poz, uint32_t nomer,
 // The header points at sound entries: current and last, in order.
 bool ZyZagolovokZdorov(const ZYS_ISTORIJA& ist, const ZYS_POZICII_ISTORII& z);
 
-// Rebuilds a damaged header from the entries: walks forward from the first entry while the
-// entries are sound; the last sound one becomes both current and last. False when even the
-// first entry is damaged.
-bool ZyVosstanovitZagolovok(const ZYS_ISTORIJA& ist, ZYS_POZICII_ISTORII& z);
+// Rebuilds a damaged header from the entries: walks forward while the entries are sound, from
+// the current entry of the damaged header `byl` when that is sound (else from its last entry
+// when that is sound, else from the first entry), so that a damaged first entry does not cost
+// the entries the header still reaches; the last sound one becomes both current and last.
+// False when no start is sound.
+bool ZyVosstanovitZagolovok(const ZYS_ISTORIJA& ist, ZYS_POZICII_ISTORII& z,
+                            const ZYS_POZICII_ISTORII* byl = nullptr);
 
 // Moves the current entry of a sound header by a history command (first, back `kol`, last,
 // forward `kol`; anything else stays). A damaged entry met on the way ends the walk at the

@@ -102,8 +102,10 @@ void MestoNovojZapisi(ZYKGLKONTROL& k, uint64_t& pos, uint32_t& nomer) {
     uint32_t r = DlinaZapisi(f, tek, tekNom);
     if (r == 0) {
         ZYS_POZICII_ISTORII z;
-        if (!ZyVosstanovitZagolovok(ZyIstorijaFajla(f), z))
-            return; // not even entry 1 is sound: the history starts again
+        const ZYS_POZICII_ISTORII kopija{tek, tekNom, ZyU64(k.ZagIstorii.PoslPoz),
+                                         k.ZagIstorii.PoslNom};
+        if (!ZyVosstanovitZagolovok(ZyIstorijaFajla(f), z, &kopija))
+            return; // no sound entry to follow: the history starts again
         tek = z.tekPoz;
         tekNom = z.tekNom;
         r = DlinaZapisi(f, tek, tekNom);

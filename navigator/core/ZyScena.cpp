@@ -226,8 +226,9 @@ long ZYKGLKONTROL::Scena(unsigned long command, unsigned long count) {
         return ZagryzitSceny() ? -1 : 0;
     }
     ZYS_POZICII_ISTORII p = Pozicii(zag);
+    const ZYS_POZICII_ISTORII prochitano = p;
     const bool remont = !ZyZagolovokZdorov(ist, p);
-    if (remont && !ZyVosstanovitZagolovok(ist, p)) {
+    if (remont && !ZyVosstanovitZagolovok(ist, p, &prochitano)) {
         // Nothing sound to go to: start as with an empty history (the damaged bytes are
         // replaced by the next entry).
         ZagIstorii = ZYS_ZAG_ISTORII{};
