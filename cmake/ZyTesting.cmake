@@ -18,19 +18,24 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64" AND NOT CMAKE_CROSSCOMPILING_EMULATO
         ${PROJECT_SOURCE_DIR}/scripts/wine-run --prefix ${PROJECT_BINARY_DIR}/wineprefix)
 endif()
 
-# zy_test(<name> SOURCES ... [LIBS ...] [TIMEOUT seconds] [HELPERS target ...] [OWN_MAIN])
+# zy_test(<name> SOURCES ... [LIBS ...] [TIMEOUT seconds] [HELPERS target ...] [OWN_MAIN]
+#         [MANY_BOXES])
 # One GoogleTest executable and one CTest test that runs it under the emulator, in a
 # scratch directory of its own (the libraries write files into the current directory).
 # Every test links the shared helpers of tests/support (zy_test_support).
 # OWN_MAIN: the sources define main() themselves (for example to act as a helper process).
+# MANY_BOXES: the program provokes many message boxes; its main() first leaves its windows
+# unmanaged under Wine (ZyTestBezMenedzhera.h), so that each box closes at once.
 function(zy_test name)
-    cmake_parse_arguments(T "OWN_MAIN" "TIMEOUT" "SOURCES;LIBS;HELPERS" ${ARGN})
+    cmake_parse_arguments(T "OWN_MAIN;MANY_BOXES" "TIMEOUT" "SOURCES;LIBS;HELPERS" ${ARGN})
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
     add_executable(${name} ${T_SOURCES})
     zy_project_target(${name})
-    if(T_OWN_MAIN)
+    if(T_MANY_BOXES)
+        target_link_libraries(${name} PRIVATE zy_test_glavnaja gtest ${T_LIBS})
+    elseif(T_OWN_MAIN)
         target_link_libraries(${name} PRIVATE gtest ${T_LIBS})
     else()
         target_link_libraries(${name} PRIVATE gtest_main gtest ${T_LIBS})

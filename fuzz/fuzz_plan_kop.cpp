@@ -1,6 +1,7 @@
 // The block plan of the copy engine against plain references: a copy in blocks within one
 // array equals one memmove whatever the overlap and block length, every block stays inside the
-// ranges, and the delete and move plans give erase and rotate without touching bytes outside
+// ranges, a copy stopped after any block leaves the source in order around its room and can be
+// taken back, and the delete and move plans give erase and rotate without touching bytes outside
 // the file.
 #include <algorithm>
 #include <cstdint>
@@ -21,15 +22,13 @@ Bajty obrazec(size_t n) {
     return b;
 }
 
-// A copy of `n` bytes from `s` to `d` within `b` in blocks of `blok`, each block read whole
-// before it is written, checked against memmove.
-void proveritKopiju(size_t razmer, uint64_t d, uint64_t s, uint64_t n, uint64_t blok) {
-    Bajty b = obrazec(razmer), ozhid = b;
-    const Bajty ist = ozhid;
-    std::copy(ist.begin() + s, ist.begin() + s + n, ozhid.begin() + d);
+// Copies `n` bytes from `s` to `d` within `b` in blocks of `blok`, each block read whole before
+// it is written, stopping after `blokov` blocks; the bytes done.
+uint64_t kopirovat(Bajty& b, uint64_t d, uint64_t s, uint64_t n, uint64_t blok,
+                   uint64_t blokov = UINT64_MAX) {
     const bool vozrast = Quorvel::ZyPlanVozrast(true, d, s);
     uint64_t gotovo = 0;
-    while (gotovo < n) {
+    while (gotovo < n && blokov--) {
         const Quorvel::ZyBlokPlana p = Quorvel::ZyPlanBlok(n, blok, gotovo, vozrast);
         ZY_PROVERIT(p.dlina > 0 && p.dlina <= blok && p.smeshenie + p.dlina <= n,
                     "block %llu+%llu of %llu", (unsigned long long)p.smeshenie,
@@ -39,8 +38,38 @@ void proveritKopiju(size_t razmer, uint64_t d, uint64_t s, uint64_t n, uint64_t 
         gotovo += p.dlina;
         ZY_PROVERIT(p.posl == (gotovo == n), "last flag at %llu", (unsigned long long)gotovo);
     }
+    return gotovo;
+}
+
+// The whole copy against memmove; then the copy stopped after `stop` blocks and taken back for
+// `nazad` blocks of its own: the bytes around the room the plan names are the source range in
+// order, and taken back in full, the source range is in place again.
+void proveritKopiju(size_t razmer, uint64_t d, uint64_t s, uint64_t n, uint64_t blok, uint64_t stop,
+                    uint64_t nazad) {
+    Bajty b = obrazec(razmer), ozhid = b;
+    const Bajty ist = ozhid;
+    std::copy(ist.begin() + s, ist.begin() + s + n, ozhid.begin() + d);
+    kopirovat(b, d, s, n, blok);
     ZY_PROVERIT(b == ozhid, "copy %llu->%llu of %llu in blocks of %llu", (unsigned long long)s,
                 (unsigned long long)d, (unsigned long long)n, (unsigned long long)blok);
+    if (d == s) return;
+    b = ist;
+    const uint64_t sdelano = kopirovat(b, d, s, n, blok, stop);
+    const Quorvel::ZyKopija o = Quorvel::ZyPlanOtkata(d, s, n, sdelano);
+    const uint64_t vzjato = kopirovat(b, o.kuda, o.otkuda, o.dlina, blok, nazad);
+    const uint64_t probel = Quorvel::ZyPlanProbel(d, s, n, sdelano - vzjato);
+    const uint64_t ot = std::min(d, s), po = std::max(d, s) + n, rasst = po - ot - n;
+    ZY_PROVERIT(probel >= ot && probel + rasst <= po, "room %llu outside the ranges",
+                (unsigned long long)probel);
+    Bajty vokrug(b.begin() + ot, b.begin() + probel);
+    vokrug.insert(vokrug.end(), b.begin() + probel + rasst, b.begin() + po);
+    ZY_PROVERIT(std::equal(vokrug.begin(), vokrug.end(), ist.begin() + s),
+                "copy %llu->%llu of %llu stopped after %llu, %llu taken back",
+                (unsigned long long)s, (unsigned long long)d, (unsigned long long)n,
+                (unsigned long long)sdelano, (unsigned long long)vzjato);
+    ZY_PROVERIT(vzjato < sdelano || std::equal(b.begin() + s, b.begin() + s + n, ist.begin() + s),
+                "copy %llu->%llu of %llu not taken back", (unsigned long long)s,
+                (unsigned long long)d, (unsigned long long)n);
 }
 
 // Applies a keep-aside plan to `b`, each range checked to lie inside it.
@@ -86,7 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint64_t s = in.ConsumeIntegralInRange<uint64_t>(0, razmer - n);
     const uint64_t d = in.ConsumeIntegralInRange<uint64_t>(0, razmer - n);
     const uint64_t blok = in.ConsumeIntegralInRange<uint64_t>(1, 700);
-    proveritKopiju(razmer, d, s, n, blok);
+    const uint64_t stop = in.ConsumeIntegralInRange<uint64_t>(0, 40);
+    proveritKopiju(razmer, d, s, n, blok, stop, in.ConsumeIntegralInRange<uint64_t>(0, 40));
     if (n < razmer)
         proveritUdalenie(razmer, in.ConsumeIntegralInRange<uint64_t>(0, razmer - n - 1), n);
     proveritPeremeshenie(razmer, in.ConsumeIntegralInRange<uint64_t>(0, razmer), s, n);

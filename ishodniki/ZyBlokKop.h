@@ -31,8 +31,10 @@ struct ZyZadanieKop {
     ZyStorona kuda;            // receiver
     ZyStorona otkuda;          // source
     uint64_t dlina = 0;
-    bool odinFajl = false; // both sides show one file: the move follows the file offsets and
-                           // the source takes no reader side of its own
+    bool odinFajl = false;       // both sides show one file: the move follows the file offsets and
+                                 // the source takes no reader side of its own
+    uint64_t* sdelano = nullptr; // when set: the bytes whose blocks were written whole, in the
+                                 // order of the blocks (dlina on success)
 };
 
 // Runs the copy. Returns 1; -1 when the receiver's position (in the file-to-memory copy:

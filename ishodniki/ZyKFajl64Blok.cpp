@@ -293,6 +293,7 @@ bool zyBlokiCherezVidy(const ZyZadanieKop& z, uint64_t blok, ZyProgress* progres
         if (!d) return false;
         ZyPeremestit(d, s, static_cast<size_t>(b.dlina), rasstojanie, vozrast);
         gotovo += b.dlina;
+        if (z.sdelano) *z.sdelano = gotovo;
         if (progress) progress->blok(b.dlina);
     }
     return true;
@@ -389,6 +390,7 @@ ZyItog zyBlokiCikl(const ZyZadanieKop& z, uint64_t blok, ZyProgress* progress) {
             !zyVvodVyvod(*z.kuda.fajl, z.kuda.poz + b.smeshenie, dannye, b.dlina, true))
             return zyOtkazBloka(z, z.kuda, b, gotovo);
         gotovo += b.dlina;
+        if (z.sdelano) *z.sdelano = gotovo;
         if (progress) progress->blok(b.dlina);
     }
     return ZyItog::Gotovo;
@@ -411,6 +413,7 @@ bool zyPostavitPoz(ZYKFAJL64& f, uint64_t poz) {
 int zyKopirovatBloki(const ZyZadanieKop& z) {
     ZYKFAJL64* priem = z.kuda.fajl;
     ZYKFAJL64* ist = z.otkuda.fajl;
+    if (z.sdelano) *z.sdelano = 0;
     const uint64_t konec = zySumma(z.kuda.poz, z.dlina);
     if (priem && konec == ZY_MAX64) return 0; // no file reaches that far
 

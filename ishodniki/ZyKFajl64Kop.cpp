@@ -73,6 +73,34 @@ ZyStorona zyOzu(const void* p) {
     return s;
 }
 
+// The copy within one file of Kop(dst, src, len); `sdelano`, when set, gets the bytes the
+// blocks moved before a failure (ZyPlanProbel tells where the copy then left its room).
+int zyKopVFajle(ZYKFAJL64& f, uint64_t d, uint64_t s, uint64_t n, uint64_t* sdelano) {
+    if (sdelano) *sdelano = 0;
+    if (!zyZapisyvaemyj(f)) return 0;
+    if (n == 0) return 1;
+    zyObnovit(f);
+    if (!zyVnutri(f, s, n)) return 0;
+    if (d == s) {
+        const uint64_t konec = zySumma(d, n);
+        if (sdelano) *sdelano = n;
+        if (konec > zy64(f.PoslIndeks)) {
+            f.Poz = f.PoslIndeks;
+            return -1;
+        }
+        f.Poz = zyNB(konec);
+        return 1;
+    }
+    ZyZadanieKop z;
+    z.funkcija = ZY_KOP_V_FAJLE;
+    z.kuda = zyFajl(f, d, 2, 3);
+    z.otkuda = zyFajl(f, s, 1, 1);
+    z.dlina = n;
+    z.odinFajl = true;
+    z.sdelano = sdelano;
+    return zyKopirovatBloki(z);
+}
+
 // Gives up the zone and the mapping object of `f` (made again by its next access), so that
 // this file may be cut: the system refuses to cut a file while a mapping object of it exists.
 void zyOtpustitOtobrazhenie(ZYKFAJL64& f) {
@@ -131,40 +159,31 @@ private:
 };
 
 // Runs a rearrangement of `f` planned by ZyPlanKop: keeps its bytes aside, moves the others
-// within the file, writes the kept bytes back. False after a report.
+// within the file, writes the kept bytes back. When the move or the write-back fails, the bytes
+// moved so far go back and the kept bytes return to their place: the file is as it was. Should
+// that fail as well, the kept bytes go into the room the move left where it stopped, so that
+// the file still holds every byte it held. False after a report.
 bool zyPrimenitPlan(ZYKFAJL64& f, const ZyPlanZapasa& plan) {
     if (plan.zapasDlina == 0 && plan.kopDlina == 0) return true;
     ZyZapas zapas;
-    return zapas.sohranit(f, plan.zapasPoz, plan.zapasDlina) &&
-           f.Kop(zyNB(plan.kopKuda), zyNB(plan.kopOtkuda), zyNB(plan.kopDlina)) != 0 &&
-           zapas.vernut(f, plan.vernutPoz);
+    if (!zapas.sohranit(f, plan.zapasPoz, plan.zapasDlina)) return false;
+    uint64_t sdelano = 0, nazad = 0;
+    if (zyKopVFajle(f, plan.kopKuda, plan.kopOtkuda, plan.kopDlina, &sdelano) &&
+        zapas.vernut(f, plan.vernutPoz))
+        return true;
+    if (sdelano) {
+        const ZyKopija o = ZyPlanOtkata(plan.kopKuda, plan.kopOtkuda, plan.kopDlina, sdelano);
+        zyKopVFajle(f, o.kuda, o.otkuda, o.dlina, &nazad);
+    }
+    zapas.vernut(f, ZyPlanProbel(plan.kopKuda, plan.kopOtkuda, plan.kopDlina, sdelano - nazad));
+    return false;
 }
 
 } // namespace
 
 // Copies len bytes within this file from src to dst (the ranges may overlap).
 int ZYKFAJL64::Kop(const ZYKNB64& dst, const ZYKNB64& src, const ZYKNB64& len) {
-    if (!zyZapisyvaemyj(*this)) return 0;
-    const uint64_t d = zy64(dst), s = zy64(src), n = zy64(len);
-    if (n == 0) return 1;
-    zyObnovit(*this);
-    if (!zyVnutri(*this, s, n)) return 0;
-    if (d == s) {
-        const uint64_t konec = zySumma(d, n);
-        if (konec > zy64(PoslIndeks)) {
-            Poz = PoslIndeks;
-            return -1;
-        }
-        Poz = zyNB(konec);
-        return 1;
-    }
-    ZyZadanieKop z;
-    z.funkcija = ZY_KOP_V_FAJLE;
-    z.kuda = zyFajl(*this, d, 2, 3);
-    z.otkuda = zyFajl(*this, s, 1, 1);
-    z.dlina = n;
-    z.odinFajl = true;
-    return zyKopirovatBloki(z);
+    return zyKopVFajle(*this, zy64(dst), zy64(src), zy64(len), nullptr);
 }
 
 // Writes len bytes from memory to the file at dst, growing the file as needed.
@@ -275,12 +294,17 @@ int ZYKFAJL64::Vwkl(const ZYKNB64& pos, const ZYKNB64& len) {
     const ZyPlanZapasa plan = ZyPlanUdalit(razmer, p, n);
     ZyZapas zapas;
     if (!zapas.sohranit(*this, plan.zapasPoz, plan.zapasDlina)) return 0;
-    if (!FIN(zyNB(razmer - n))) return 0;
-    if (plan.kopDlina && !Kop(zyNB(plan.kopKuda), zyNB(plan.kopOtkuda), zyNB(plan.kopDlina)))
-        return 0;
-    if (!zapas.vernut(*this, plan.vernutPoz)) return 0;
-    Poz = zyNB(p);
-    return 1;
+    if (FIN(zyNB(razmer - n)) &&
+        (!plan.kopDlina || Kop(zyNB(plan.kopKuda), zyNB(plan.kopOtkuda), zyNB(plan.kopDlina))) &&
+        zapas.vernut(*this, plan.vernutPoz)) {
+        Poz = zyNB(p);
+        return 1;
+    }
+    // Once the file is cut, the end kept aside goes back where it was: every byte not to be
+    // deleted is then in the file again, in order, with the room of the deleted bytes where
+    // the tail stopped moving down (exactly as before when it did not move).
+    if (zy64(Razmer) < razmer) zapas.vernut(*this, razmer - plan.zapasDlina);
+    return 0;
 }
 
 // Moves len bytes within this file from src to dst (dst counted in the file as it was). The

@@ -28,6 +28,18 @@ ZyBlokPlana ZyPlanBlok(uint64_t dlina, uint64_t blok, uint64_t gotovo, bool vozr
     return ZyBlokPlana{vozrast ? gotovo : ostatok - n, n, n == ostatok};
 }
 
+// Going down, the written bytes start at kuda and the unread ones end at otkuda + dlina; going up,
+// the unread ones start at otkuda and the written ones end at kuda + dlina.
+uint64_t ZyPlanProbel(uint64_t kuda, uint64_t otkuda, uint64_t dlina, uint64_t sdelano) {
+    return kuda < otkuda ? kuda + sdelano : otkuda + (dlina - sdelano);
+}
+
+// Going down the moved bytes are the first ones, going up the last ones.
+ZyKopija ZyPlanOtkata(uint64_t kuda, uint64_t otkuda, uint64_t dlina, uint64_t sdelano) {
+    if (kuda < otkuda) return ZyKopija{otkuda, kuda, sdelano};
+    return ZyKopija{otkuda + dlina - sdelano, kuda + dlina - sdelano, sdelano};
+}
+
 // The end cut off is the shorter of the deleted length and the tail behind the deleted bytes.
 ZyPlanZapasa ZyPlanUdalit(uint64_t razmer, uint64_t p, uint64_t n) {
     const uint64_t hvost = razmer - (p + n);

@@ -28,6 +28,24 @@ bool ZyPlanVozrast(bool odinFajl, uint64_t kuda, uint64_t otkuda);
 // (< dlina) bytes are done, taken in the direction `vozrast`.
 ZyBlokPlana ZyPlanBlok(uint64_t dlina, uint64_t blok, uint64_t gotovo, bool vozrast);
 
+// Where the room lies that a copy within one file leaves when it stops after `sdelano` bytes done
+// in the order of its blocks: the |kuda - otkuda| bytes from this offset hold nothing the copy
+// still needs, and the bytes before and after them are the source range in order. Going down
+// (kuda < otkuda) the room is kuda + sdelano ... otkuda + sdelano, going up otkuda + dlina -
+// sdelano ... kuda + dlina - sdelano.
+uint64_t ZyPlanProbel(uint64_t kuda, uint64_t otkuda, uint64_t dlina, uint64_t sdelano);
+
+// A copy of `dlina` bytes from `otkuda` to `kuda`.
+struct ZyKopija {
+    uint64_t kuda, otkuda, dlina;
+};
+
+// The copy that takes back the first `sdelano` bytes a copy within one file moved (in the order
+// of its blocks): it writes them back over their source places, so that the source range is
+// whole again. Stopped itself after `nazad` bytes, it leaves the file as the first copy stopped
+// after sdelano - nazad bytes.
+ZyKopija ZyPlanOtkata(uint64_t kuda, uint64_t otkuda, uint64_t dlina, uint64_t sdelano);
+
 // A rearrangement of a file in three steps: `zapasDlina` bytes at `zapasPoz` are kept aside,
 // `kopDlina` bytes move from `kopOtkuda` to `kopKuda` (a copy within the file), and the bytes
 // kept aside are written back at `vernutPoz`.

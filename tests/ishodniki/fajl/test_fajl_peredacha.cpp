@@ -1,6 +1,7 @@
 // Block moves through the file handle: overlapping moves at block boundaries, files one byte longer
-// than a block, a read or a write that fails half-way, handles that refuse unaligned or synchronous
-// I/O, and the zone of another object that sees the copied bytes.
+// than a block, a read or a write that fails half-way (in a copy, a delete and a move), handles
+// that refuse unaligned or synchronous I/O, and the zone of another object that sees the copied
+// bytes.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "ZyTestBezPoter.h"
 #include "fajl_pomoshch.h"
 
 using namespace zytest;
@@ -226,6 +228,77 @@ TEST(Peredacha, AFailedReadOrWriteIsReportedWithTheSerialOfItsViewAndLosesNothin
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(g.hZatvor, 0)) << s.chto << ": gate free";
         SetEvent(g.hZatvor);
         EXPECT_EQ(1, f.Kop(nb(0), "A", 1)) << s.chto << ": the next copy works";
+    }
+}
+
+TEST(Peredacha, ADeleteOrMoveThatFailsHalfWayKeepsEveryByte) {
+    // Each read, then each write of a delete or a move within a file of several blocks fails in
+    // turn. The operation reports once and returns 0. A failed move is taken back: the file is
+    // as before. A delete has overwritten what it deletes, so the file keeps every other byte in
+    // order, with the tail moved down part of the way (the room of the deleted bytes behind it).
+    PodmenaVyzovov podmena;
+    podmena.pamjat(kMalajaPamjat, 1ull << 30);
+    const uint64_t B = kGran;
+    const Bajty ishodnye = uzor(size_t(5 * B), 71);
+    const struct {
+        const char* chto;
+        bool udalenie;
+        uint64_t kuda, otkuda, dlina;
+    } sluchai[] = {
+        {"delete, its length kept aside", true, 0, 100, B + 7},
+        {"delete, the shorter tail kept aside", true, 0, 2 * B, 2 * B + 5},
+        {"move up, the block kept aside", false, 4 * B + 3, 10, B + 1},
+        {"move up, the bytes passed over kept aside", false, 5 * B, 5, 3 * B},
+        {"move down, the block kept aside", false, 10, 3 * B, B / 2},
+        {"move down, the bytes passed over kept aside", false, 7, 2 * B, 2 * B + 9},
+    };
+    for (const auto& s : sluchai) {
+        Bajty posle = ishodnye;
+        if (s.udalenie) {
+            posle.erase(posle.begin() + s.otkuda, posle.begin() + s.otkuda + s.dlina);
+        } else if (s.kuda < s.otkuda) {
+            std::rotate(posle.begin() + s.kuda, posle.begin() + s.otkuda,
+                        posle.begin() + s.otkuda + s.dlina);
+        } else {
+            std::rotate(posle.begin() + s.otkuda, posle.begin() + s.otkuda + s.dlina,
+                        posle.begin() + s.kuda);
+        }
+        int promezhutochnyh = 0;
+        for (const bool chtenie : {true, false}) {
+            int nomer = 1;
+            for (; nomer <= 40; ++nomer) {
+                const std::string chto = std::string(s.chto) + (chtenie ? ", read " : ", write ") +
+                                         std::to_string(nomer);
+                ZYKFAJL64 f;
+                novyjFajl(f, "poteri.bin", ishodnye);
+                ZyStorozhOkon nabljudatel;
+                podmena.sbojVvoda(chtenie, nomer, ERROR_DISK_FULL);
+                const int r = s.udalenie ? f.Vwkl(nb(s.otkuda), nb(s.dlina))
+                                         : f.Peredat(nb(s.kuda), nb(s.otkuda), nb(s.dlina));
+                podmena.sbojVvoda(chtenie, 0, 0);
+                const Bajty v = ChitatBajty("poteri.bin");
+                if (r != 0) { // the failing call was not reached
+                    EXPECT_TRUE(posle == v) << chto << ": " << raznica(posle, v);
+                    EXPECT_TRUE(nabljudatel.Okna().empty()) << chto << ": " << nabljudatel.Tekst();
+                    break;
+                }
+                EXPECT_TRUE(nabljudatel.Zhdat(1)) << chto;
+                EXPECT_EQ(1u, nabljudatel.Okna().size()) << chto << ": " << nabljudatel.Tekst();
+                if (s.udalenie) {
+                    EXPECT_TRUE(UdalenieBezPoter(ishodnye, v, s.otkuda, s.dlina))
+                        << chto << ": bytes lost (" << v.size() << " bytes)";
+                    promezhutochnyh += v != ishodnye;
+                } else {
+                    EXPECT_TRUE(v == ishodnye) << chto << ": " << raznica(ishodnye, v);
+                }
+                ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(f.hZatvor, 0)) << chto << ": gate";
+                SetEvent(f.hZatvor);
+            }
+            EXPECT_LE(nomer, 40) << s.chto << ": never succeeded";
+        }
+        if (s.udalenie) {
+            EXPECT_GT(promezhutochnyh, 0) << s.chto << ": none stopped half-way";
+        }
     }
 }
 

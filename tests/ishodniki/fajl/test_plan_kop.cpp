@@ -16,15 +16,17 @@ using Bajty = std::vector<unsigned char>;
 // `n` bytes of a pattern that tells positions apart, different for each `seed`.
 Bajty uzor(size_t n, unsigned seed) {
     Bajty v(n);
-    for (size_t i = 0; i < n; ++i) v[i] = static_cast<unsigned char>(i * 131 + seed * 29 + 7);
+    for (size_t i = 0; i < n; ++i)
+        v[i] = static_cast<unsigned char>(i * 131 + seed * 29 + 7);
     return v;
 }
 
 // Applies the block plan of a copy within one array, each block read whole before it is
-// written, as the engine does through its buffer.
-void kopirovatPoPlanu(Bajty& b, uint64_t d, uint64_t s, uint64_t n, uint64_t blok) {
+// written, as the engine does through its buffer; stops after `blokov` blocks when given.
+void kopirovatPoPlanu(Bajty& b, uint64_t d, uint64_t s, uint64_t n, uint64_t blok,
+                      uint64_t blokov = UINT64_MAX) {
     const bool vozrast = Quorvel::ZyPlanVozrast(true, d, s);
-    for (uint64_t gotovo = 0; gotovo < n;) {
+    for (uint64_t gotovo = 0; gotovo < n && blokov--;) {
         const Quorvel::ZyBlokPlana p = Quorvel::ZyPlanBlok(n, blok, gotovo, vozrast);
         const Bajty kusok(b.begin() + s + p.smeshenie, b.begin() + s + p.smeshenie + p.dlina);
         std::copy(kusok.begin(), kusok.end(), b.begin() + d + p.smeshenie);
@@ -92,6 +94,53 @@ TEST(PlanKop, EveryOverlappingCopyInBlocksEqualsAMove) {
                     kopirovatPoPlanu(b, d, s, n, blok);
                     const Bajty ozhidaemoe = sKopiej(ishodnye, d, ishodnye, s, n);
                     ASSERT_EQ(ozhidaemoe, b) << d << " <- " << s << ", " << n << " in " << blok;
+                }
+}
+
+TEST(PlanKop, ACopyStoppedAfterAnyBlockCanBeTakenBackAndLeavesTheSourceAroundItsRoom) {
+    // Whatever block a copy within one array stops after, the bytes before and after the room
+    // the plan names are the whole source range, in order: a failed move can put bytes kept
+    // aside into that room and lose nothing.
+    const Bajty ishodnye = uzor(48, 5);
+    for (uint64_t blok : {1u, 3u, 8u})
+        for (uint64_t n = 1; n <= 20; ++n)
+            for (uint64_t s = 0; s + n <= 48; s += 5)
+                for (uint64_t d = 0; d + n <= 48; ++d) {
+                    if (d == s) continue;
+                    const uint64_t vsego = (n + blok - 1) / blok, rasst = d < s ? s - d : d - s;
+                    for (uint64_t blokov = 0; blokov <= vsego; ++blokov) {
+                        Bajty b = ishodnye;
+                        kopirovatPoPlanu(b, d, s, n, blok, blokov);
+                        const uint64_t sdelano = std::min(n, blokov * blok);
+                        const uint64_t probel = Quorvel::ZyPlanProbel(d, s, n, sdelano);
+                        const uint64_t ot = std::min(d, s), po = std::max(d, s) + n;
+                        Bajty vokrug(b.begin() + ot, b.begin() + probel);
+                        vokrug.insert(vokrug.end(), b.begin() + probel + rasst, b.begin() + po);
+                        const Bajty istochnik(ishodnye.begin() + s, ishodnye.begin() + s + n);
+                        ASSERT_EQ(istochnik, vokrug)
+                            << d << " <- " << s << ", " << n << " in " << blok << ", stopped after "
+                            << blokov << " blocks";
+                        // Taking the moved bytes back, stopped after any block of its own, leaves
+                        // the file as the copy stopped that much earlier; in full, the source
+                        // range is back in place.
+                        const Quorvel::ZyKopija o = Quorvel::ZyPlanOtkata(d, s, n, sdelano);
+                        for (uint64_t nazad = 0; nazad <= blokov; ++nazad) {
+                            Bajty c = b;
+                            kopirovatPoPlanu(c, o.kuda, o.otkuda, o.dlina, blok, nazad);
+                            const uint64_t ostalos = sdelano - std::min(sdelano, nazad * blok);
+                            const uint64_t pr = Quorvel::ZyPlanProbel(d, s, n, ostalos);
+                            Bajty vokrugC(c.begin() + ot, c.begin() + pr);
+                            vokrugC.insert(vokrugC.end(), c.begin() + pr + rasst, c.begin() + po);
+                            ASSERT_EQ(istochnik, vokrugC)
+                                << d << " <- " << s << ", " << n << " in " << blok << ": " << blokov
+                                << " blocks, " << nazad << " back";
+                            if (ostalos == 0) {
+                                ASSERT_TRUE(
+                                    std::equal(istochnik.begin(), istochnik.end(), c.begin() + s))
+                                    << d << " <- " << s << ", " << n << " taken back";
+                            }
+                        }
+                    }
                 }
 }
 
