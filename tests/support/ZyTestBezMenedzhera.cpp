@@ -2,6 +2,8 @@
 // the restart that makes it take effect.
 #include "ZyTestBezMenedzhera.h"
 
+#include "ZyTestOzhidanie.h"
+
 #include <windows.h>
 
 #include <string>
@@ -43,22 +45,7 @@ bool BezMenedzheraOkon() {
 }
 
 int ZapustitZanovo() {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string k = GetCommandLineA();
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exe, &k[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return 2;
-    CloseHandle(pi.hThread);
-    DWORD kod = 3;
-    if (WaitForSingleObject(pi.hProcess, 550000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &kod);
-    else
-        TerminateProcess(pi.hProcess, 3);
-    CloseHandle(pi.hProcess);
-    return int(kod);
+    return int(VypolnitSebja(GetCommandLineA(), 550000));
 }
 
 } // namespace zytest

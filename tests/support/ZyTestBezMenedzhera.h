@@ -13,8 +13,8 @@ namespace zytest {
 // program must be started again (ZapustitZanovo) to get it.
 bool BezMenedzheraOkon();
 
-// Runs this program again with the same command line and gives its exit code (3 when it did
-// not end within 550 s, 2 when it could not start).
+// Runs this program again with the same command line and gives its exit code (see
+// VypolnitSebja; it is given 550 s).
 int ZapustitZanovo();
 
 } // namespace zytest

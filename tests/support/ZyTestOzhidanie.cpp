@@ -48,4 +48,22 @@ void KachatVremja(DWORD ms) {
     ZhdatPoka([] { return false; }, ms);
 }
 
+DWORD VypolnitSebja(std::string komanda, DWORD ms) {
+    char exe[MAX_PATH];
+    if (!GetModuleFileNameA(nullptr, exe, MAX_PATH)) return ZY_NE_ZAPUSTILSJA;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(exe, &komanda[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return ZY_NE_ZAPUSTILSJA;
+    CloseHandle(pi.hThread);
+    DWORD kod = ZY_NE_ZAKONCHILSJA;
+    if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &kod);
+    else
+        TerminateProcess(pi.hProcess, ZY_NE_ZAKONCHILSJA);
+    CloseHandle(pi.hProcess);
+    return kod;
+}
+
 } // namespace zytest

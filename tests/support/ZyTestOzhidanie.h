@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 namespace zytest {
 
@@ -22,6 +23,12 @@ bool ZhdatPoka(const std::function<bool()>& uslovie, DWORD ms = 10000, HANDLE bu
 
 // Delivers the calling thread's messages for `ms` (to see that nothing more happens).
 void KachatVremja(DWORD ms);
+
+// Runs this program again with the command line `komanda` (its first word is the program) and
+// waits up to `ms` for it: its exit code; ZY_NE_ZAPUSTILSJA when it could not start,
+// ZY_NE_ZAKONCHILSJA when it was still running (it is then ended).
+constexpr DWORD ZY_NE_ZAPUSTILSJA = 0xE0000001, ZY_NE_ZAKONCHILSJA = 0xE0000002;
+DWORD VypolnitSebja(std::string komanda, DWORD ms);
 
 // An auto-reset event that closes itself.
 class Sobytie {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "ZyTestStranica.h"
 #include "fajl_pomoshch.h"
 
 using namespace zytest;
@@ -28,27 +29,8 @@ struct Stat {
     volatile LONG chitateli, pisateli, maxPisatelej, chitateliPriVhode;
 };
 
-// The shared page of counts, created by the test and opened by the helpers.
-class StatStranica {
-public:
-    explicit StatStranica(bool sozdat) {
-        h_ = sozdat ? CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                         sizeof(Stat), kStat)
-                    : OpenFileMappingA(FILE_MAP_WRITE, FALSE, kStat);
-        if (h_) s_ = static_cast<Stat*>(MapViewOfFile(h_, FILE_MAP_WRITE, 0, 0, sizeof(Stat)));
-        if (s_ && sozdat) std::memset(const_cast<Stat*>(s_), 0, sizeof(Stat));
-    }
-    ~StatStranica() {
-        if (s_) UnmapViewOfFile(const_cast<Stat*>(s_));
-        if (h_) CloseHandle(h_);
-    }
-    Stat* operator->() const { return s_; }
-    explicit operator bool() const { return s_ != nullptr; }
-
-private:
-    HANDLE h_ = nullptr;
-    Stat* s_ = nullptr;
-};
+// The shared page, created by the test and opened by the helpers.
+using StatStranica = zytest::ObshchajaStranica<Stat>;
 
 // Raises `cel` to `v` if it is lower.
 void podnjat(volatile LONG& cel, LONG v) {
@@ -107,7 +89,7 @@ int pomoshnikZony(Sobytija& s, const std::string& put) {
 // The helper process: 0 when it went in and out as told.
 int pomoshnik(const std::string& rol, const std::string& put, const std::string& imja) {
     Sobytija s(imja, false);
-    StatStranica stat(false);
+    StatStranica stat(kStat, false);
     if (!s.gotov || !stat) return 2;
     if (rol == "zona") return pomoshnikZony(s, put);
     ZYKFAJL64 f;
@@ -222,7 +204,7 @@ protected:
         ASSERT_TRUE(stat_);
     }
     std::string put_;
-    StatStranica stat_{true};
+    StatStranica stat_{kStat, true};
 };
 
 } // namespace

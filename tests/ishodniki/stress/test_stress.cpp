@@ -22,6 +22,7 @@
 #include "ZyTestFajly.h"
 #include "ZyTestMutacii.h"
 #include "ZyTestPapki.h"
+#include "ZyTestStranica.h"
 #include "ZyTestVremja.h"
 
 using Quorvel::ZYKFAJL64;
@@ -87,27 +88,8 @@ bool Celaja(const Zapis& z, uint32_t slot) {
     return std::memcmp(&o, &z, sizeof z) == 0;
 }
 
-// The shared page of reports.
-class Stranica {
-public:
-    explicit Stranica(bool sozdat) {
-        h_ = sozdat ? CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                         sizeof(Itog), kItog)
-                    : OpenFileMappingA(FILE_MAP_WRITE, FALSE, kItog);
-        if (h_) p_ = static_cast<Itog*>(MapViewOfFile(h_, FILE_MAP_WRITE, 0, 0, sizeof(Itog)));
-        if (p_ && sozdat) std::memset(p_, 0, sizeof(Itog));
-    }
-    ~Stranica() {
-        if (p_) UnmapViewOfFile(p_);
-        if (h_) CloseHandle(h_);
-    }
-    Itog* operator->() const { return p_; }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    HANDLE h_ = nullptr;
-    Itog* p_ = nullptr;
-};
+// The shared page, created by the test and opened by the helpers.
+using Stranica = zytest::ObshchajaStranica<Itog>;
 
 // Increments the shared counter by reading and writing its bytes under one writer lock.
 bool Prirastit(ZYKFAJL64& f) {
@@ -124,7 +106,7 @@ bool Prirastit(ZYKFAJL64& f) {
 
 // The helper process. Exit code 0; the report says what it did and what it saw.
 int Pomoshnik(int indeks, const std::string& put, unsigned operacij, uint64_t zerno) {
-    Stranica itog(false);
+    Stranica itog(kItog, false);
     HANDLE start = OpenEventA(SYNCHRONIZE, FALSE, kStart);
     if (!itog || !start) return 2;
     Otchet& o = itog->p[indeks];
@@ -217,7 +199,7 @@ TEST(Stress, FourProcessesNeitherTearNorLoseNorDeadlock) {
         std::memcpy(&nachalo[s * kDlina], &z, kDlina);
     }
     ASSERT_TRUE(zytest::ZapisatBajty(put, nachalo));
-    Stranica itog(true);
+    Stranica itog(kItog, true);
     ASSERT_TRUE(itog);
     HANDLE start = CreateEventA(nullptr, TRUE, FALSE, kStart);
     ASSERT_NE(nullptr, start);

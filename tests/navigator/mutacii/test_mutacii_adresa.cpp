@@ -9,18 +9,19 @@
 #include "ZyTestMutacii.h"
 #include "ZyTestPapki.h"
 #include "ZyTestSoobshenija.h"
+#include "imja_sceny.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 using namespace Quorvel;
+using zytest::Gruzitsja;
 using zytest::ZyGenerator;
 
 namespace {
@@ -51,27 +52,6 @@ bool Znachenie(const std::string& t, const char* kljuch, std::string& z) {
         --e;
     z = t.substr(n, e - n);
     return !z.empty() && z.find('\0') == std::string::npos;
-}
-
-// Whether a "module\function" name loads as the engine loads it; remembered per name.
-bool Gruzitsja(const std::string& imja) {
-    static std::map<std::string, bool> izvestno;
-    const auto it = izvestno.find(imja);
-    if (it != izvestno.end()) return it->second;
-    bool da = false;
-    const size_t k = imja.rfind('\\');
-    if (k != std::string::npos && k > 0 && k + 1 < imja.size()) {
-        DWORD rezhim = 0;
-        SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &rezhim);
-        HMODULE h = LoadLibraryA(imja.substr(0, k).c_str());
-        SetThreadErrorMode(rezhim, nullptr);
-        if (h) {
-            da = GetProcAddress(h, imja.c_str() + k + 1) != nullptr;
-            FreeLibrary(h);
-        }
-    }
-    izvestno[imja] = da;
-    return da;
 }
 
 // A text as the engine writes it or as a user may have edited it.

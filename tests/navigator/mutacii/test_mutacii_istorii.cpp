@@ -10,6 +10,7 @@
 #include "ZyTestMutacii.h"
 #include "ZyTestPapki.h"
 #include "ZyTestSoobshenija.h"
+#include "imja_sceny.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@
 #include <vector>
 
 using namespace Quorvel;
+using zytest::Gruzitsja;
 using zytest::ZyGenerator;
 
 namespace {
@@ -143,28 +145,6 @@ std::vector<std::string> ZdorovyeImena() {
     return {"ZyKGLOrvanta2.dll\\ZyGLScenaNach1", "ZyKGLOrvanta2.dll\\ZyGLScenaNach2",
             "ZyKGLOrvanta2.dll\\ZyGLScenaNach3", "ZyKGLOrvanta2.dll\\ZyGLScenaNach4",
             "ZyKGLOrvanta2\\ZyGLScenaNach1",     std::string(put) + "\\ZyGLScenaNach3"};
-}
-
-// Whether a "module\function" name loads as the engine loads it (split at the last backslash,
-// neither part empty); remembered per name.
-bool Gruzitsja(const std::string& imja) {
-    static std::map<std::string, bool> izvestno;
-    const auto it = izvestno.find(imja);
-    if (it != izvestno.end()) return it->second;
-    bool da = false;
-    const size_t k = imja.rfind('\\');
-    if (k != std::string::npos && k > 0 && k + 1 < imja.size()) {
-        DWORD rezhim = 0;
-        SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &rezhim);
-        HMODULE h = LoadLibraryA(imja.substr(0, k).c_str());
-        SetThreadErrorMode(rezhim, nullptr);
-        if (h) {
-            da = GetProcAddress(h, imja.c_str() + k + 1) != nullptr;
-            FreeLibrary(h);
-        }
-    }
-    izvestno[imja] = da;
-    return da;
 }
 
 // ---- Sound histories --------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #include "ZySignal.h"
 #include "ZyStandart.h"
 #include "ZyTestFajly.h"
+#include "ZyTestOzhidanie.h"
 #include "ZyTestPapki.h"
 #include "ZyTestPerevod.h"
 
@@ -401,25 +402,11 @@ TEST_F(Perevod, FileEditedBetweenTwoRequestsIsSeenByTheSecond) {
 
 // Runs this program as a helper that translates `tekst` in the current directory; its exit code.
 DWORD perevestiVDrugomProcesse(const std::string& tekst) {
-    char exe[MAX_PATH];
-    if (!GetModuleFileNameA(nullptr, exe, MAX_PATH)) return 100;
-    std::string komanda = std::string("\"") + exe + "\" --perevesti \"";
+    std::string komanda = "this --perevesti \"";
     for (char c : tekst)
         komanda += c == '"' ? std::string("\\\"") : std::string(1, c); // quotes escaped
     komanda += '"';
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exe, &komanda[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return 101;
-    CloseHandle(pi.hThread);
-    DWORD kod = 102;
-    if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &kod);
-    else
-        TerminateProcess(pi.hProcess, 103);
-    CloseHandle(pi.hProcess);
-    return kod;
+    return VypolnitSebja(komanda, 30000);
 }
 
 TEST_F(Perevod, TextAppendedByAnotherProcessIsFoundHere) {
