@@ -23,9 +23,12 @@ public:
     std::string name;         // module and function, split at the last backslash; may be empty
     HMODULE module = nullptr; // module loaded for `name`, released with the record
     bool removed = false;     // taken out of the registry; a running walk skips it
+    std::string kodFajl;      // for a function given by pointer: the file of the module that
+                              // held its code when it was given ("" when none did)
 
     HandlerRecord() = default;
-    explicit HandlerRecord(ZYF_SOOB funkcija) : fn(funkcija) {}
+    // A function given by pointer; the file of the module holding its code is noted.
+    explicit HandlerRecord(ZYF_SOOB funkcija);
     explicit HandlerRecord(const char* imja) : name(imja ? imja : "") {}
     ~HandlerRecord();
     HandlerRecord(const HandlerRecord&) = delete;
@@ -33,7 +36,8 @@ public:
 
     // Calls the handler with soob, loading a named one first. 1 when a function was called;
     // 0 when there is none (no function, no name, no backslash, module or function missing;
-    // a missing function releases the module and the next call tries again).
+    // a missing function releases the module and the next call tries again), and when the
+    // module that held a function given by pointer is no longer loaded at its address.
     int Vyzvat(MSG* soob);
     // Neither a function nor a name.
     bool Pust() const { return !fn && name.empty(); }

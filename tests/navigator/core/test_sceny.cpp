@@ -188,6 +188,34 @@ TEST_F(Sceny, CacheKeepsTheModuleOfACurrentSlot) {
               reinterpret_cast<void*>(k.Fynkcii[0].fyn));
 }
 
+TEST_F(Sceny, AHandlerOfAnUnloadedSceneModuleIsSkippedNotCalled) {
+    // A scene subscribes a handler by pointer; its module then leaves the cache and is unloaded.
+    // The subscription stays, but it must not jump into the freed code.
+    ZYKGLKONTROL k;
+    for (unsigned long s = 1; s <= 4; ++s)
+        ASSERT_EQ(
+            s, k.ZagryzitFynkciu((std::string("ZyTestScenaA.dll\\") + FUNKCII[s - 1]).c_str(), s));
+    const HMODULE a = GetModuleHandleA("ZyTestScenaA.dll");
+    ASSERT_NE(nullptr, a);
+    ZYS_OBJ_SOOB_iFYN podpiska{
+        7, 0x500,
+        reinterpret_cast<ZYF_SOOB>(reinterpret_cast<void*>(GetProcAddress(a, "Obrabotchik")))};
+    ASSERT_NE(nullptr, podpiska.iFyn);
+    k.VklObjSoob(&podpiska, 1);
+    MSG m{};
+    m.hwnd = reinterpret_cast<HWND>(&k);
+    m.message = 0x500;
+    EXPECT_EQ(1u, k.PuskObjSoob(7, m));
+    EXPECT_EQ(1u, ZytKol(ZYT_OBRABOTCHIK)) << "called while its module is loaded";
+
+    for (const char* m2 : {"ZyTestScenaB.dll", "ZyTestScenaC.dll"})
+        for (unsigned long s = 1; s <= 4; ++s)
+            ASSERT_EQ(s, k.ZagryzitFynkciu((std::string(m2) + "\\" + FUNKCII[s - 1]).c_str(), s));
+    ASSERT_EQ(nullptr, GetModuleHandleA("ZyTestScenaA.dll")) << "the cache unloaded A";
+    EXPECT_EQ(1u, k.PuskObjSoob(7, m)) << "the subscription is still there";
+    EXPECT_EQ(1u, ZytKol(ZYT_OBRABOTCHIK)) << "but its freed code is not called";
+}
+
 TEST_F(Sceny, MissingFunctionFallsBackToTheDefault) {
     const zyt::Imena a("ZyTestScenaA.dll");
     SGL_SCENA_PARAM sp{{"ZyTestPustoj.dll\\Konstr", a.a.c_str(), a.p.c_str(), a.f.c_str()}, 0};

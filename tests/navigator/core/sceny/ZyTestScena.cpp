@@ -67,4 +67,11 @@ __declspec(dllexport) long Final(ZYKGLKONTROL* k) {
     Vyzov(ZYT_FINAL, k);
     return 1;
 }
+
+// A message handler a test subscribes by pointer: journaled with the controller of the message.
+__declspec(dllexport) int Obrabotchik(MSG* soob) {
+    ZytZapisat(ZYT_OBRABOTCHIK, reinterpret_cast<ZYKGLKONTROL*>(soob->hwnd),
+               reinterpret_cast<const void*>(&Obrabotchik));
+    return 1;
+}
 }

@@ -12,8 +12,8 @@
 #define ZYT_API __declspec(dllimport)
 #endif
 
-// Scene functions, as journal codes.
-enum { ZYT_KONSTR = 1, ZYT_ANTRAKT = 2, ZYT_POKAZ = 3, ZYT_FINAL = 4 };
+// Scene functions (and the scenes' message handler), as journal codes.
+enum { ZYT_KONSTR = 1, ZYT_ANTRAKT = 2, ZYT_POKAZ = 3, ZYT_FINAL = 4, ZYT_OBRABOTCHIK = 5 };
 
 // One call of a scene function.
 struct ZYT_ZAPIS {
