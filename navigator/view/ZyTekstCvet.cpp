@@ -12,6 +12,24 @@ namespace {
 
 constexpr BYTE kRGBA = PFD_TYPE_RGBA, kIndeks = PFD_TYPE_COLORINDEX;
 
+// Makes the list of every character without a visible glyph (the blank among them) move the
+// raster position by the character's width and draw nothing: under Wine the lists that
+// wglUseFontBitmapsA makes for such characters do not move it, and words would run together.
+void zyPustyeZnaki(HDC dc, unsigned long pervyj, unsigned long kolichestvo, unsigned long baza) {
+    static const MAT2 kEdinichnaja = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    static const GLubyte kNichego = 0; // a bitmap of no pixels still needs an address
+    for (unsigned long i = 0; i < kolichestvo; ++i) {
+        const UINT znak = static_cast<UINT>(pervyj + i);
+        GLYPHMETRICS gm;
+        if (GetGlyphOutlineA(dc, znak, GGO_BITMAP, &gm, 0, nullptr, &kEdinichnaja) != 0) continue;
+        INT shirina = 0;
+        if (!GetCharWidth32A(dc, znak, znak, &shirina) || shirina <= 0) continue;
+        glNewList(static_cast<GLuint>(baza + i), GL_COMPILE);
+        glBitmap(0, 0, 0, 0, static_cast<GLfloat>(shirina), 0, &kNichego);
+        glEndList();
+    }
+}
+
 } // namespace
 
 // Colour number n: glIndexs in colour-index mode, the palette entry's RGB in RGBA mode.
@@ -51,7 +69,8 @@ void ZYKGLKONTROL::Tekst2M(void* shrift, unsigned long pervyj, unsigned long kol
     HDC ekran = GetDC(nullptr);
     if (!ekran) return;
     HGDIOBJ prezhnij = SelectObject(ekran, static_cast<HGDIOBJ>(shrift));
-    if (bazaSpiskov) wglUseFontBitmapsA(ekran, pervyj, kolichestvo, bazaSpiskov);
+    if (bazaSpiskov && wglUseFontBitmapsA(ekran, pervyj, kolichestvo, bazaSpiskov))
+        zyPustyeZnaki(ekran, pervyj, kolichestvo, bazaSpiskov);
     if (prezhnij) SelectObject(ekran, prezhnij);
     ReleaseDC(nullptr, ekran);
 }

@@ -337,18 +337,7 @@ void Tekst(ZYKGLKONTROL& k, const ZYS_SOSTOJANIE& s) {
     glDisable(GL_DEPTH_TEST);
     k.cvet(static_cast<unsigned char>(7));
     glRasterPos2i(8, vp[3] - 20);
-    // NOTE: under Wine the blank's bitmap list does not advance the raster position, so each
-    // blank is a move of its own (a bitmap of no pixels).
-    std::size_t nach = 0;
-    while (nach <= s.tekst.size()) {
-        std::size_t probel = s.tekst.find(' ', nach);
-        if (probel == std::string::npos) probel = s.tekst.size();
-        if (probel > nach)
-            k.Tekst2M(static_cast<unsigned long>(s.bazaTeksta), s.tekst.c_str() + nach,
-                      static_cast<int>(probel - nach));
-        if (probel < s.tekst.size()) glBitmap(0, 0, 0, 0, 4, 0, nullptr);
-        nach = probel + 1;
-    }
+    k.Tekst2M(static_cast<unsigned long>(s.bazaTeksta), s.tekst.c_str(), 0);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

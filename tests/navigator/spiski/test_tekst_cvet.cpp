@@ -108,6 +108,21 @@ TEST_F(TekstCvet, TextCallsTheListOfEachByte) {
     k->Tekst2M(4ul, 0ul, 256ul, static_cast<unsigned long>(shrift));
     EXPECT_TRUE(glIsList(static_cast<GLuint>(shrift + 'A')));
     k->Tekst2M(static_cast<void*>(nullptr), 0, 256, static_cast<unsigned long>(shrift));
+
+    // Each character moves the raster position by its width, the blank too, so words keep
+    // their gaps ("+1 x" is wider than "+1x" by one blank).
+    auto shirina = [&](const char* tekst) {
+        glLoadIdentity();
+        glRasterPos2i(0, 0);
+        k->Tekst2M(static_cast<unsigned long>(shrift), tekst, 0);
+        GLfloat poz[4] = {};
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, poz);
+        return poz[0];
+    };
+    const float probel = shirina(" ");
+    EXPECT_GT(probel, 0.0f) << "the blank moves the raster position";
+    EXPECT_FLOAT_EQ(shirina("+1x") + probel, shirina("+1 x"));
+    EXPECT_FLOAT_EQ(3 * probel, shirina("   "));
 }
 
 TEST_F(TekstCvet, KeyColouredPixelsBecomeHolesUntilTheShapeIsRemoved) {
