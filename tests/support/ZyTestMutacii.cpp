@@ -1,7 +1,10 @@
 // Campaigns of mutated inputs: generator, byte mutations, numbering and the per-input watchdog.
 #include "ZyTestMutacii.h"
 
+#include "ZyTestSoobshenija.h"
 #include "ZyTestVremja.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -192,6 +195,27 @@ std::string ZyKampanija::Gde(unsigned i) const {
 
 double ZyKampanija::Sekund() const {
     return Sekundy() - start_;
+}
+
+void ZyKampanija::Provesti(
+    const std::function<std::string(ZyGenerator& g, std::string& opis)>& vhod,
+    const ZyStorozhOkon* korobki) {
+    int oshibok = 0;
+    for (unsigned i = Ot(); i < Do() && oshibok < 10; ++i) {
+        Nachalo(i);
+        ZyGenerator g = Generator(i);
+        std::string opis;
+        const size_t okon = korobki ? korobki->Okna().size() : 0;
+        const std::string oshibka = vhod(g, opis);
+        if (!oshibka.empty()) {
+            ++oshibok;
+            ADD_FAILURE() << Gde(i) << "\n  mutations: " << opis << "\n  " << oshibka;
+        }
+        if (korobki && korobki->Okna().size() != okon) {
+            ++oshibok;
+            ADD_FAILURE() << Gde(i) << ": a message box\n" << korobki->Tekst();
+        }
+    }
 }
 
 // Waits for each input to start within the bound of the one before; otherwise names the input

@@ -9,10 +9,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace zytest {
+
+class ZyStorozhOkon;
 
 // splitmix64: small, fast and the same everywhere.
 class ZyGenerator {
@@ -62,6 +65,12 @@ public:
     std::string Gde(unsigned i) const;
     // Seconds since construction.
     double Sekund() const;
+    // Runs every input in turn: `vhod` makes input i from its generator, checks it and gives ""
+    // or what went wrong (with the mutations it applied in `opis`). Each failure is a test
+    // failure naming the input; so is a message box that appears during an input, when
+    // `korobki` watches them. Stops after 10 failures.
+    void Provesti(const std::function<std::string(ZyGenerator& g, std::string& opis)>& vhod,
+                  const ZyStorozhOkon* korobki = nullptr);
 
 private:
     static DWORD WINAPI Storozh(void* p);

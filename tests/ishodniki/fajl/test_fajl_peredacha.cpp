@@ -13,6 +13,7 @@
 
 #include "ZyTestBezPoter.h"
 #include "fajl_pomoshch.h"
+#include "kopija_v_pamjati.h"
 
 using namespace zytest;
 
@@ -38,13 +39,6 @@ std::string raznica(const Bajty& a, const Bajty& b) {
     const auto r = std::mismatch(a.begin(), a.end(), b.begin());
     return r.first == a.end() ? "equal"
                               : "first difference at " + std::to_string(r.first - a.begin());
-}
-
-// `b` with `n` bytes of `v` copied to `d` (grown with zeros), as a copy leaves a file.
-Bajty sKopiej(Bajty b, uint64_t d, const Bajty& v, uint64_t s, uint64_t n) {
-    if (d + n > b.size()) b.resize(size_t(d + n), 0);
-    std::memmove(b.data() + d, v.data() + s, size_t(n));
-    return b;
 }
 
 } // namespace

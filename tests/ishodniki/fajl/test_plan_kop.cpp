@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ZyPlanKop.h"
+#include "kopija_v_pamjati.h"
 
 namespace {
 
@@ -41,13 +42,6 @@ void primenit(Bajty& b, const Quorvel::ZyPlanZapasa& p) {
     Bajty kusok(b.begin() + p.kopOtkuda, b.begin() + p.kopOtkuda + p.kopDlina);
     std::copy(kusok.begin(), kusok.end(), b.begin() + p.kopKuda);
     std::copy(zapas.begin(), zapas.end(), b.begin() + p.vernutPoz);
-}
-
-// `b` with `n` bytes of `v` copied to `d` (grown with zeros), as a copy leaves a file.
-Bajty sKopiej(Bajty b, uint64_t d, const Bajty& v, uint64_t s, uint64_t n) {
-    if (d + n > b.size()) b.resize(size_t(d + n), 0);
-    std::memmove(b.data() + d, v.data() + s, size_t(n));
-    return b;
 }
 
 } // namespace

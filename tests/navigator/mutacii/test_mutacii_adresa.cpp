@@ -131,22 +131,8 @@ TEST(MutaciiAdresa, DamagedNameFilesGiveTheirLoadableNamesOrTheDefaults) {
     CreateDirectoryA(dir, nullptr);
     const std::string put = std::string(dir) + "\\AdresaFyn.txt";
     Itogi itogi;
-    int oshibok = 0;
-    for (unsigned i = kamp.Ot(); i < kamp.Do() && oshibok < 10; ++i) {
-        kamp.Nachalo(i);
-        ZyGenerator g = kamp.Generator(i);
-        std::string opis;
-        const size_t okon = korobki.Okna().size();
-        const std::string oshibka = Vhod(g, put, itogi, opis);
-        if (!oshibka.empty()) {
-            ++oshibok;
-            ADD_FAILURE() << kamp.Gde(i) << "\n  mutations: " << opis << "\n  " << oshibka;
-        }
-        if (korobki.Okna().size() != okon) {
-            ++oshibok;
-            ADD_FAILURE() << kamp.Gde(i) << ": a message box\n" << korobki.Tekst();
-        }
-    }
+    kamp.Provesti([&](ZyGenerator& g, std::string& opis) { return Vhod(g, put, itogi, opis); },
+                  &korobki);
     std::printf("AdresaFyn campaign: %u inputs, %u slots named by the file, %u defaults, %.1f s\n",
                 itogi.vhodov, itogi.izFajla, itogi.poUmolchaniju, kamp.Sekund());
     EXPECT_TRUE(korobki.Ostanovit().empty());

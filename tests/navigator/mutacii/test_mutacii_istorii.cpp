@@ -382,22 +382,7 @@ TEST(MutaciiIstorii, DamagedHistoriesNeitherCrashNorHangNorLoseSoundEntries) {
     zytest::ZyKampanija kamp("history", kKolPoUmolchaniju, kZerno);
     Itogi itogi;
     Kampanija k(itogi);
-    int oshibok = 0;
-    for (unsigned i = kamp.Ot(); i < kamp.Do() && oshibok < 10; ++i) {
-        kamp.Nachalo(i);
-        ZyGenerator g = kamp.Generator(i);
-        std::string opis;
-        const size_t okon = korobki.Okna().size();
-        const std::string oshibka = k.Vhod(g, opis);
-        if (!oshibka.empty()) {
-            ++oshibok;
-            ADD_FAILURE() << kamp.Gde(i) << "\n  mutations: " << opis << "\n  " << oshibka;
-        }
-        if (korobki.Okna().size() != okon) {
-            ++oshibok;
-            ADD_FAILURE() << kamp.Gde(i) << ": a message box\n" << korobki.Tekst();
-        }
-    }
+    kamp.Provesti([&](ZyGenerator& g, std::string& opis) { return k.Vhod(g, opis); }, &korobki);
     std::printf("history campaign: %u inputs (%u with no sound entry), %u steps, %u fresh "
                 "starts, %u replaced scenes, %.1f s\n",
                 itogi.vhodov, itogi.bezZdorovyh, itogi.shagov, itogi.zanovo, itogi.zamen,
