@@ -26,6 +26,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ struct ZyS_SPOSOB {
     bool svojaPapka;     // /D=<a fresh folder of the test>; else the installer's default folder
     bool dljaVseh;       // per machine (HKLM, Program Files), else per user
 };
+
+// gtest names a failing row by this.
+void PrintTo(const ZyS_SPOSOB& s, std::ostream* os) {
+    *os << s.imja;
+}
 
 const ZyS_SPOSOB kSposoby[] = {
     {"InstallerPerMachineIntoAFreshFolder", Kak::USTANOVSHIK, "", true, true},

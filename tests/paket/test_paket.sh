@@ -36,5 +36,8 @@ echo "test_paket: Wine prefix ready after $((SECONDS - nachalo)) s"
 ZY_PAKET_INSTALLER="$installer" ZY_PAKET_ZIP="$zip" ZY_PAKET_RABOTA="$work/rabota" \
     timeout 480 wine "$exe" </dev/null
 rc=$?
+zy_session_stop
 echo "test_paket: done after $((SECONDS - nachalo)) s"
+# The prefix (about 700 MB) stays for a look only when something failed.
+[ $rc -ne 0 ] || rm -rf "$work/wineprefix"
 exit $rc
