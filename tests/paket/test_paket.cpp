@@ -202,7 +202,8 @@ void PokazatScenuNach(const std::string& exe, const std::string& papka, const st
     EXPECT_EQ(0u, z.Zakryt()) << "the viewer's exit code after WM_CLOSE";
 }
 
-// Every program and DLL of a tree carries the product's version resource.
+// Every program and DLL of a tree carries the product's version resource, and the CMake
+// package its version.
 void ProveritVersii(const std::string& papka, const paket::Derevo& d) {
     int programmy = 0;
     for (const auto& f : d) {
@@ -235,6 +236,11 @@ void ProveritVersii(const std::string& papka, const paket::Derevo& d) {
             << imja << ": FileDescription";
     }
     EXPECT_GE(programmy, 5) << "orvanta.exe, the three engine DLLs and the model scene";
+    // The CMake package of the SDK says the same version.
+    const auto cmakePaket = d.find("lib\\cmake\\Orvanta\\OrvantaConfigVersion.cmake");
+    ASSERT_TRUE(cmakePaket != d.end()) << "the CMake package's version file";
+    EXPECT_NE(std::string::npos,
+              cmakePaket->second.find("set(PACKAGE_VERSION \"" ZY_VERSIJA "\")"));
 }
 
 // The uninstall entry's values for an installation in `papka`.
