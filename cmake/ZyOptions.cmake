@@ -23,14 +23,14 @@ endfunction()
 
 # A shared library with plain export names and an import library "lib<name>.dll.a", also
 # known as Orvanta::<name> (the name an installed package gives it) and installed into the
-# package's export set.
+# package's export set: the DLL with the viewer, the import library with the scene SDK.
 function(zy_shared_library target)
     add_library(${target} SHARED ${ARGN})
     add_library(Orvanta::${target} ALIAS ${target})
     set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
     zy_project_target(${target})
     install(TARGETS ${target} EXPORT OrvantaTargets
-            RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
-            LIBRARY DESTINATION ${CMAKE_INSTALL_BINDIR}
-            ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+            RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT viewer
+            LIBRARY DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT viewer
+            ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT sdk)
 endfunction()
