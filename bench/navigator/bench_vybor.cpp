@@ -175,6 +175,7 @@ void Stopka() {
     std::printf("    goal: at most 3 passes and 0.5 s a click; growing by 256 words would take "
                 "%ld passes\n",
                 (4 * kN + 255) / 256);
+    v.Zaderzhki(kPustoe, 0, 0, 1); // the first frame is drawn
     const long do_ = prohodov;
     const std::vector<double> pervyj = v.Zaderzhki(WM_LBUTTONDOWN, 1, tochka, 1);
     const long pervyjProhodov = prohodov - do_;

@@ -23,10 +23,12 @@ constexpr std::size_t kShagBufera = 256; // the first sizes: 256, 512 and 768 wo
 // more names than this in one pass has none that a pick could tell apart.
 constexpr std::size_t kMaksBufera = std::size_t(1) << 24;
 
-// The buffer size after an overflow at `dlina` words: 512 and 768 words first, then twice the
-// size, so that N named objects cost a number of passes that grows with log N, not with N.
+// The buffer size after an overflow at `dlina` words: 512 and 768 words first, then eight
+// times the size, so that N named objects cost a number of passes that grows with log N, not
+// with N (100,000 objects under the cursor: 7 passes, once; the buffer is kept).
+constexpr std::size_t kRost = 8;
 std::size_t SledujushchajaDlina(std::size_t dlina) {
-    const std::size_t sled = dlina < 3 * kShagBufera ? dlina + kShagBufera : 2 * dlina;
+    const std::size_t sled = dlina < 3 * kShagBufera ? dlina + kShagBufera : kRost * dlina;
     return sled < kMaksBufera ? sled : kMaksBufera;
 }
 

@@ -98,7 +98,8 @@ TEST_F(Objekty, MoreThan256WordsOfHitsGrowTheBuffer) {
     ASSERT_TRUE(Vypolnit(+[](ZYKGLKONTROL*, void*) { prohodov = -TsoKolVybora(); }));
     Mysh(WM_LBUTTONDOWN, 0.5, 0.5);
     ASSERT_TRUE(Vypolnit(+[](ZYKGLKONTROL*, void*) { prohodov += TsoKolVybora(); }));
-    // 300 records of 4 words: 256, 512 and 768 words overflow, then the size doubles: 1536 fit.
+    // 300 records of 4 words: 256, 512 and 768 words overflow, then the size grows eightfold:
+    // 6144 fit.
     EXPECT_EQ(4, prohodov);
     EXPECT_EQ(TSO_PERVOE_MNOGO + TSO_MNOGO - 1, Sostojanie().fokys) << "the nearest, drawn last";
     // The buffer is kept: the next click costs one pass.
