@@ -114,6 +114,17 @@ void MestoNovojZapisi(ZYKGLKONTROL& k, uint64_t& pos, uint32_t& nomer) {
     nomer = tekNom + 1;
 }
 
+// Takes the navigation state into the snapshot when it is a position that can be read back
+// (every number finite, see ZyPozNavDopustima); otherwise the snapshot keeps the last such
+// state and the result is false.
+bool VzjatSnimok(ZYKGLKONTROL& k) {
+    ZYS_POZ_NAV zap;
+    ZyUpakovatPozNav(k, zap);
+    if (!ZyPozNavDopustima(zap)) return false;
+    k.SnimokNav = zap;
+    return true;
+}
+
 // The position of the controller's current entry when it is a sound entry, else
 // 0.
 uint64_t TekushchajaZapis(ZYKGLKONTROL& k) {
@@ -152,15 +163,17 @@ ZYS_ISTORIJA ZyIstorijaFajla(ZYKFAJL64& fajl) {
 // --------------------------------------------------------------
 
 // Appends an entry for the current scene after the current entry and discards
-// the entries after it (the forward history). Returns R + 24, or 0 when nothing
-// could be stored.
+// the entries after it (the forward history). A state holding a number that is
+// no position is replaced by the last sound snapshot. Returns R + 24, or 0 when
+// nothing could be stored.
 unsigned long ZYKGLKONTROL::VFajlIstorii() {
     if (!ZyOtkrytIstoriju(*this)) return 0;
     ZYKFAJL64& f = *FajlIstorii;
     uint64_t pos = 0;
     uint32_t nomer = 0;
     MestoNovojZapisi(*this, pos, nomer);
-    ZyUpakovatPozNav(*this, SnimokNav);
+    VzjatSnimok(*this);
+    if (!ZyPozNavDopustima(SnimokNav)) return 0; // never stored: it could not be read back
     const std::vector<unsigned char> zapis = SobratZapis(*this, nomer);
     if (zapis.empty() || !PisatFajl(f, pos, zapis.data(), static_cast<uint32_t>(zapis.size())))
         return 0;
@@ -175,12 +188,13 @@ unsigned long ZYKGLKONTROL::VFajlIstorii() {
 }
 
 // Stores the current navigation state into the current entry. 1, or 0 when
-// there is no current entry (or it is not a sound one) or the write fails.
+// there is no current entry (or it is not a sound one), the state holds a
+// number that is no position, or the write fails.
 unsigned long ZYKGLKONTROL::VsPozNavVF() {
     if (!ZyOtkrytIstoriju(*this)) return 0;
     const uint64_t pos = TekushchajaZapis(*this);
     if (pos == 0) return 0;
-    ZyUpakovatPozNav(*this, SnimokNav);
+    if (!VzjatSnimok(*this)) return 0; // the entry keeps the last sound position
     return PisatFajl(*FajlIstorii, pos + 8, &SnimokNav, sizeof SnimokNav) ? 1 : 0;
 }
 

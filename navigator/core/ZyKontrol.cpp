@@ -10,6 +10,7 @@
 #include "ZyPozNav.h"
 #include "ZyReestrSoob.h"
 #include "ZyReestrSpiskov.h"
+#include "ZyScenaNach.h"
 #include "ZyTakt.h"
 
 #include <atomic>
@@ -78,6 +79,7 @@ void Zakryt(HANDLE& h) {
 // Everything the controller owns, released; each field is skipped when null. Neither the
 // threads nor the rendering contexts are touched (they end with the window).
 void OsvoboditVse(ZYKGLKONTROL& k) {
+    ZyScenaNachZabyt(&k);
     Zakryt(k.replyEvent);
     Zakryt(k.windowOpEvent);
     Zakryt(k.frameEvent);

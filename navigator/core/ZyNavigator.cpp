@@ -75,10 +75,22 @@ bool Zakonchen(HANDLE potok) {
     return !potok || WaitForSingleObject(potok, 0) != WAIT_TIMEOUT;
 }
 
+// A quit message taken from this thread's queue while the destructor waits, put back (with
+// its exit code) when the wait is over, for the caller's own loop.
+struct ZyVyhod {
+    bool est = false;
+    WPARAM kod = 0;
+    ~ZyVyhod() {
+        if (est) PostQuitMessage(static_cast<int>(kod));
+    }
+};
+
 // Waits up to `ms` in all for every thread of the list while this thread's messages are
 // dispatched. NOTE: an ending controller releases its rendering contexts, which under Wine
-// needs the window thread to go on handling its window events, not only sent messages.
-void ZhdatPotoki(const std::vector<HANDLE>& potoki, DWORD ms) {
+// needs the window thread to go on handling its window events, not only sent messages. A quit
+// message in the queue (a host that posted it from its WM_DESTROY and destroys the navigator
+// before its loop takes it) does not end the wait: it is kept in `vyhod` and put back later.
+void ZhdatPotoki(const std::vector<HANDLE>& potoki, DWORD ms, ZyVyhod& vyhod) {
     const DWORD start = GetTickCount();
     for (HANDLE h : potoki) {
         for (;;) {
@@ -89,8 +101,9 @@ void ZhdatPotoki(const std::vector<HANDLE>& potoki, DWORD ms) {
             MSG m;
             while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
                 if (m.message == WM_QUIT) {
-                    PostQuitMessage(static_cast<int>(m.wParam)); // kept for the caller's loop
-                    return;
+                    vyhod.est = true;
+                    vyhod.kod = m.wParam;
+                    continue;
                 }
                 TranslateMessage(&m);
                 DispatchMessageA(&m);
@@ -120,6 +133,7 @@ void Ostanovit(ZYKGLKONTROL& k) {
 // runs after the first wait is told to stop too. Returns true when no thread runs any more
 // (then the controllers may be freed).
 bool OstanovitPotoki(ZYKGLKONTROL* k, unsigned long n) {
+    ZyVyhod vyhod;
     for (unsigned long i = 0; i < n; ++i) {
         if (Zakonchen(k[i].thread)) continue;
         HWND vid = k[i].hwnd;
@@ -128,10 +142,10 @@ bool OstanovitPotoki(ZYKGLKONTROL* k, unsigned long n) {
         else
             Ostanovit(k[i]);
     }
-    ZhdatPotoki(Zhivye(k, n), ZY_OZHIDANIE_KONCA_MS);
+    ZhdatPotoki(Zhivye(k, n), ZY_OZHIDANIE_KONCA_MS, vyhod);
     for (unsigned long i = 0; i < n; ++i)
         if (!Zakonchen(k[i].thread)) Ostanovit(k[i]);
-    ZhdatPotoki(Zhivye(k, n), ZY_OZHIDANIE_OSTANOVA_MS);
+    ZhdatPotoki(Zhivye(k, n), ZY_OZHIDANIE_OSTANOVA_MS, vyhod);
     if (!Zhivye(k, n).empty()) return false;
     for (unsigned long i = 0; i < n; ++i) {
         if (k[i].thread) CloseHandle(k[i].thread);

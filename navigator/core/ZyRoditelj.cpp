@@ -4,6 +4,9 @@
 #include "ZyOkna.h"
 
 #include "ZyKontrolVnutr.h"
+#include "ZyProzrachnost.h"
+
+#include <algorithm>
 
 namespace Quorvel {
 
@@ -29,19 +32,17 @@ LRESULT Dalshe(HWND okno, UINT soob, WPARAM wParam, LPARAM lParam) {
 }
 
 // WM_SIZE: resizing the parent ends any transparency cut-outs: the parent gets a plain
-// rectangle region larger than the desktop, and the two shared regions are dropped.
+// rectangle region larger than the desktop (and than itself), and the two shared regions are
+// dropped.
 LRESULT NaRazmer(HWND okno, UINT soob, WPARAM wParam, LPARAM lParam) {
-    if (ZYKGLORVANTA2* nav = Navigator(okno)) {
-        if (nav->parentRegion) {
-            DeleteObject(nav->parentRegion);
-            nav->parentRegion = nullptr;
-            RECT r{};
-            GetWindowRect(GetDesktopWindow(), &r);
-            if (HRGN rgn = CreateRectRgn(r.left, r.top, r.right + 100, r.bottom + 100))
-                if (!SetWindowRgn(okno, rgn, TRUE)) DeleteObject(rgn); // else the system owns it
-        }
-        // The last copy handed to this window went with its previous region.
-        nav->parentRegionAux = nullptr;
+    ZYKGLORVANTA2* nav = Navigator(okno);
+    if (nav && ZySbrositRegionRoditelja(nav->parentRegion, nav->parentRegionAux)) {
+        RECT r{}, w{};
+        GetWindowRect(GetDesktopWindow(), &r);
+        GetWindowRect(okno, &w); // a parent larger than the desktop is not clipped either
+        if (HRGN rgn = CreateRectRgn(r.left, r.top, std::max(r.right + 100, w.right - w.left),
+                                     std::max(r.bottom + 100, w.bottom - w.top)))
+            if (!SetWindowRgn(okno, rgn, TRUE)) DeleteObject(rgn); // else the system owns it
     }
     return Dalshe(okno, soob, wParam, lParam);
 }

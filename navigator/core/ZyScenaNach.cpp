@@ -2,8 +2,9 @@
 // coordinate axes, test objects that sound when picked, focused or keyed, and an intermission
 // picture. It is also the model of a scene module: named display lists built once per
 // controller, fixed lists, object and navigation handlers, palette colours.
-#include "ZyKGLOrvanta2.h"
+#include "ZyScenaNach.h"
 
+#include "ZyReestr.h"
 #include "ZyUglyNach.h"
 #include "ZyZvuk.h"
 
@@ -12,6 +13,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 using Quorvel::ZYKGLKONTROL;
 using Quorvel::ZyZvuk;
@@ -25,17 +28,20 @@ const char kKoordinaty[] = "6 \xCA\xEE\xEE\xF0\xE4\xE8\xED\xE0\xF2";
 // GL names of the picked objects.
 enum : GLuint { OSI = 15, GOD = 0x2222, DEN = 0x3333, CHAS = 0x4444, MESJAC = 0x5555 };
 
-// Fixed list numbers compiled by the constructor.
+// Fixed list numbers compiled by the constructor. The list registry never hands out 1001..1012,
+// so they belong to no other scene's block. (The filled sphere takes 1004: number 2 would be
+// a character of the scene's own font block.)
 enum : GLuint {
     SPISOK_NADPIS = 1005,
     SFERA_LINII = 1001,
-    SFERA = 2,
+    SFERA = 1004,
     SFERA_12 = 1012,
     KONUS = 1003,
     CILINDR = 1002
 };
 
-// The scene's state, one set for the library (every window showing the scene shares it).
+// The scene's state in one controller: list numbers are the controller's own (each registry
+// hands out its own numbers), and so are the texts and the transparency switch.
 struct ZYS_SCENA_NACH {
     long bazaShrifta = 0, bazaOsej = 0;
     char god[8] = {};
@@ -44,7 +50,24 @@ struct ZYS_SCENA_NACH {
     unsigned mesjacDlja = 0, denDlja = 0;
     double ugol = 0;
     bool prozrachnostVkl = true; // the next click switches transparency on
-} sostojanie;
+};
+
+// The states of the controllers that showed the scene, until each controller is destroyed.
+std::mutex& ZamokSostojanij() {
+    static std::mutex m;
+    return m;
+}
+std::map<const ZYKGLKONTROL*, ZYS_SCENA_NACH>& Sostojanija() {
+    static std::map<const ZYKGLKONTROL*, ZYS_SCENA_NACH> s;
+    return s;
+}
+
+// The state of controller `k` (made at its first use). Only the controller's own threads use
+// it, so it is read and written without the lock, which guards the map itself.
+ZYS_SCENA_NACH& Sostojanie(const ZYKGLKONTROL& k) {
+    std::lock_guard<std::mutex> g(ZamokSostojanij());
+    return Sostojanija()[&k];
+}
 
 // Labels of the half-axes, their raster positions and line ends, in list order.
 const struct {
@@ -56,7 +79,7 @@ const struct {
              {"+1 z", 0.2, 0.1, 1, 0, 0, 1}, {"-1 z", -0.4, -0.1, -1, 0, 0, -1}};
 
 // Builds the named lists: 256 characters of the message-box font and the six half-axes.
-void PostroitImenovannye(ZYKGLKONTROL& k) {
+void PostroitImenovannye(ZYKGLKONTROL& k, ZYS_SCENA_NACH& sostojanie) {
     sostojanie.bazaShrifta = k.GenSpisokS(256, kTekst);
     k.Tekst2M(4ul, 0ul, 256ul, static_cast<unsigned long>(sostojanie.bazaShrifta));
     sostojanie.bazaOsej = k.GenSpisokS(6, kKoordinaty);
@@ -92,12 +115,14 @@ struct Kvadrika {
     }
 };
 
-// Compiles the fixed-number lists (at every construction).
-void PostroitFiksirovannye() {
+// Compiles the fixed-number lists (at every construction); the caption only with a font.
+void PostroitFiksirovannye(long bazaShrifta) {
     glNewList(SPISOK_NADPIS, GL_COMPILE);
-    glListBase(static_cast<GLuint>(sostojanie.bazaShrifta));
-    glRasterPos3d(0, 0, -1.2);
-    glCallLists(8, GL_UNSIGNED_BYTE, "Quorvel.");
+    if (bazaShrifta) {
+        glListBase(static_cast<GLuint>(bazaShrifta));
+        glRasterPos3d(0, 0, -1.2);
+        glCallLists(8, GL_UNSIGNED_BYTE, "Quorvel.");
+    }
     glEndList();
     const struct {
         GLuint nomer;
@@ -129,7 +154,7 @@ void Disk(double ugol) {
 }
 
 // Updates the texts and the calendar angle when the date changed.
-void Data(const SYSTEMTIME& t) {
+void Data(const SYSTEMTIME& t, ZYS_SCENA_NACH& sostojanie) {
     if (t.wYear != sostojanie.godDlja) {
         std::snprintf(sostojanie.god, sizeof sostojanie.god, "%04u", unsigned(t.wYear));
         sostojanie.godDlja = t.wYear;
@@ -186,6 +211,7 @@ int H2(MSG* m) {
     const int n = Ispytanie(m, VK_F2, 2, 1000);
     ZYKGLKONTROL* k = Kontrol(m);
     if (k && m->message >= 0x200 && m->message <= 0x209) {
+        ZYS_SCENA_NACH& sostojanie = Sostojanie(*k);
         if (sostojanie.prozrachnostVkl)
             k->Flagi.Vkl(Quorvel::ZYBIT_PROZRACHNO, Quorvel::ZYBIT_PROZRACHNO);
         else
@@ -234,7 +260,19 @@ int H7(MSG* m) {
     return 0;
 }
 
-// Registers the object handlers and the navigation handler of the scene.
+// H7 is among the controller's navigation handlers of 0x402 (subscriptions never replace one
+// another, so each return to the scene would add it once more).
+bool EstH7(const ZYKGLKONTROL& k) {
+    if (!k.messageRegistry) return false;
+    const auto e = k.messageRegistry->entries.find(Quorvel::ZYM_RODITEL);
+    if (e == k.messageRegistry->entries.end()) return false;
+    for (const auto& para : e->second.nav)
+        if (para.second && !para.second->removed && para.second->fn == H7) return true;
+    return false;
+}
+
+// Registers the object handlers (a duplicate is dropped by the engine) and, once per
+// controller, the navigation handler of the scene.
 void ZaregistrirovatObrabotchiki(ZYKGLKONTROL& k) {
     Quorvel::ZYS_OBJ_SOOB_iFYN obj[15] = {
         {GOD, WM_KEYDOWN, H2},     {GOD, WM_KEYUP, H2},     {GOD, 0x403, H5},
@@ -246,6 +284,7 @@ void ZaregistrirovatObrabotchiki(ZYKGLKONTROL& k) {
     Quorvel::ZYS_OBJ_SOOB_snFYN poImeni[1] = {
         {MESJAC, WM_LBUTTONUP, "ZyKGLOrvanta2.dll\\TestSoob"}};
     k.VklObjSoob(poImeni, 1);
+    if (EstH7(k)) return;
     Quorvel::ZYS_SOOB_iFYN nav[1] = {{0x402, H7}};
     k.vklNav(nav, 1);
 }
@@ -258,8 +297,9 @@ long ZyGLScenaNach1(ZYKGLKONTROL* k) {
     if (!k) return 0;
     k->VsDCFormat(nullptr);
     std::strncpy(k->TekstPauzy, "Quorvel\x99, RU, KZ", sizeof k->TekstPauzy - 1);
+    ZYS_SCENA_NACH& sostojanie = Sostojanie(*k);
     if (k->GenSpisokTestS() == 1) {
-        PostroitImenovannye(*k);
+        PostroitImenovannye(*k, sostojanie);
     } else {
         sostojanie.bazaShrifta = k->VzSpisokS(kTekst);
         sostojanie.bazaOsej = k->VzSpisokS(kKoordinaty);
@@ -271,7 +311,7 @@ long ZyGLScenaNach1(ZYKGLKONTROL* k) {
     glLineWidth(1);
     glPointSize(1);
     glPushMatrix();
-    PostroitFiksirovannye();
+    PostroitFiksirovannye(sostojanie.bazaShrifta);
     glPopMatrix();
     return 1;
 }
@@ -301,6 +341,7 @@ long ZyGLScenaNach3(ZYKGLKONTROL* k) {
     if (!k) return 0;
     SYSTEMTIME t{};
     GetLocalTime(&t);
+    ZYS_SCENA_NACH& sostojanie = Sostojanie(*k);
     glEnable(GL_DEPTH_TEST);
     glLineWidth(1);
     glPointSize(1);
@@ -312,7 +353,7 @@ long ZyGLScenaNach3(ZYKGLKONTROL* k) {
         glCallList(static_cast<GLuint>(sostojanie.bazaOsej + i));
     glPopName();
 
-    Data(t);
+    Data(t, sostojanie);
     const unsigned long shrift = static_cast<unsigned long>(sostojanie.bazaShrifta);
     k->cvet(static_cast<unsigned char>(50));
     glRasterPos3d(0, 1.9, 0);
@@ -386,3 +427,13 @@ long ZyGLScenaNach4(ZYKGLKONTROL* k) {
 int TestSoob(MSG* m) {
     return Ispytanie(m, VK_F1, 1, 440);
 }
+
+namespace Quorvel {
+
+// Forgets the scene's state of a controller that is being destroyed.
+void ZyScenaNachZabyt(const ZYKGLKONTROL* k) {
+    std::lock_guard<std::mutex> g(ZamokSostojanij());
+    Sostojanija().erase(k);
+}
+
+} // namespace Quorvel

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Quorvel {
 
@@ -58,6 +59,10 @@ public:
     std::map<unsigned long, MessageEntry> entries; // an entry exists once anything registered
     unsigned long focus = 0;                       // GL name of the focused object, 0 = none
     UINT_PTR restTimer = 0; // thread timer of the mouse-rest notice, 0 when not running
+    // The selection buffer of picking, kept at the largest size a pass needed. It outlives the
+    // rendering context, which keeps pointing at it after a pass (a scene that runs its own
+    // selection pass without a buffer of its own writes here, never into freed memory).
+    std::vector<unsigned int> vyborBufer;
 };
 
 using MessageRegistry = ZYKREESTR_SOOB;

@@ -1,6 +1,7 @@
 // The controller's message registry: creation, the built-in main handlers and the dispatch of
 // one message to its main, navigation and object handlers.
 #include "ZyReestrSoob.h"
+#include "ZyPopadanija.h"
 #include "ZyReestr.h"
 #include "ZyVybor.h"
 
@@ -70,22 +71,15 @@ unsigned long KlavishaObjektu(MessageRegistry& r, MSG* soob, ZYKGLKONTROL& k) {
     const unsigned long fokys = r.focus;
     ZapisPtr zapis = ZapisObjekta(r, soob->message, fokys);
     if (!zapis) return 0; // no handler: no need to render a selection pass
-    std::vector<unsigned int> bufer;
-    const long popadanij = ZyVybratVesVid(bufer, k);
-    std::size_t poz = 0;
-    for (long i = 0; i < popadanij && poz + 3 <= bufer.size(); ++i) {
-        const std::size_t kol = bufer[poz];
-        if (kol > bufer.size() - poz - 3) break; // a truncated record ends the walk
-        const unsigned int* imena = bufer.data() + poz + 3;
-        if (kol >= 1 && imena[kol - 1] == fokys) {
-            ZyZapomnitImena(k, imena, static_cast<unsigned long>(kol));
-            if (zapis->removed) return 0;
-            zapis->Vyzvat(soob);
-            return 1;
-        }
-        poz += 3 + kol;
-    }
-    return 0;
+    const unsigned int* slova = nullptr;
+    std::size_t kol = 0;
+    const long popadanij = ZyVybratVesVid(k, slova, kol);
+    const std::size_t poz = ZyPopadanieObjekta(slova, kol, popadanij, fokys);
+    if (poz == ZY_NET_POPADANIJA) return 0;
+    ZyZapomnitImena(k, slova + poz + ZY_ZAGOLOVOK_POPADANIJA, slova[poz]);
+    if (zapis->removed) return 0;
+    zapis->Vyzvat(soob);
+    return 1;
 }
 
 // Mouse stage: the object under the cursor (or the one a click just focused) gets it.
@@ -113,13 +107,16 @@ unsigned long VsemObjektam(const MessageEntry& zapis, MSG* soob) {
     return kol;
 }
 
-// The object stage of a message whose main and navigation handlers ran.
-unsigned long ObjektnajaStadija(MessageRegistry& r, MSG* soob, ZYKGLKONTROL& k, bool fokysKlikom) {
+// The object stage of a message whose main and navigation handlers ran. `rezhimDo`: object-key
+// mode was on before the main handler ran; a key reaches the focused object only when the
+// mode was on before and is still on, so the key that switches the mode on is consumed.
+unsigned long ObjektnajaStadija(MessageRegistry& r, MSG* soob, ZYKGLKONTROL& k, bool fokysKlikom,
+                                bool rezhimDo) {
     const auto e = r.entries.find(soob->message);
     if (e == r.entries.end() || e->second.objects.empty()) return 0;
     if (SoobMyshi(soob->message)) return MyshObjektu(r, soob, k, fokysKlikom);
     if (SoobKlaviatury(soob->message)) {
-        if (!ZyBit(k, ZYBIT_KLAVISHI_OBJ) || r.focus == 0) return 0;
+        if (!rezhimDo || !ZyBit(k, ZYBIT_KLAVISHI_OBJ) || r.focus == 0) return 0;
         return KlavishaObjektu(r, soob, k);
     }
     return VsemObjektam(e->second, soob);
@@ -182,6 +179,7 @@ unsigned long ZyReestrRazoslat(ZYKREESTR_SOOB* reestr, MSG* soob, ZYKGLKONTROL* 
     const auto e = reestr->entries.find(nomer);
     if (e == reestr->entries.end()) return 0;
     const Snimok s = SnjatSnimok(e->second);
+    const bool rezhimDo = ZyBit(*kontrol, ZYBIT_KLAVISHI_OBJ);
 
     unsigned long kol = VyzvatZhivuju(s.main, soob) ? 1 : 0;
     for (const auto& zapis : s.nav) {
@@ -189,7 +187,7 @@ unsigned long ZyReestrRazoslat(ZYKREESTR_SOOB* reestr, MSG* soob, ZYKGLKONTROL* 
         zapis->Vyzvat(soob);
         ++kol;
     }
-    return kol + ObjektnajaStadija(*reestr, soob, *kontrol, fokysKlikom);
+    return kol + ObjektnajaStadija(*reestr, soob, *kontrol, fokysKlikom, rezhimDo);
 }
 
 } // namespace Quorvel

@@ -6,61 +6,61 @@
 // Runs on the controller thread with its rendering context current; leaves the render mode at
 // GL_RENDER and the pick projection in place until the next frame sets its own.
 #include "ZyVybor.h"
+#include "ZyPopadanija.h"
+#include "ZyReestr.h"
 
 #include <GL/gl.h>
 
 #include <new>
+#include <vector>
 
 namespace Quorvel {
 
 namespace {
 
-constexpr std::size_t kShagBufera = 256; // words added to the selection buffer per overflow
+constexpr std::size_t kShagBufera = 256; // the first sizes: 256, 512 and 768 words
 // A selection that does not fit in this many words is given up (no hits): a scene that pushes
 // more names than this in one pass has none that a pick could tell apart.
 constexpr std::size_t kMaksBufera = std::size_t(1) << 24;
 
-constexpr std::size_t kZagolovok = 3; // name count, minimum depth, maximum depth
+// The buffer size after an overflow at `dlina` words: 512 and 768 words first, then eight
+// times the size, so that N named objects cost a number of passes that grows with log N, not
+// with N (100,000 objects under the cursor: 7 passes, once; the buffer is kept).
+constexpr std::size_t kRost = 8;
+std::size_t SledujushchajaDlina(std::size_t dlina) {
+    const std::size_t sled = dlina < 3 * kShagBufera ? dlina + kShagBufera : kRost * dlina;
+    return sled < kMaksBufera ? sled : kMaksBufera;
+}
 
-// Draws the scene in selection mode into bufer (256 words, then 512, 768, ... while the hits
-// overflow it); the number of hit records. 0 without a drawing function, when the buffer would
-// pass its limit or cannot be had; the buffer then holds at least one zeroed record header.
-long VybratVBufer(std::vector<unsigned int>& bufer, ZYKGLKONTROL& k) {
+// Draws the scene in selection mode into the controller's kept buffer (grown while the hits
+// overflow it; a later pass starts at the size reached); the number of hit records, whose words
+// are then at `slova` (`kol` of them). 0 without a drawing function or a registry, when the
+// buffer would pass its limit or cannot be had.
+long VybratVBufer(ZYKGLKONTROL& k, const unsigned int*& slova, std::size_t& kol) {
+    slova = nullptr;
+    kol = 0;
     const ZYF_SCENA risovat = k.Fynkcii[2].fyn;
+    if (!risovat || !k.messageRegistry) return 0;
+    std::vector<unsigned int>& bufer = k.messageRegistry->vyborBufer;
     try {
-        bufer.assign(kShagBufera, 0);
-        if (!risovat) return 0;
-        for (std::size_t dlina = kShagBufera; dlina <= kMaksBufera; dlina += kShagBufera) {
-            bufer.assign(dlina, 0);
-            glSelectBuffer(static_cast<GLsizei>(dlina), bufer.data());
+        if (bufer.size() < kShagBufera) bufer.resize(kShagBufera);
+        for (;;) {
+            glSelectBuffer(static_cast<GLsizei>(bufer.size()), bufer.data());
             glRenderMode(GL_SELECT);
             risovat(&k);
             const GLint popadanij = glRenderMode(GL_RENDER);
-            if (popadanij >= 0) return popadanij;
+            if (popadanij >= 0) {
+                slova = bufer.data();
+                kol = bufer.size();
+                return popadanij;
+            }
+            if (bufer.size() >= kMaksBufera) return 0;
+            bufer.resize(SledujushchajaDlina(bufer.size()));
         }
-        bufer.assign(kShagBufera, 0);
     } catch (const std::bad_alloc&) {
-        glRenderMode(GL_RENDER);
-        bufer.clear();
+        // The buffer keeps its last size (the context still points at it); no hits this time.
     }
     return 0;
-}
-
-// Position of the hit record with the smallest minimum depth (compared unsigned; the earlier
-// record wins a tie), 0 when there are no hits (the zeroed first word is an empty record).
-std::size_t BlizhajsheePopadanie(const std::vector<unsigned int>& bufer, long popadanij) {
-    std::size_t luchshee = 0, poz = 0;
-    bool est = false;
-    for (long i = 0; i < popadanij && poz + kZagolovok <= bufer.size(); ++i) {
-        const std::size_t imen = bufer[poz];
-        if (imen > bufer.size() - poz - kZagolovok) break; // a truncated record ends the walk
-        if (!est || bufer[poz + 1] < bufer[luchshee + 1]) {
-            luchshee = poz;
-            est = true;
-        }
-        poz += kZagolovok + imen;
-    }
-    return luchshee;
 }
 
 } // namespace
@@ -73,22 +73,23 @@ unsigned long ZyVybratPodKursorom(const MSG* soob, ZYKGLKONTROL& kontrol) {
     const unsigned long l = static_cast<unsigned long>(soob->lParam);
     ZYS_REGION_VIDA region{double(l & 0xFFFF), double((l >> 16) & 0xFFFF), 4.0, 4.0};
     kontrol.PozicijaNabludenija(&region);
-    std::vector<unsigned int> bufer;
-    const long popadanij = VybratVBufer(bufer, kontrol);
-    if (popadanij <= 0 || bufer.size() < kZagolovok) return 0;
-    const std::size_t poz = BlizhajsheePopadanie(bufer, popadanij);
-    const unsigned long imen = bufer[poz];
+    const unsigned int* slova = nullptr;
+    std::size_t kol = 0;
+    const long popadanij = VybratVBufer(kontrol, slova, kol);
+    const std::size_t poz = ZyBlizhajsheePopadanie(slova, kol, popadanij);
+    if (poz == ZY_NET_POPADANIJA) return 0;
+    const unsigned long imen = slova[poz];
     if (imen == 0) return 0;
-    ZyZapomnitImena(kontrol, bufer.data() + poz + kZagolovok, imen);
-    return bufer[poz + kZagolovok + imen - 1];
+    ZyZapomnitImena(kontrol, slova + poz + ZY_ZAGOLOVOK_POPADANIJA, imen);
+    return slova[poz + ZY_ZAGOLOVOK_POPADANIJA + imen - 1];
 }
 
 // Every object visible in the view: the scene in selection mode without a pick region and
-// without a navigation step; the hit records stay in bufer.
-long ZyVybratVesVid(std::vector<unsigned int>& bufer, ZYKGLKONTROL& kontrol) {
+// without a navigation step; the hit records stay in the controller's selection buffer.
+long ZyVybratVesVid(ZYKGLKONTROL& kontrol, const unsigned int*& slova, std::size_t& kol) {
     ZYS_REGION_VIDA region{0.0, 0.0, 0.0, 0.0};
     kontrol.PozicijaNabludenija(&region);
-    return VybratVBufer(bufer, kontrol);
+    return VybratVBufer(kontrol, slova, kol);
 }
 
 // Replaces pickedNames by the names of one hit record.

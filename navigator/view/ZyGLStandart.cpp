@@ -151,17 +151,21 @@ HPALETTE ZySozdatPalitruAutoCAD(unsigned char flagi) {
 // Changes *znachenie by a command text: a text starting with a digit or "." sets the number;
 // "+b", "-b", "*b", "/b" work on its absolute value with b = |value of the rest| ("-" stops at
 // 0, "/0" divides by 1); any other first character only takes the absolute value. Null or
-// empty arguments and one-character commands change nothing.
+// empty arguments and one-character commands change nothing, and so does a result that is no
+// finite number ("1e999", "*1e300" on 1e300): a speed of infinity would turn the position into
+// NaN at the next frame.
 void ZyIzmenitZnachenie(double* znachenie, char* tekst) {
     if (!znachenie || !tekst || tekst[0] == '\0') return;
     const char komanda = tekst[0];
     if ((komanda >= '0' && komanda <= '9') || komanda == '.') {
-        *znachenie = std::strtod(tekst, nullptr);
+        const double chislo = std::strtod(tekst, nullptr);
+        if (std::isfinite(chislo)) *znachenie = chislo;
         return;
     }
     if (tekst[1] == '\0') return;
     double chislo = std::fabs(*znachenie);
     const double b = ModulChisla(tekst + 1);
+    if (!std::isfinite(b)) return; // "-1e999" and "/nan" are no numbers either
     switch (komanda) {
     case '-':
         chislo = chislo >= b ? chislo - b : 0.0;
@@ -178,7 +182,7 @@ void ZyIzmenitZnachenie(double* znachenie, char* tekst) {
     default:
         break;
     }
-    *znachenie = chislo;
+    if (std::isfinite(chislo)) *znachenie = chislo;
 }
 
 } // namespace Quorvel

@@ -47,10 +47,12 @@ std::string ZyTekstPauzy(const char* zagolovok) {
 
 } // namespace
 
-// Draws the pause screen into the view window (its own DC, with the controller's font when it
-// has one); returns the last DrawTextA result.
+// Draws the pause screen into the view window (with the controller's font when it has one);
+// returns the last DrawTextA result. NOTE: on a cache DC, not the class's own DC, which the
+// window thread paints with at the same time (and which would keep the colours and the
+// background mode set here).
 int ZYKGLKONTROL::Pauza() {
-    HDC dc = GetDC(hwnd);
+    HDC dc = GetDCEx(hwnd, nullptr, DCX_CACHE | DCX_CLIPCHILDREN | DCX_CLIPSIBLINGS);
     if (!dc) return 0;
     HGDIOBJ prezhnij = Shrift ? SelectObject(dc, Shrift) : nullptr;
     RECT r{};

@@ -131,9 +131,28 @@ void Skopirovat(const ZYS_CEL_POKAZA& cel) {
     ReleaseDC(cel.vidimoe, dc);
 }
 
-// Reads the current context's colour buffer (w x h) into `kuda` as BGRA rows (a DIB's order). Saves
-// and restores every piece of state it touches, so that a scene's own settings survive.
+// Reads the current context's colour buffer (w x h) into `kuda` as BGRA rows (a DIB's order).
 void Prochest(long w, long h, DWORD* kuda) {
+    glPushAttrib(GL_PIXEL_MODE_BIT);
+    // NOTE: the back buffer keeps the frame after SwapBuffers here (the hidden window's front
+    // buffer has no pixels of its own); a single-buffered format has only the front buffer.
+    GLboolean dvojnoj = GL_FALSE;
+    glGetBooleanv(GL_DOUBLEBUFFER, &dvojnoj);
+    glReadBuffer(dvojnoj ? GL_BACK : GL_FRONT);
+    // NOTE: Mesa reads RGBA about three times faster than BGRA here; swapping red and blue
+    // afterwards costs less than the difference.
+    ZyProchestRGBA(0, 0, w, h, kuda);
+    glPopAttrib();
+    const size_t n = static_cast<size_t>(w) * static_cast<size_t>(h);
+    for (size_t i = 0; i < n; ++i) {
+        const DWORD p = kuda[i];
+        kuda[i] = (p & 0xFF00FF00u) | ((p & 0xFFu) << 16) | ((p >> 16) & 0xFFu);
+    }
+}
+
+} // namespace
+
+void ZyProchestRGBA(long x, long y, long w, long h, void* kuda) {
     glPushAttrib(GL_PIXEL_MODE_BIT);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
@@ -147,24 +166,10 @@ void Prochest(long w, long h, DWORD* kuda) {
         glPixelTransferf(m, 1.0f);
     for (GLenum m : {GL_RED_BIAS, GL_GREEN_BIAS, GL_BLUE_BIAS, GL_ALPHA_BIAS})
         glPixelTransferf(m, 0.0f);
-    // NOTE: the back buffer keeps the frame after SwapBuffers here (the hidden window's front
-    // buffer has no pixels of its own); a single-buffered format has only the front buffer.
-    GLboolean dvojnoj = GL_FALSE;
-    glGetBooleanv(GL_DOUBLEBUFFER, &dvojnoj);
-    glReadBuffer(dvojnoj ? GL_BACK : GL_FRONT);
-    // NOTE: Mesa reads RGBA about three times faster than BGRA here; swapping red and blue
-    // afterwards costs less than the difference.
-    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, kuda);
+    glReadPixels(x, y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, kuda);
     glPopClientAttrib();
     glPopAttrib();
-    const size_t n = static_cast<size_t>(w) * static_cast<size_t>(h);
-    for (size_t i = 0; i < n; ++i) {
-        const DWORD p = kuda[i];
-        kuda[i] = (p & 0xFF00FF00u) | ((p & 0xFFu) << 16) | ((p >> 16) & 0xFFu);
-    }
 }
-
-} // namespace
 
 bool ZyPokazCherezGDI() {
     const long put = putPokaza.load();

@@ -43,6 +43,11 @@ void ZyPokazatKadr(HDC dc);
 // Copies the kept picture into the visible window again (a paint without a new frame).
 void ZyPovtoritKadr(HDC dc);
 
+// Reads w x h pixels from (x, y) of the current read buffer into `kuda` as RGBA bytes, 4 a
+// pixel, rows one after the other, whatever pixel-store and pixel-transfer settings the scene
+// left (they are set to their defaults for the read and restored afterwards).
+void ZyProchestRGBA(long x, long y, long w, long h, void* kuda);
+
 } // namespace Quorvel
 
 #endif // ZYPOKAZ_H

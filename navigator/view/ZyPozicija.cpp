@@ -75,6 +75,7 @@ void PryamougolnikPloskosti(GLenum vid, double hx, double hy, double rasst) {
 
 // Changes the six speeds for one frame from the speed keys: the first matching case only.
 // Held motion keys (bits 7..12) select the speeds; without them the active motions (1..6) do.
+// A speed whose change would leave the finite numbers keeps its value.
 static void IzmenitSkorosti(ZYKGLKONTROL& k) {
     const double c = k.IzmSkorosti;
     const bool bystree = ZyFlag(k, ZYBIT_USKORIT), medlennee = ZyFlag(k, ZYBIT_ZAMEDLIT);
@@ -83,14 +84,22 @@ static void IzmenitSkorosti(ZYKGLKONTROL& k) {
     const unsigned long pervyj = klavishi ? ZYBIT_KLAVISHA1 : ZYBIT_DVIZH1;
     for (int i = 0; i < 6; ++i) {
         if (!ZyFlag(k, pervyj + i)) continue;
-        double& s = k.SkorostNav[i];
+        double s = k.SkorostNav[i];
         if (bystree) {
             s += s * 0.01 * c;
             if (s == 0.0) s = 0.001 * c; // a stopped axis starts again
         } else {
             s -= s * 0.01 * c;
         }
+        if (std::isfinite(s)) k.SkorostNav[i] = s;
     }
+}
+
+// Every coordinate of the frame and the orbit distance are finite numbers.
+static bool RamkaKonechna(const ZYKGLKONTROL& k) {
+    for (const TOCHKA3MDF& t : k.PozNav)
+        if (!std::isfinite(t.x) || !std::isfinite(t.y) || !std::isfinite(t.z)) return false;
+    return std::isfinite(k.Distancija);
 }
 
 // Moves the frame PozNav by one time step of the active motions, in the fixed order.
@@ -143,7 +152,16 @@ int ZYKGLKONTROL::PozicijaNabludenija(ZYS_REGION_VIDA* region) {
 
     if (!ZyFlag(*this, ZYBIT_KLAVISHI_OBJ) && region == nullptr) {
         IzmenitSkorosti(*this);
+        // A step that would leave the finite numbers is not taken: the frame stays usable (and
+        // storable) at its last position.
+        TOCHKA3MDF ramka[4];
+        std::memcpy(ramka, PozNav, sizeof ramka);
+        const double distancija = Distancija;
         DvigatRamku(*this);
+        if (!RamkaKonechna(*this)) {
+            std::memcpy(PozNav, ramka, sizeof ramka);
+            Distancija = distancija;
+        }
     }
     if (ZyFlag(*this, ZYBIT_ORBITA)) {
         glTranslated(0.0, 0.0, -Distancija);

@@ -1,17 +1,35 @@
 // Transparency by key colour: the pixels of the view's rendering that equal the key colour are
 // cut out of the view window's region (and the view's client area out of the parent's region,
 // shared by every view of the navigator), so that what lies behind shows through.
-#include "ZyKGLOrvanta2.h"
+//
+// The parent's shared region is built by the controller threads of all its views and dropped
+// by the window thread when the parent is resized: it is only touched under one lock, and a
+// copy of it is handed to the parent after the lock is released (handing a region to a window
+// of another thread waits for that thread, which may itself be waiting for the lock).
+#include "ZyProzrachnost.h"
+
+#include "ZyKontrolVnutr.h"
+#include "ZyPokaz.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <vector>
 
 namespace Quorvel {
 
 namespace {
+
+// The lock of every navigator's parentRegion and parentRegionAux.
+std::mutex zamokRoditelja;
+
+// A region of the key-coloured runs that cannot be made is reported once (transparency tries
+// again at every frame).
+std::atomic<bool> soobshchenoORegione{false};
 
 // Hands a region given in client coordinates of `okno` to the window, with the frame (window
 // minus client area) kept whole. The window owns the region afterwards. 0 for null arguments.
@@ -52,10 +70,10 @@ RECT KlientVRoditele(HWND okno, HWND roditel) {
     return RECT{w.left + rx, w.top + ry, w.right - rx, w.bottom - ry};
 }
 
-// The parent's region, created from its client rectangle when it does not exist yet.
-HRGN& RegionRoditelja(ZYKGLKONTROL& k, HWND roditel) {
-    static HRGN net = nullptr;
-    if (!k.pParentRegion) return net;
+// Under the lock: the parent's region, created from its client rectangle when it does not
+// exist yet; null when the controller has no navigator's region.
+HRGN RegionRoditelja(ZYKGLKONTROL& k, HWND roditel) {
+    if (!k.pParentRegion) return nullptr;
     if (!*k.pParentRegion) {
         RECT r{};
         GetClientRect(roditel, &r);
@@ -64,16 +82,17 @@ HRGN& RegionRoditelja(ZYKGLKONTROL& k, HWND roditel) {
     return *k.pParentRegion;
 }
 
-// Hands a fresh copy of the parent's region to the parent, replacing the previous copy.
-void DatRoditelju(ZYKGLKONTROL& k, HWND roditel, HRGN region) {
-    if (!k.pParentRegionAux || !region) return;
+// Under the lock: a fresh copy of the parent's region, which becomes the last copy handed to
+// the parent (parentRegionAux); null when there is none. The caller hands it over.
+HRGN KopijaDljaRoditelja(ZYKGLKONTROL& k, HRGN region) {
+    if (!k.pParentRegionAux || !region) return nullptr;
     HRGN kopija = CreateRectRgn(0, 0, 0, 0);
-    if (!kopija) return;
+    if (!kopija) return nullptr;
     CombineRgn(kopija, region, nullptr, RGN_COPY);
     // NOTE: the previous copy was handed to the parent, which owns and frees it when it takes
     // the new one; the navigator's field only tracks the last copy handed over.
     *k.pParentRegionAux = kopija;
-    DatRegion(roditel, kopija, TRUE);
+    return kopija;
 }
 
 // The parent of a child view window, else null.
@@ -98,9 +117,11 @@ void Probegi(const unsigned long* stroka, long w, long y, unsigned long klyuch,
     }
 }
 
-// A region made of the rectangles (null for none or on failure).
-HRGN RegionIz(const std::vector<RECT>& prjamougolniki) {
-    if (prjamougolniki.empty()) return nullptr;
+// A region made of the rectangles into `r` (null for none). False when it cannot be made (the
+// first time reported); may throw std::bad_alloc.
+bool RegionIz(const std::vector<RECT>& prjamougolniki, HRGN& r) {
+    r = nullptr;
+    if (prjamougolniki.empty()) return true;
     std::vector<unsigned char> dannye(sizeof(RGNDATAHEADER) + prjamougolniki.size() * sizeof(RECT));
     auto* rd = reinterpret_cast<RGNDATA*>(dannye.data());
     rd->rdh.dwSize = sizeof(RGNDATAHEADER);
@@ -108,47 +129,79 @@ HRGN RegionIz(const std::vector<RECT>& prjamougolniki) {
     rd->rdh.nCount = static_cast<DWORD>(prjamougolniki.size());
     rd->rdh.nRgnSize = static_cast<DWORD>(prjamougolniki.size() * sizeof(RECT));
     RECT granicy = prjamougolniki.front();
-    for (const RECT& r : prjamougolniki)
-        UnionRect(&granicy, &granicy, &r);
+    for (const RECT& p : prjamougolniki)
+        UnionRect(&granicy, &granicy, &p);
     rd->rdh.rcBound = granicy;
     std::memcpy(rd->Buffer, prjamougolniki.data(), prjamougolniki.size() * sizeof(RECT));
-    return ExtCreateRegion(nullptr, static_cast<DWORD>(dannye.size()), rd);
+    r = ExtCreateRegion(nullptr, static_cast<DWORD>(dannye.size()), rd);
+    if (r) return true;
+    if (!soobshchenoORegione.exchange(true)) ZyOshibkaPotoka("ExtCreateRegion() fails.");
+    return false;
 }
 
 // Cuts the key-coloured runs of every rendered row out of `r` (client coordinates, row 0 at
-// the top). The rendering is read once and the runs are cut in one region operation (each run
-// XOR-ed out of the whole client area, as they never overlap). False when the buffers cannot
-// be had.
+// the top). The rendering is read once, whatever pixel settings the scene left, and the runs
+// are cut in one region operation (each run XOR-ed out of the whole client area, as they never
+// overlap). False when the buffers or the region of the runs cannot be had (nothing is cut).
 bool VyrezatKlyuch(const ZYKGLKONTROL& k, HRGN r, long w, long h) {
-    std::vector<unsigned long> kadr;
-    std::vector<RECT> probegi;
+    HRGN dyry = nullptr;
     try {
-        kadr.resize(static_cast<size_t>(w) * static_cast<size_t>(h) + 1);
-        const unsigned long klyuch = k.KlyuchevojCvet;
-        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-        glReadPixels(0, 0, static_cast<GLsizei>(w), static_cast<GLsizei>(h), GL_RGBA,
-                     GL_UNSIGNED_BYTE, kadr.data());
-        glPopClientAttrib();
+        std::vector<unsigned long> kadr(static_cast<size_t>(w) * static_cast<size_t>(h) + 1);
+        ZyProchestRGBA(0, 0, w, h, kadr.data());
+        std::vector<RECT> probegi;
         for (long y = 0; y < h; ++y)
-            Probegi(&kadr[static_cast<size_t>(h - 1 - y) * static_cast<size_t>(w)], w, y, klyuch,
-                    probegi);
+            Probegi(&kadr[static_cast<size_t>(h - 1 - y) * static_cast<size_t>(w)], w, y,
+                    k.KlyuchevojCvet, probegi);
+        if (!RegionIz(probegi, dyry)) return false;
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (HRGN dyry = RegionIz(probegi)) {
+    if (dyry) {
         CombineRgn(r, r, dyry, RGN_XOR);
         DeleteObject(dyry);
     }
     return true;
 }
 
+// Puts the view's client area C (parent coordinates) into the parent's region: as the shape
+// `forma` (client coordinates of the view) when given, else whole. Returns the copy to hand to
+// the parent (null when there is nothing to hand over). `sozdat`: a missing region is made
+// from the parent's client rectangle; otherwise only an existing one changes.
+HRGN ObnovitRoditelja(ZYKGLKONTROL& k, HWND roditel, const RECT& c, HRGN forma, bool sozdat) {
+    std::lock_guard<std::mutex> zamok(zamokRoditelja);
+    const bool bylo = k.pParentRegion && *k.pParentRegion;
+    HRGN obshchij = RegionRoditelja(k, roditel);
+    if (!obshchij) return nullptr;
+    if (bylo || sozdat) {
+        if (HRGN kr = CreateRectRgnIndirect(&c)) {
+            CombineRgn(obshchij, obshchij, kr, forma ? RGN_DIFF : RGN_OR);
+            DeleteObject(kr);
+        }
+        if (forma) {
+            OffsetRgn(forma, c.left, c.top);
+            CombineRgn(obshchij, obshchij, forma, RGN_OR);
+        }
+    }
+    return KopijaDljaRoditelja(k, obshchij);
+}
+
 } // namespace
 
+// Drops a parent's shared region on its resize, under the lock. True when there was one (the
+// caller then gives the parent a plain region).
+bool ZySbrositRegionRoditelja(HRGN& region, HRGN& aux) {
+    std::lock_guard<std::mutex> zamok(zamokRoditelja);
+    const bool bylo = region != nullptr;
+    if (region) DeleteObject(region);
+    region = nullptr;
+    // The last copy handed to the parent went with its previous region.
+    aux = nullptr;
+    return bylo;
+}
+
 // Shapes the view window by the key colour of the current rendering (bit 76 on); see the
-// unit's comment. 1, or 0 when the line buffer cannot be allocated (the window then keeps the
-// whole client area).
+// unit's comment. 1, or 0 when the line buffer or the region of the runs cannot be had (the
+// window then keeps its current shape).
 int ZYKGLKONTROL::Prozrachno() {
     RECT c{};
     GetClientRect(hwnd, &c);
@@ -166,42 +219,30 @@ int ZYKGLKONTROL::Prozrachno() {
         Flagi.Vkl(ZYBIT_PROZRACHNO_EST, ZYBIT_PROZRACHNO_EST);
         return 1;
     }
-    HRGN kopija = CreateRectRgn(0, 0, 0, 0);
-    if (kopija) CombineRgn(kopija, RegionOkna, nullptr, RGN_COPY);
-    const RECT k = KlientVRoditele(hwnd, roditel);
-    HRGN& obshchij = RegionRoditelja(*this, roditel);
-    if (obshchij && kopija) {
-        if (HRGN kr = CreateRectRgnIndirect(&k)) {
-            CombineRgn(obshchij, obshchij, kr, RGN_DIFF);
-            DeleteObject(kr);
-        }
-        OffsetRgn(kopija, k.left, k.top);
-        CombineRgn(obshchij, obshchij, kopija, RGN_OR);
+    if (HRGN forma = CreateRectRgn(0, 0, 0, 0)) {
+        CombineRgn(forma, RegionOkna, nullptr, RGN_COPY);
+        HRGN dlja = ObnovitRoditelja(*this, roditel, KlientVRoditele(hwnd, roditel), forma, true);
+        DeleteObject(forma);
+        DatRegion(roditel, dlja, TRUE);
     }
-    if (kopija) DeleteObject(kopija);
-    DatRoditelju(*this, roditel, obshchij);
     DatRegion(hwnd, RegionOkna, FALSE);
     return 1;
 }
 
-// Gives the view window (and its part of the parent) back its whole area; clears bit 77.
+// Gives the view window (and its part of the parent) back its whole area; clears bit 77. The
+// view's region is 100 pixels larger than the desktop to the right and bottom, and at least as
+// large as the view itself (a view larger than the desktop is not clipped either).
 void ZYKGLKONTROL::NeProzrachno() {
-    RECT d{};
+    RECT d{}, c{};
     GetWindowRect(GetDesktopWindow(), &d);
-    RegionOkna = CreateRectRgn(0, 0, d.right + 100, d.bottom + 100);
+    GetClientRect(hwnd, &c);
+    RegionOkna =
+        CreateRectRgn(0, 0, std::max(d.right + 100, c.right), std::max(d.bottom + 100, c.bottom));
     DatRegion(hwnd, RegionOkna, TRUE);
-    if (HWND roditel = Roditel(hwnd)) {
-        const RECT k = KlientVRoditele(hwnd, roditel);
-        const bool bylo = pParentRegion && *pParentRegion;
-        HRGN& obshchij = RegionRoditelja(*this, roditel);
-        if (bylo && obshchij) {
-            if (HRGN kr = CreateRectRgnIndirect(&k)) {
-                CombineRgn(obshchij, obshchij, kr, RGN_OR);
-                DeleteObject(kr);
-            }
-        }
-        DatRoditelju(*this, roditel, obshchij);
-    }
+    if (HWND roditel = Roditel(hwnd))
+        DatRegion(roditel,
+                  ObnovitRoditelja(*this, roditel, KlientVRoditele(hwnd, roditel), nullptr, false),
+                  TRUE);
     Flagi.Vwkl(ZYBIT_PROZRACHNO_EST, ZYBIT_PROZRACHNO_EST);
     RegionOkna = nullptr; // the window owns it
 }

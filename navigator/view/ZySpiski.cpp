@@ -1,7 +1,8 @@
 // The controller's display-list registry: per scene (keyed by the scene module's name) the
 // static blocks, ordered by name, and the dynamic blocks in creation order. A block owns its
-// lists: destroying it deletes them in the rendering context. Static numbers run from 1 to
-// 0x7FFFFFFF, dynamic ones from 0x80000000 to 0xFFFFFFFE.
+// lists: destroying it deletes them in the controller's rendering context. Static numbers run
+// from 1 to 0x7FFFFFFF (1001..1012 excepted: the built-in scene's fixed lists), dynamic ones
+// from 0x80000000 to 0xFFFFFFFE; no number is held by two live blocks.
 #include "ZyKGLOrvanta2.h"
 #include "ZyReestrSpiskov.h"
 
@@ -19,21 +20,27 @@ namespace {
 
 constexpr unsigned long kPervyjS = 1, kPoslednijS = 0x7FFFFFFFul;
 constexpr unsigned long kPervyjD = 0x80000000ul, kPoslednijD = 0xFFFFFFFEul;
+// The numbers the built-in scene compiles its fixed lists under: never handed out.
+constexpr unsigned long kFiksirovannyePervyj = 1001, kFiksirovannyhKol = 12;
 
-// A block of consecutive display lists; deletes them when destroyed (first 0: no block).
-// NOTE: only while a rendering context is current on this thread: without one there are no
-// lists to delete (the context that held them is gone, or belongs to another thread).
+} // namespace
+
+// A block of consecutive display lists, known to the registry's index of numbers in use while
+// it lives; deletes its lists when destroyed (first 0: no block).
 struct ZYS_SPISOK {
     unsigned long pervyj = 0;
     long kol = 0;
-    ZYS_SPISOK(unsigned long p, long k) : pervyj(p), kol(k) {}
-    ~ZYS_SPISOK() {
-        if (pervyj && kol > 0 && wglGetCurrentContext())
-            glDeleteLists(static_cast<GLuint>(pervyj), static_cast<GLsizei>(kol));
-    }
+    ZYKREESTR_SPISKOV* reestr;
+    ZYS_SPISOK(unsigned long p, long k, ZYKREESTR_SPISKOV* r);
+    ~ZYS_SPISOK();
+    // Leaves the registry without deleting its lists (their numbers are no longer tracked).
+    void Zabyt();
     ZYS_SPISOK(const ZYS_SPISOK&) = delete;
     ZYS_SPISOK& operator=(const ZYS_SPISOK&) = delete;
 };
+
+namespace {
+
 using Blok = std::unique_ptr<ZYS_SPISOK>;
 
 // The lists of one scene.
@@ -42,12 +49,6 @@ struct ZYS_SPISKI_SCENY {
     long gotovo = 0; // static generation finished
     std::list<Blok> dinamicheskie;
 };
-
-// The number range [a, a + n) meets a block.
-bool Peresekaet(unsigned long a, unsigned long n, const ZYS_SPISOK& b) {
-    const unsigned long long a0 = a, a1 = a0 + n, b0 = b.pervyj, b1 = b0 + unsigned(b.kol);
-    return b.pervyj && a0 < b1 && b0 < a1;
-}
 
 } // namespace
 
@@ -58,16 +59,67 @@ public:
     unsigned long sledD = kPervyjD;
     ZYKGLKONTROL* kontrol = nullptr; // the controller that used the registry last
     std::string klyuch;              // the current scene key, empty until derived
+    // Numbers in use: first number -> count of every live block of every scene, and the fixed
+    // numbers of the built-in scene. Ranges never overlap.
+    std::map<unsigned long, unsigned long> zanjato{{kFiksirovannyePervyj, kFiksirovannyhKol}};
+    // The controller's own rendering context, as its last list operation found it: a block
+    // deletes its lists only while this context is current (another context, current on the
+    // calling thread, holds other lists under the same numbers). Null: delete nothing.
+    HGLRC kontekst = nullptr;
 
+    ZYKREESTR_SPISKOV() = default;
+    ~ZYKREESTR_SPISKOV() {
+        kontekst = nullptr; // the context that held the lists is gone by now
+        sceny.clear();
+    }
     // The current scene's record, created when `sozdat` is set; null without a scene key.
     ZYS_SPISKI_SCENY* Scena(ZYKGLKONTROL& k, bool sozdat);
-    // `n` numbers from the static or dynamic counter (0 for n <= 0).
+    // `n` numbers from the static or dynamic counter (0 for n <= 0 or when no free range of n
+    // numbers is left).
     unsigned long Vzjat(long n, bool staticheskie);
 
 private:
-    // The first block of any scene that meets [a, a + n), or null.
-    const ZYS_SPISOK* Zanjato(unsigned long a, unsigned long n) const;
+    // The end of the range in use that meets [a, a + n), or 0 when none does.
+    unsigned long long Zanjato(unsigned long long a, unsigned long long n) const;
 };
+
+ZYS_SPISOK::ZYS_SPISOK(unsigned long p, long k, ZYKREESTR_SPISKOV* r)
+    : pervyj(p), kol(k), reestr(r) {
+    if (!pervyj || kol <= 0) return;
+    try {
+        reestr->zanjato[pervyj] = static_cast<unsigned long>(kol);
+    } catch (const std::bad_alloc&) {
+        pervyj = 0; // not tracked: no block
+    }
+}
+
+ZYS_SPISOK::~ZYS_SPISOK() {
+    if (!pervyj || kol <= 0) return;
+    reestr->zanjato.erase(pervyj);
+    if (reestr->kontekst && wglGetCurrentContext() == reestr->kontekst)
+        glDeleteLists(static_cast<GLuint>(pervyj), static_cast<GLsizei>(kol));
+}
+
+void ZYS_SPISOK::Zabyt() {
+    if (pervyj) reestr->zanjato.erase(pervyj);
+    pervyj = 0;
+}
+
+namespace {
+
+// The controller's registry, told which rendering context is the controller's own.
+ZYKREESTR_SPISKOV* Reestr(ZYKGLKONTROL& k) {
+    if (k.SpiskiImena) k.SpiskiImena->kontekst = k.KontekstGL;
+    return k.SpiskiImena;
+}
+
+// The current scene's record of the controller's registry (see ZYKREESTR_SPISKOV::Scena).
+ZYS_SPISKI_SCENY* ZapisSceny(ZYKGLKONTROL& k, bool sozdat) {
+    ZYKREESTR_SPISKOV* r = Reestr(k);
+    return r ? r->Scena(k, sozdat) : nullptr;
+}
+
+} // namespace
 
 ZYS_SPISKI_SCENY* ZYKREESTR_SPISKOV::Scena(ZYKGLKONTROL& k, bool sozdat) {
     if (klyuch.empty()) {
@@ -87,40 +139,43 @@ ZYS_SPISKI_SCENY* ZYKREESTR_SPISKOV::Scena(ZYKGLKONTROL& k, bool sozdat) {
     return &sceny[klyuch];
 }
 
-const ZYS_SPISOK* ZYKREESTR_SPISKOV::Zanjato(unsigned long a, unsigned long n) const {
-    for (const auto& s : sceny) {
-        for (const auto& b : s.second.staticheskie)
-            if (Peresekaet(a, n, *b.second)) return b.second.get();
-        for (const Blok& b : s.second.dinamicheskie)
-            if (Peresekaet(a, n, *b)) return b.get();
-    }
-    return nullptr;
+unsigned long long ZYKREESTR_SPISKOV::Zanjato(unsigned long long a, unsigned long long n) const {
+    auto it = zanjato.upper_bound(static_cast<unsigned long>(a + n - 1));
+    if (it == zanjato.begin()) return 0;
+    --it; // the last range that starts inside [.., a + n)
+    const unsigned long long konec = static_cast<unsigned long long>(it->first) + it->second;
+    return konec > a ? konec : 0;
 }
 
 // Takes numbers; past the end of its range a counter starts again at the beginning. Choice:
-// after such a restart, numbers still held by a live block are skipped (the block behind them
-// keeps its lists), so two blocks never share a number; 0 when no free range is left.
+// numbers still held by a live block (of any scene), and the built-in scene's fixed numbers,
+// are always skipped, also by the requests after a restart, so two blocks never share a
+// number; 0 when no free range of the size is left.
 unsigned long ZYKREESTR_SPISKOV::Vzjat(long n, bool staticheskie) {
     if (n <= 0) return 0;
     unsigned long& sled = staticheskie ? sledS : sledD;
-    const unsigned long nachalo = staticheskie ? kPervyjS : kPervyjD;
-    const unsigned long konec = staticheskie ? kPoslednijS : kPoslednijD;
+    const unsigned long long nachalo = staticheskie ? kPervyjS : kPervyjD;
+    const unsigned long long konec = staticheskie ? kPoslednijS : kPoslednijD;
     const unsigned long long kol = static_cast<unsigned long>(n);
-    if (kol > konec - nachalo + 1ull) return 0;
-    unsigned long pervyj = sled;
-    if (pervyj < nachalo || pervyj + kol - 1ull > konec) {
-        pervyj = nachalo; // restart
-        for (int i = 0; i < 100000; ++i) {
-            const ZYS_SPISOK* b = Zanjato(pervyj, static_cast<unsigned long>(kol));
-            if (!b) break;
-            const unsigned long long za =
-                static_cast<unsigned long long>(b->pervyj) + unsigned(b->kol);
-            if (za + kol - 1ull > konec) return 0;
-            pervyj = static_cast<unsigned long>(za);
+    if (kol > konec - nachalo + 1) return 0;
+    unsigned long long pervyj = sled;
+    bool snova = pervyj < nachalo || pervyj + kol - 1 > konec;
+    if (snova) pervyj = nachalo; // restart
+    // Each step passes one range in use, and the search starts again at most once.
+    for (std::size_t shag = 0; shag <= 2 * (zanjato.size() + 1); ++shag) {
+        const unsigned long long za = Zanjato(pervyj, kol);
+        if (za == 0) {
+            sled = static_cast<unsigned long>(pervyj + kol);
+            return static_cast<unsigned long>(pervyj);
+        }
+        pervyj = za;
+        if (pervyj + kol - 1 > konec) {
+            if (snova) return 0;
+            pervyj = nachalo;
+            snova = true;
         }
     }
-    sled = static_cast<unsigned long>(pervyj + kol);
-    return pervyj;
+    return 0;
 }
 
 ZYKREESTR_SPISKOV* ZySpiskiSozdat() {
@@ -137,23 +192,23 @@ void ZySpiskiSbrositKlyuch(ZYKREESTR_SPISKOV* reestr) {
 
 // 1 while the current scene's static lists are still to be generated (its record is made).
 int ZYKGLKONTROL::GenSpisokTestS() {
-    ZYS_SPISKI_SCENY* s = SpiskiImena ? SpiskiImena->Scena(*this, true) : nullptr;
+    ZYS_SPISKI_SCENY* s = ZapisSceny(*this, true);
     return s && s->gotovo == 0 ? 1 : 0;
 }
 
 // A new static block of `count` lists filed under `name`: its first number, or 0.
 long ZYKGLKONTROL::GenSpisokS(long count, const char* name) {
-    ZYS_SPISKI_SCENY* s = SpiskiImena ? SpiskiImena->Scena(*this, true) : nullptr;
+    ZYS_SPISKI_SCENY* s = ZapisSceny(*this, true);
     if (!s || s->gotovo || count == 0 || !name) return 0;
     const unsigned long pervyj = SpiskiImena->Vzjat(count, true);
     if (!pervyj) return 0;
-    Blok b(new (std::nothrow) ZYS_SPISOK(pervyj, count));
-    if (!b) return 0;
+    Blok b(new (std::nothrow) ZYS_SPISOK(pervyj, count, SpiskiImena));
+    if (!b || !b->pervyj) return 0;
     // NOTE: a name used twice takes the newer block; the older one leaves the registry
     // without deleting its lists (the scene may still call them).
     auto it = s->staticheskie.find(name);
     if (it != s->staticheskie.end()) {
-        it->second->pervyj = 0;
+        it->second->Zabyt();
         it->second = std::move(b);
     } else {
         s->staticheskie.emplace(name, std::move(b));
@@ -163,13 +218,12 @@ long ZYKGLKONTROL::GenSpisokS(long count, const char* name) {
 
 // Marks the current scene's static generation as finished.
 void ZYKGLKONTROL::GenSpisokSFin() {
-    if (ZYS_SPISKI_SCENY* s = SpiskiImena ? SpiskiImena->Scena(*this, true) : nullptr)
-        s->gotovo = 1;
+    if (ZYS_SPISKI_SCENY* s = ZapisSceny(*this, true)) s->gotovo = 1;
 }
 
 // The first number of the static block `name`, once generation has finished; else 0.
 long ZYKGLKONTROL::VzSpisokS(const char* name) {
-    ZYS_SPISKI_SCENY* s = SpiskiImena ? SpiskiImena->Scena(*this, false) : nullptr;
+    ZYS_SPISKI_SCENY* s = ZapisSceny(*this, false);
     if (!s || !s->gotovo || !name) return 0;
     auto it = s->staticheskie.find(name);
     return it == s->staticheskie.end() ? 0 : static_cast<long>(it->second->pervyj);
@@ -177,26 +231,26 @@ long ZYKGLKONTROL::VzSpisokS(const char* name) {
 
 // 1 when the current scene has no dynamic block.
 int ZYKGLKONTROL::GenSpisokTestD() {
-    ZYS_SPISKI_SCENY* s = SpiskiImena ? SpiskiImena->Scena(*this, false) : nullptr;
+    ZYS_SPISKI_SCENY* s = ZapisSceny(*this, false);
     if (!s) return SpiskiImena && !SpiskiImena->klyuch.empty() ? 1 : 0;
     return s->dinamicheskie.empty() ? 1 : 0;
 }
 
 // A new dynamic block of `count` lists: its first number, or 0.
 long ZYKGLKONTROL::GenSpisokD(long count) {
-    ZYS_SPISKI_SCENY* s = SpiskiImena ? SpiskiImena->Scena(*this, true) : nullptr;
+    ZYS_SPISKI_SCENY* s = ZapisSceny(*this, true);
     if (!s || count == 0) return 0;
     const unsigned long pervyj = SpiskiImena->Vzjat(count, false);
     if (!pervyj) return 0;
-    Blok b(new (std::nothrow) ZYS_SPISOK(pervyj, count));
-    if (!b) return 0;
+    Blok b(new (std::nothrow) ZYS_SPISOK(pervyj, count, SpiskiImena));
+    if (!b || !b->pervyj) return 0;
     s->dinamicheskie.push_back(std::move(b));
     return static_cast<long>(pervyj);
 }
 
 // Deletes the current scene's block starting at `first`: 1 static, -1 dynamic, 0 none.
 int ZYKGLKONTROL::VwklSpisok(unsigned long first) {
-    ZYS_SPISKI_SCENY* s = SpiskiImena ? SpiskiImena->Scena(*this, false) : nullptr;
+    ZYS_SPISKI_SCENY* s = ZapisSceny(*this, false);
     if (!s || first == 0) return 0;
     for (auto it = s->staticheskie.begin(); it != s->staticheskie.end(); ++it)
         if (it->second->pervyj == first) {
@@ -213,7 +267,7 @@ int ZYKGLKONTROL::VwklSpisok(unsigned long first) {
 
 // Deletes every static block of the current scene and opens its generation again.
 bool ZYKGLKONTROL::VwklSpiskiS() {
-    ZYS_SPISKI_SCENY* s = SpiskiImena ? SpiskiImena->Scena(*this, false) : nullptr;
+    ZYS_SPISKI_SCENY* s = ZapisSceny(*this, false);
     if (!s || s->staticheskie.empty()) return false;
     s->staticheskie.clear();
     s->gotovo = 0;
@@ -222,7 +276,7 @@ bool ZYKGLKONTROL::VwklSpiskiS() {
 
 // Deletes every dynamic block of the current scene.
 bool ZYKGLKONTROL::VwklSpiskiD() {
-    ZYS_SPISKI_SCENY* s = SpiskiImena ? SpiskiImena->Scena(*this, false) : nullptr;
+    ZYS_SPISKI_SCENY* s = ZapisSceny(*this, false);
     if (!s || s->dinamicheskie.empty()) return false;
     s->dinamicheskie.clear();
     return true;
@@ -230,13 +284,13 @@ bool ZYKGLKONTROL::VwklSpiskiD() {
 
 // Removes the current scene's record with all its blocks; the number removed (0 or 1).
 int ZYKGLKONTROL::VwklSpiski() {
-    if (!SpiskiImena || !SpiskiImena->Scena(*this, false)) return 0;
+    if (!ZapisSceny(*this, false)) return 0;
     return static_cast<int>(SpiskiImena->sceny.erase(SpiskiImena->klyuch));
 }
 
 // Deletes every dynamic block of the scene `sceneKey` (not necessarily the current one).
 int ZYKGLKONTROL::VwklSpiskiD(const char* sceneKey) {
-    if (!SpiskiImena || !sceneKey) return 0;
+    if (!Reestr(*this) || !sceneKey) return 0;
     auto it = SpiskiImena->sceny.find(sceneKey);
     if (it == SpiskiImena->sceny.end() || it->second.dinamicheskie.empty()) return 0;
     it->second.dinamicheskie.clear();

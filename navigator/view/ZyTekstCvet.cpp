@@ -85,9 +85,11 @@ void ZYKGLKONTROL::Tekst2M(unsigned long vidShrifta, unsigned long pervyj,
     DeleteObject(f);
 }
 
-// Draws `tekst` (dlina bytes, 0: up to its end) through the lists bazaSpiskov + byte.
+// Draws `tekst` (dlina bytes, 0: up to its end) through the lists bazaSpiskov + byte. Base 0
+// is no font block (a failed GenSpisokS): nothing is drawn, rather than whatever lists 1..255
+// hold (other scenes' blocks).
 void ZYKGLKONTROL::Tekst2M(unsigned long bazaSpiskov, const char* tekst, int dlina) {
-    if (!tekst) return;
+    if (!tekst || bazaSpiskov == 0) return;
     const size_t n = dlina > 0 ? static_cast<size_t>(dlina) : std::strlen(tekst);
     if (n == 0) return;
     glListBase(static_cast<GLuint>(bazaSpiskov));

@@ -1,7 +1,10 @@
 // The navigator's window set, live: grid positions and sizes, the creation messages answered on
 // the controller thread, the parent's subclass and its messages, focus and lock keys, the
 // auxiliary window requests, failure paths, and the end of every thread with its tones.
+#include "ZyTestGdi.h"
+#include "ZyTestImport.h"
 #include "ZyTestNavigatora.h"
+#include "ZyTestSboi.h"
 
 #include <gtest/gtest.h>
 
@@ -376,4 +379,111 @@ TEST_F(Pusk, DestructorEndsThreadsOfOpenWindowsAndRestoresTheParent) {
               GetWindowLongPtrA(host.okno, GWLP_WNDPROC));
     CloseHandle(p0);
     CloseHandle(p1);
+}
+
+namespace {
+// A host's own procedure that ends its program's loop when its window is destroyed.
+LRESULT CALLBACK ProcKonca(HWND o, UINT s, WPARAM w, LPARAM l) {
+    if (s == WM_DESTROY) PostQuitMessage(7);
+    return DefWindowProcA(o, s, w, l);
+}
+// The scene animates continuously and keeps its eye at x = 5.
+void Animirovat(int fyn, ZYKGLKONTROL* k) {
+    if (fyn == ZYT_KONSTR) k->Flagi.Vkl(ZYBIT_ANIMACIJA, ZYBIT_ANIMACIJA);
+    if (fyn == ZYT_POKAZ) k->PozNav[0].x = 5.0;
+}
+// Starts and ends one navigator of scene A in a host of its own: what a process sets up once
+// (window classes, the drivers' own objects) is then in place before counting.
+void Progrev() {
+    const zyt::Imena a("ZyTestScenaA.dll");
+    SGL_SCENA_PARAM sp{a.Adresa(), 0};
+    zyt::Hozjain host(200, 150);
+    ZYKGLORVANTA2 nav;
+    ASSERT_EQ(1u, nav.Pusk(host.okno, 1, nullptr, &sp));
+    ASSERT_TRUE(zyt::Kachat([] { return ZytKol(ZYT_POKAZ) > 0; }));
+}
+} // namespace
+
+TEST_F(Pusk, DestroyedRightAfterItsHostTheNavigatorStillStoresAndReleasesEverything) {
+    Progrev();
+    zyt::Chisto();
+    const unsigned long ruchek = zytest::DeskriptoryProcessa();
+    const unsigned long gdi = zytest::GdiObjektovProcessa();
+    ZytNastrojka()->vyzov = Animirovat;
+    {
+        const zyt::Imena a("ZyTestScenaA.dll");
+        SGL_SCENA_PARAM sp{a.Adresa(), 0};
+        zytest::Okno host(10, 10, 300, 200, WS_POPUP, ProcKonca, "host");
+        host.PokazatBezAktivacii();
+        auto nav = std::make_unique<ZYKGLORVANTA2>();
+        ASSERT_EQ(1u, nav->Pusk(host.hwnd(), 1, nullptr, &sp));
+        ASSERT_TRUE(zyt::Kachat([] { return ZytKol(ZYT_POKAZ) > 3; })) << "it animates";
+        // As an embedding host does: its window, then the navigator, before its loop runs.
+        DestroyWindow(host.hwnd());
+        nav.reset();
+    }
+    const auto b = zytest::ChitatBajty(zyt::ISTORIJA);
+    ASSERT_GE(b.size(), 24u) << "the history file can be read at once";
+    uint64_t tek = 0;
+    std::memcpy(&tek, b.data(), sizeof tek);
+    double x = 0;
+    ASSERT_LE(tek + 8 + 64 + sizeof x, b.size());
+    std::memcpy(&x, b.data() + tek + 8 + 64, sizeof x);
+    EXPECT_EQ(5.0, x) << "the position at close is stored";
+    MSG m{};
+    EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is kept";
+    EXPECT_EQ(7u, m.wParam);
+    EXPECT_EQ(ruchek, zytest::DeskriptoryProcessa()) << "handles";
+    EXPECT_EQ(gdi, zytest::GdiObjektovProcessa()) << "GDI objects";
+}
+
+namespace {
+// The scene animates fast with transparency on (its frames are never key-coloured).
+void Prozrachnye(int fyn, ZYKGLKONTROL* k) {
+    if (fyn != ZYT_KONSTR) return;
+    k->Flagi.Vkl(ZYBIT_ANIMACIJA, ZYBIT_ANIMACIJA);
+    k->Flagi.Vkl(ZYBIT_PROZRACHNO, ZYBIT_PROZRACHNO);
+}
+DWORD potokTesta = 0;
+// The engine's CreateRectRgnIndirect, slowed down on the controller threads: two views that
+// build the parent's region at once then meet inside it, as they may on a busy machine.
+HRGN WINAPI MedlennyjRegion(const RECT* r) {
+    if (GetCurrentThreadId() != potokTesta) Sleep(2);
+    return CreateRectRgnIndirect(r);
+}
+} // namespace
+
+TEST_F(Pusk, TwoTransparentViewsKeepTheParentWholeWhileItIsResized) {
+    ZytNastrojka()->vyzov = Prozrachnye;
+    ZytNastrojka()->fps = 200;
+    potokTesta = GetCurrentThreadId();
+    zytest::ZamenaImporta medlenno(GetModuleHandleA("ZyKGLOrvanta2.dll"), "gdi32.dll",
+                                   "CreateRectRgnIndirect",
+                                   reinterpret_cast<void*>(MedlennyjRegion));
+    ASSERT_TRUE(medlenno.Est());
+    const zyt::Imena a("ZyTestScenaA.dll");
+    SGL_SCENA_PARAM sp[2] = {{a.Adresa(), 0}, {a.Adresa(), 0}};
+    zyt::Hozjain host(400, 300);
+    ZYKGLORVANTA2 nav;
+    ASSERT_EQ(1u, nav.Pusk(host.okno, 2, nullptr, sp));
+    ASSERT_TRUE(zyt::Kachat([] { return ZytKol(ZYT_POKAZ) > 20; }));
+    const unsigned long gdi = zytest::GdiObjektovProcessa();
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    int bezRegiona = 0;
+    for (int i = 0; i < 60; ++i) {
+        const int w = 400 + (i % 2) * 60 + i, h = 300 + (i % 3) * 20;
+        SetWindowPos(host.okno, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const unsigned long kadrov = ZytKol(ZYT_POKAZ);
+        ASSERT_TRUE(zyt::Kachat([&] { return ZytKol(ZYT_POKAZ) > kadrov + 4; }));
+        if (GetWindowRgn(host.okno, r) == ERROR) {
+            ++bezRegiona;
+            continue;
+        }
+        // The views' frames are never key-coloured: the whole client area stays.
+        for (POINT p : {POINT{0, 0}, POINT{w - 1, 0}, POINT{0, h - 1}, POINT{w - 1, h - 1}})
+            EXPECT_TRUE(PtInRegion(r, p.x, p.y)) << "resize " << i << ": " << p.x << ", " << p.y;
+    }
+    DeleteObject(r);
+    EXPECT_LT(bezRegiona, 60) << "transparency shapes the parent";
+    EXPECT_LE(zytest::GdiObjektovProcessa(), gdi + 2) << "no region leaks";
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -295,6 +296,19 @@ TEST_F(Istorija, StoreAndRestoreNeedACurrentEntry) {
     EXPECT_EQ(3.0, k->SkorostNav[5]);
     EXPECT_TRUE(k->Flagi.Test(17, 17));
     EXPECT_TRUE(k->Flagi.Test(70, 70)) << "bits past 25 are left alone";
+
+    // A state holding a number that is no position is never stored over the entry; a new
+    // entry then takes the last sound snapshot.
+    const Bajty zdorovyj = Fajl();
+    k->SkorostNav[1] = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(0ul, k->VsPozNavVF());
+    EXPECT_EQ(zdorovyj, Fajl());
+    k->PozNav[0].x = std::nan("");
+    EXPECT_NE(0ul, k->VFajlIstorii());
+    EXPECT_EQ(1ul, k->VzPozNavIzF()) << "the new entry holds a sound record";
+    EXPECT_EQ(17.0, k->PozNav[3].z);
+    EXPECT_EQ(0.0, k->PozNav[0].x);
+    EXPECT_EQ(1.0, k->SkorostNav[1]);
 
     const Bajty b = Fajl();
     Novyj();

@@ -22,6 +22,7 @@ namespace zytest {
 struct Snimok {
     bool bit[Quorvel::ZY_KOL_FLAGOV];
     double skorost[6];
+    double izm; // IzmSkorosti
     std::string tekst;
     Quorvel::TOCHKA3MDF poz[4];
     unsigned long fokys;
@@ -57,6 +58,7 @@ protected:
             const double s[6] = {1.0, 1.0, 1.0, 30.0, 30.0, 30.0};
             std::memcpy(k->SkorostNav, s, sizeof s);
             k->valueText[0] = '\0';
+            k->IzmSkorosti = 10.0;
             k->Distancija = 1.0;
             k->mouseRestDelay = 0;
             k->VsPozNavV0();
@@ -138,6 +140,7 @@ protected:
                 for (unsigned long b = 0; b < Quorvel::ZY_KOL_FLAGOV; ++b)
                     r.bit[b] = k->Flagi.Test(b, b);
                 std::memcpy(r.skorost, k->SkorostNav, sizeof r.skorost);
+                r.izm = k->IzmSkorosti;
                 std::memcpy(r.poz, k->PozNav, sizeof r.poz);
                 r.tekst = k->valueText;
                 r.fokys = k->VzFokys();

@@ -12,6 +12,7 @@ namespace {
 constexpr UINT KD = WM_KEYDOWN, KU = WM_KEYUP, CH = WM_CHAR;
 enum : int { E = 1, R = 2, SCROLL = 4 }; // extended, auto-repeat, Scroll Lock on before it
 constexpr int NET = -1;                  // no speed checked
+constexpr int IZM = 6;                   // IzmSkorosti checked instead of a speed
 
 // One message of a sequence and what must hold after it.
 struct Shag {
@@ -19,7 +20,7 @@ struct Shag {
     WPARAM kod;
     int priznaki;               // E, R, SCROLL
     std::vector<int> vkl, vykl; // bits set / clear afterwards
-    int os;                     // speed checked, or NET
+    int os;                     // speed checked, IZM or NET
     double skorost;
     const char* tekst; // valueText afterwards, or null
 };
@@ -31,7 +32,9 @@ std::string Raznica(const Shag& s, const zytest::Snimok& st) {
         if (!st.bit[b]) r += " bit " + std::to_string(b) + " clear\n";
     for (int b : s.vykl)
         if (st.bit[b]) r += " bit " + std::to_string(b) + " set\n";
-    if (s.os != NET && st.skorost[s.os] != s.skorost)
+    if (s.os == IZM && st.izm != s.skorost)
+        r += " speed change " + std::to_string(st.izm) + "\n";
+    else if (s.os != NET && s.os != IZM && st.skorost[s.os] != s.skorost)
         r += " speed " + std::to_string(st.skorost[s.os]) + "\n";
     if (s.tekst && st.tekst != s.tekst) r += " text \"" + st.tekst + "\"\n";
     return r;
@@ -82,6 +85,21 @@ TEST_F(Klaviatura, KeySequences) {
           {KD, VK_PAUSE, R, {67}, {}, NET, 0, nullptr},
           {KD, VK_PAUSE, 0, {}, {67}, NET, 0, nullptr},
           {KD, VK_RIGHT, E, {1, 7, 15}, {}, NET, 0, nullptr}}},
+        {"a typed number that is not finite changes no speed",
+         {{CH, '1', 0, {}, {}, NET, 0, "1"},
+          {CH, 'e', 0, {}, {}, NET, 0, "1e"},
+          {CH, '9', 0, {}, {}, NET, 0, "1e9"},
+          {CH, '9', 0, {}, {}, NET, 0, "1e99"},
+          {CH, '9', 0, {}, {}, NET, 0, "1e999"},
+          {KD, VK_UP, E, {2, 8}, {}, 1, 1.0, ""},
+          {KU, VK_UP, E, {}, {2, 8, 15}, 1, 1.0, ""},
+          {CH, '1', 0, {}, {}, NET, 0, "1"},
+          {CH, 'e', 0, {}, {}, NET, 0, "1e"},
+          {CH, '9', 0, {}, {}, NET, 0, "1e9"},
+          {CH, '9', 0, {}, {}, NET, 0, "1e99"},
+          {CH, '9', 0, {}, {}, NET, 0, "1e999"},
+          {KD, VK_SPACE, 0, {13}, {}, IZM, 10.0, ""},
+          {KU, VK_SPACE, 0, {}, {13}, IZM, 10.0, ""}}},
         {"15 digits keep 14, then * replaces them", {}},
     };
     for (int i = 1; i <= 15; ++i)

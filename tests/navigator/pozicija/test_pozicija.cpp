@@ -301,6 +301,29 @@ TEST_F(Pozicija, SpeedChangeTakesTheFirstMatchingCase) {
     EXPECT_NEAR(1.1, k->SkorostNav[2], 1e-12);
 }
 
+// A speed change or a step whose result would be no finite number is not taken.
+TEST_F(Pozicija, ResultsBeyondTheFiniteNumbersAreNotTaken) {
+    Vkl(ZYBIT_USKORIT);
+    Vkl(ZYBIT_KLAVISHA1 + 1);
+    Vkl(ZYBIT_DVIZH1 + 1);
+    k->fps = 0;
+    k->IzmSkorosti = 1e300;
+    k->SkorostNav[1] = 1e8;
+    k->PozicijaNabludenija(nullptr); // speed about 1e306
+    const double skorost = k->SkorostNav[1];
+    ASSERT_TRUE(std::isfinite(skorost));
+    for (int i = 0; i < 3; ++i)
+        k->PozicijaNabludenija(nullptr);
+    EXPECT_EQ(skorost, k->SkorostNav[1]) << "the speed stays at its last finite value";
+    k->Flagi.Vwkl(ZYBIT_USKORIT, ZYBIT_USKORIT);
+    k->SkorostNav[1] = 1.7e308;
+    for (int i = 0; i < 3; ++i)
+        k->PozicijaNabludenija(nullptr);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(std::isfinite(k->PozNav[i].z)) << "point " << i;
+    EXPECT_TRUE(std::isfinite(k->Distancija));
+}
+
 // Object-key mode freezes speeds and motion.
 TEST_F(Pozicija, ObjectKeyModeFreezesNavigation) {
     Vkl(ZYBIT_KLAVISHI_OBJ);

@@ -18,6 +18,13 @@ namespace {
 const char kTekst[] = "\xD2\xE5\xEA\xF1\xF2";
 const char kKoordinaty[] = "6 \xCA\xEE\xEE\xF0\xE4\xE8\xED\xE0\xF2";
 
+// A copy of a text in memory the controller owns (and frees).
+char* Kopija(const char* t) {
+    char* k = new char[std::strlen(t) + 1];
+    std::strcpy(k, t);
+    return k;
+}
+
 // Puts the eye at `glaz`, looking at the origin with y up (the navigation frame's four points).
 void Kamera(ZYKGLKONTROL& k, double x, double y, double z) {
     const double dl = std::sqrt(x * x + y * y + z * z);
@@ -45,8 +52,7 @@ protected:
         SetWindowPos(k->hwnd, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
         const char adres[] = "ZyKGLOrvanta2.dll\\ZyGLScenaNach1";
         ASSERT_EQ(1u, k->ZagryzitFynkciu(adres, 1));
-        k->Fynkcii[0].imja = new char[sizeof adres];
-        std::memcpy(k->Fynkcii[0].imja, adres, sizeof adres);
+        k->Fynkcii[0].imja = Kopija(adres);
         ASSERT_EQ(1, ZyGLScenaNach1(k.get()));
         k->VzDCFormat(&k->FormatPikselej);
     }
@@ -89,20 +95,55 @@ TEST_F(ScenaNach, NamedListsAreBuiltOnceFixedListsEveryTime) {
     EXPECT_EQ(1, k->VzSpisokS(kTekst)) << "256 character lists first";
     EXPECT_EQ(257, k->VzSpisokS(kKoordinaty)) << "then the six half-axes";
     EXPECT_TRUE(glIsList(1 + 'Q')) << "the font's characters";
-    for (GLuint n : {257u, 262u, 1005u, 1001u, 2u, 1012u, 1003u, 1002u})
+    for (GLuint n : {257u, 262u, 1005u, 1001u, 1004u, 1012u, 1003u, 1002u})
         EXPECT_TRUE(glIsList(n)) << "list " << n;
     EXPECT_STREQ("Quorvel\x99, RU, KZ", k->TekstPauzy);
     EXPECT_EQ(0xFF000000ul, k->KlyuchevojCvet);
+    EXPECT_EQ(1u, k->VzKolVklNav(ZYM_RODITEL, 0xFFFFFFFE)) << "the parent's moves, followed";
 
     glDeleteLists(1001, 1);
-    ASSERT_EQ(1, ZyGLScenaNach1(k.get())); // a second construction
+    // List 2 is the font's character 1 (here a stand-in): no fixed list may take its number.
+    glNewList(2, GL_COMPILE);
+    glLineWidth(7);
+    glEndList();
+    for (int i = 0; i < 3; ++i) // constructions after returns to the scene
+        ASSERT_EQ(1, ZyGLScenaNach1(k.get()));
     EXPECT_EQ(1, k->VzSpisokS(kTekst)) << "fetched, not built again";
     EXPECT_EQ(257, k->VzSpisokS(kKoordinaty));
     EXPECT_EQ(0, k->GenSpisokS(1, "novyj")) << "the generation stays finished";
     EXPECT_TRUE(glIsList(1001)) << "fixed lists are compiled again";
+    glLineWidth(1);
+    glCallList(2);
+    GLfloat shirina = 0;
+    glGetFloatv(GL_LINE_WIDTH, &shirina);
+    EXPECT_EQ(7.0f, shirina) << "list 2 untouched";
+    glLineWidth(1);
+    EXPECT_EQ(1u, k->VzKolVklNav(ZYM_RODITEL, 0xFFFFFFFE)) << "subscribed once per controller";
 }
 
 TEST_F(ScenaNach, ThePictureHasEveryPaletteColourOfTheScene) {
+    // The scene also shown by a second controller whose list numbers differ (another scene
+    // took numbers there first): each window keeps its own font and axis lists.
+    {
+        zytest::Okno okno2;
+        ZYKGLKONTROL k2;
+        k2.hwnd = okno2.hwnd();
+        k2.threadId = GetCurrentThreadId();
+        ASSERT_EQ(1u, k2.ZagryzitFynkciu("ZyKGLOrvanta2.dll\\ZyGLScenaNach1", 1));
+        k2.Fynkcii[0].imja = Kopija("Drugaja.dll\\Konstr");
+        ASSERT_EQ(1, k2.VsDCFormat(nullptr));
+        EXPECT_EQ(1, k2.GenSpisokS(100, "Drugie"));
+        delete[] k2.Fynkcii[0].imja;
+        k2.Fynkcii[0].imja = Kopija("ZyKGLOrvanta2.dll\\ZyGLScenaNach1");
+        ASSERT_EQ(1u, k2.ZagryzitFynkciu(k2.Fynkcii[0].imja, 1));
+        ASSERT_EQ(1, ZyGLScenaNach1(&k2));
+        EXPECT_EQ(357, k2.VzSpisokS(kKoordinaty));
+        MSG m = {};
+        m.hwnd = reinterpret_cast<HWND>(&k2);
+        m.message = WM_DESTROY;
+        WMDestroy(&m);
+        ASSERT_TRUE(wglMakeCurrent(k->KontekstDC, k->KontekstGL));
+    }
     Kamera(*k, 0, 20, 30); // far enough for the month marker in any month
     k->MaskaOchistki = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
     k->Flagi.Vkl(ZYBIT_VIEWPORT, ZYBIT_VIEWPORT);
@@ -149,7 +190,6 @@ TEST_F(ScenaNach, TestObjectsSoundAndTheYearDiskSwitchesTransparency) {
         k->PuskObjSoob(0x2222, klik);
         EXPECT_EQ(vkl, Bit(ZYBIT_PROZRACHNO));
     }
-    k->PuskObjSoob(0x2222, klik); // back to the library's starting state
 }
 
 TEST(ScenaNachZhivaja, ASingleViewFollowsItsHostAViewOfFourDoesNot) {

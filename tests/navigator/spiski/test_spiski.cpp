@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include <string>
+
 using namespace Quorvel;
 
 namespace {
@@ -30,6 +32,10 @@ TEST_F(Spiski, StaticAndDynamicBlocksOfAFirstAndASecondVisit) {
         {"generation needed", [](ZYKGLKONTROL& k) -> long { return k.GenSpisokTestS(); }, 1},
         {"first static block", [](ZYKGLKONTROL& k) { return k.GenSpisokS(256, "Tekst"); }, 1},
         {"second static block", [](ZYKGLKONTROL& k) { return k.GenSpisokS(6, "Osi"); }, 257},
+        {"past the built-in scene's fixed numbers 1001..1012",
+         [](ZYKGLKONTROL& k) { return k.GenSpisokS(800, "Dlinnyj"); }, 1013},
+        {"the next right after it", [](ZYKGLKONTROL& k) { return k.GenSpisokS(2, "Dalshe"); },
+         1813},
         {"no name", [](ZYKGLKONTROL& k) { return k.GenSpisokS(6, nullptr); }, 0},
         {"no count", [](ZYKGLKONTROL& k) { return k.GenSpisokS(0, "x"); }, 0},
         {"not before the end", [](ZYKGLKONTROL& k) { return k.VzSpisokS("Osi"); }, 0},
@@ -115,14 +121,52 @@ TEST_F(Spiski, AnAddressWithoutABackslashMakesEveryOperationZero) {
 }
 
 TEST_F(Spiski, ARestartedCounterSkipsNumbersStillInUse) {
-    EXPECT_EQ(1, k->GenSpisokS(10, "zhivoj"));
-    EXPECT_EQ(11, k->GenSpisokS(0x7FFFFFF0, "ogromnyj"));
-    // NOTE: without a current context the huge block goes without a glDeleteLists of two
+    // NOTE: without a current context the huge blocks go without a glDeleteLists of two
     // thousand million numbers.
-    wglMakeCurrent(nullptr, nullptr);
-    EXPECT_EQ(1, k->VwklSpisok(11));
-    wglMakeCurrent(k->KontekstDC, k->KontekstGL);
-    // Past 0x7FFFFFFF the counter starts again at 1, where "zhivoj" still holds 1..10.
-    EXPECT_EQ(11, k->GenSpisokS(0x10, "posle"));
-    EXPECT_EQ(27, k->GenSpisokS(1, "dalshe"));
+    const auto udalit = [](ZYKGLKONTROL& k, long pervyj) -> long {
+        wglMakeCurrent(nullptr, nullptr);
+        const long r = k.VwklSpisok(static_cast<unsigned long>(pervyj));
+        wglMakeCurrent(k.KontekstDC, k.KontekstGL);
+        return r;
+    };
+    const struct {
+        const char* chto;
+        long kol; // numbers asked for, or 0: delete the block "ogromnyj" instead
+        long ozhidaetsja;
+    } shagi[] = {
+        {"zhivoj", 10, 1},
+        {"ogromnyj", 0x7FFFF000, 1013},
+        {"verkh", 0x10, 0x7FFFF3F5},
+        {"ogromnyj deleted", 0, 1},
+        // Past 0x7FFFFFFF the counter starts again at 1, where "zhivoj" still holds 1..10.
+        {"posle", 0x1000, 1013},
+        // Up to "verkh" exactly fits; one more would reach into it, and no other range is free.
+        {"do verha s lishnim", 0x7FFFE001, 0},
+        {"do verha", 0x7FFFE000, 0x13F5},
+    };
+    long ogromnyj = 0;
+    for (const auto& s : shagi) {
+        const long r = s.kol ? k->GenSpisokS(s.kol, s.chto) : udalit(*k, ogromnyj);
+        EXPECT_EQ(s.ozhidaetsja, r) << s.chto;
+        if (std::string(s.chto) == "ogromnyj") ogromnyj = r;
+    }
+}
+
+TEST_F(Spiski, ABlockDeletesItsListsOnlyInItsControllersContext) {
+    const long s = k->GenSpisokS(2, "S");
+    Skompilirovat(s, 2);
+    // Another controller's context current: lists of the same numbers there stay.
+    zytest::Okno okno2;
+    ZYKGLKONTROL k2;
+    k2.hwnd = okno2.hwnd();
+    ASSERT_EQ(1, k2.VsDCFormat(nullptr));
+    Skompilirovat(s, 2);
+    EXPECT_EQ(1, k->VwklSpisok(static_cast<unsigned long>(s)));
+    EXPECT_TRUE(glIsList(static_cast<GLuint>(s))) << "the other context's list";
+    MSG m = {};
+    m.hwnd = reinterpret_cast<HWND>(&k2);
+    m.message = WM_DESTROY;
+    WMDestroy(&m);
+    ASSERT_TRUE(wglMakeCurrent(k->KontekstDC, k->KontekstGL));
+    EXPECT_TRUE(glIsList(static_cast<GLuint>(s))) << "not deleted in the wrong context";
 }

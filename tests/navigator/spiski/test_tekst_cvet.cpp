@@ -1,6 +1,9 @@
 // Colour numbers, text through display lists, transparency by key colour and the pause
 // screen's words.
 #include "ZyTestFajly.h"
+#include "ZyTestImport.h"
+#include "ZyTestOkno.h"
+#include "ZyTestSoobshenija.h"
 #include "ZyTestSpiski.h"
 
 #include <GL/gl.h>
@@ -102,6 +105,15 @@ TEST_F(TekstCvet, TextCallsTheListOfEachByte) {
     EXPECT_EQ(RGB(0, 0, 255), Piksel(3, 3));
     EXPECT_EQ(RGB(0, 0, 0), Piksel(11, 3));
     k->Tekst2M(static_cast<unsigned long>(baza), nullptr, 0); // nothing
+    // Without a font block (base 0) text calls no list, not even lists 1..255 of others.
+    glNewList(static_cast<GLuint>('1'), GL_COMPILE);
+    glLineWidth(6);
+    glEndList();
+    glLineWidth(1);
+    k->Tekst2M(0ul, "1", 0);
+    GLfloat shirinaLinii = 0;
+    glGetFloatv(GL_LINE_WIDTH, &shirinaLinii);
+    EXPECT_EQ(1.0f, shirinaLinii);
 
     // The system font's bitmaps become lists of the characters asked for.
     const long shrift = k->GenSpisokS(256, "Shrift");
@@ -125,6 +137,51 @@ TEST_F(TekstCvet, TextCallsTheListOfEachByte) {
     EXPECT_FLOAT_EQ(3 * probel, shirina("   "));
 }
 
+// ExtCreateRegion that fails.
+HRGN WINAPI NetRegiona(const XFORM*, DWORD, const RGNDATA*) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+// A scene's pixel-store and pixel-transfer settings, as a scene may leave them.
+struct SostojaniePikselej {
+    const char* chto;
+    void (*vkl)(int w, int h);
+    void (*vykl)();
+};
+const SostojaniePikselej kSostojanija[] = {
+    {"defaults", [](int, int) {}, [] {}},
+    {"pack rows and pixels skipped",
+     [](int, int h) {
+         glPixelStorei(GL_PACK_SKIP_ROWS, h / 2);
+         glPixelStorei(GL_PACK_SKIP_PIXELS, 7);
+     },
+     [] {
+         glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+         glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+     }},
+    {"pack row length and alignment",
+     [](int w, int) {
+         glPixelStorei(GL_PACK_ROW_LENGTH, w + 13);
+         glPixelStorei(GL_PACK_ALIGNMENT, 8);
+     },
+     [] {
+         glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+         glPixelStorei(GL_PACK_ALIGNMENT, 4);
+     }},
+    {"transfer scale and bias",
+     [](int, int) {
+         glPixelTransferf(GL_ALPHA_SCALE, 0.5f);
+         glPixelTransferf(GL_RED_BIAS, 0.5f);
+     },
+     [] {
+         glPixelTransferf(GL_ALPHA_SCALE, 1.0f);
+         glPixelTransferf(GL_RED_BIAS, 0.0f);
+     }},
+    {"colour maps", [](int, int) { glPixelTransferi(GL_MAP_COLOR, GL_TRUE); },
+     [] { glPixelTransferi(GL_MAP_COLOR, GL_FALSE); }},
+};
+
 TEST_F(TekstCvet, KeyColouredPixelsBecomeHolesUntilTheShapeIsRemoved) {
     RECT c{};
     GetClientRect(k->hwnd, &c);
@@ -136,8 +193,6 @@ TEST_F(TekstCvet, KeyColouredPixelsBecomeHolesUntilTheShapeIsRemoved) {
     glFinish();
     k->KlyuchevojCvet = 0xFF000000ul;
     k->Flagi.Vkl(ZYBIT_PROZRACHNO, ZYBIT_PROZRACHNO);
-    ASSERT_EQ(1, k->Prozrachno());
-    EXPECT_TRUE(Bit(ZYBIT_PROZRACHNO_EST));
 
     // The region is in window coordinates: the client area starts inside the frame.
     RECT okno{};
@@ -145,8 +200,6 @@ TEST_F(TekstCvet, KeyColouredPixelsBecomeHolesUntilTheShapeIsRemoved) {
     POINT o{0, 0};
     ClientToScreen(k->hwnd, &o);
     const int dx = o.x - okno.left, dy = o.y - okno.top;
-    HRGN r = CreateRectRgn(0, 0, 0, 0);
-    ASSERT_NE(ERROR, GetWindowRgn(k->hwnd, r));
     const struct {
         int x, y;
         bool vidno;
@@ -156,9 +209,25 @@ TEST_F(TekstCvet, KeyColouredPixelsBecomeHolesUntilTheShapeIsRemoved) {
                   {w / 2 + 1, 2, true, "right half"},
                   {w - 2, h / 2, true, "right half before the last column"},
                   {w - 1, h / 2, false, "last column"}};
-    for (const auto& t : tochki)
-        EXPECT_EQ(t.vidno, PtInRegion(r, t.x + dx, t.y + dy) != 0) << t.chto;
-    EXPECT_TRUE(PtInRegion(r, dx > 0 ? dx - 1 : 0, 0)) << "the frame stays whole";
+    HRGN r = CreateRectRgn(0, 0, 0, 0);
+    // Whatever pixel settings the scene left, the shape is the same and the settings stay.
+    for (const SostojaniePikselej& s : kSostojanija) {
+        SCOPED_TRACE(s.chto);
+        s.vkl(w, h);
+        GLint skip = -1;
+        GLfloat bias = -1;
+        ASSERT_EQ(1, k->Prozrachno());
+        glGetIntegerv(GL_PACK_SKIP_ROWS, &skip);
+        glGetFloatv(GL_RED_BIAS, &bias);
+        s.vykl();
+        EXPECT_TRUE(Bit(ZYBIT_PROZRACHNO_EST));
+        ASSERT_NE(ERROR, GetWindowRgn(k->hwnd, r));
+        for (const auto& t : tochki)
+            EXPECT_EQ(t.vidno, PtInRegion(r, t.x + dx, t.y + dy) != 0) << t.chto;
+        EXPECT_TRUE(PtInRegion(r, dx > 0 ? dx - 1 : 0, 0)) << "the frame stays whole";
+        EXPECT_TRUE(skip == 0 || skip == h / 2) << "the scene's settings are restored";
+        EXPECT_TRUE(bias == 0.0f || bias == 0.5f);
+    }
 
     k->NeProzrachno();
     EXPECT_FALSE(Bit(ZYBIT_PROZRACHNO_EST));
@@ -166,6 +235,32 @@ TEST_F(TekstCvet, KeyColouredPixelsBecomeHolesUntilTheShapeIsRemoved) {
     ASSERT_NE(ERROR, GetWindowRgn(k->hwnd, r));
     for (const auto& t : tochki)
         EXPECT_TRUE(PtInRegion(r, t.x + dx, t.y + dy)) << "whole again: " << t.chto;
+
+    // A region that cannot be made cuts nothing: reported once, and 0.
+    {
+        zytest::ZyStorozhOkon korobki;
+        zytest::ZamenaImporta bezRegiona(GetModuleHandleA("ZyKGLOrvanta2.dll"), "gdi32.dll",
+                                         "ExtCreateRegion", reinterpret_cast<void*>(NetRegiona));
+        ASSERT_TRUE(bezRegiona.Est());
+        EXPECT_EQ(0, k->Prozrachno());
+        EXPECT_EQ(0, k->Prozrachno());
+        EXPECT_EQ(1u, korobki.Ostanovit().size()) << "one report";
+        ASSERT_NE(ERROR, GetWindowRgn(k->hwnd, r));
+        EXPECT_TRUE(PtInRegion(r, 2 + dx, 2 + dy)) << "nothing cut";
+    }
+    k->NeProzrachno();
+
+    // A view larger than the desktop is whole again too.
+    zytest::Okno bolshoe(0, 0, 1400, 1000, WS_POPUP);
+    RECT b{};
+    GetWindowRect(bolshoe.hwnd(), &b);
+    ASSERT_GT(b.right - b.left, GetSystemMetrics(SM_CXSCREEN) + 100);
+    const HWND svoe = k->hwnd;
+    k->hwnd = bolshoe.hwnd();
+    k->NeProzrachno();
+    k->hwnd = svoe;
+    ASSERT_NE(ERROR, GetWindowRgn(bolshoe.hwnd(), r));
+    EXPECT_TRUE(PtInRegion(r, b.right - b.left - 1, b.bottom - b.top - 1)) << "its far corner";
     DeleteObject(r);
 }
 
@@ -174,7 +269,13 @@ TEST_F(TekstCvet, ThePauseScreenTranslatesItsWordsAndShowsTheTitleLineOnlyWithAT
                            "VERSION", "NAVIGATOR", "NAVIGATOR VERSION"};
     std::remove("ZyPerevodTeksta.txt");
     k->TekstPauzy[0] = '\0';
+    HDC svoj = GetDC(k->hwnd); // the window class's own DC, which the window thread paints with
+    const int fon = GetBkMode(svoj);
+    const COLORREF cvet = GetTextColor(svoj);
     k->Pauza();
+    EXPECT_EQ(fon, GetBkMode(svoj)) << "the pause screen draws on a DC of its own";
+    EXPECT_EQ(cvet, GetTextColor(svoj));
+    ReleaseDC(k->hwnd, svoj);
     std::string t = zytest::ChitatFajl("ZyPerevodTeksta.txt");
     for (const char* s : slova)
         EXPECT_NE(std::string::npos, t.find(std::string("\r\n ") + s + "\r\n")) << s;
