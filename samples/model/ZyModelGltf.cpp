@@ -269,8 +269,9 @@ ZYE_MODEL Primitiv(ZYS_OBHOD& ob, const tinygltf::Primitive& p, const Matrica& w
                        uv.kol == poz.kol;
     const std::size_t baza = c.tochki.size() / 3;
     // Parts with colours or texture coordinates have them for every vertex.
-    if (estCvet && c.cveta.empty()) c.cveta.assign(3 * baza, 1.0f);
-    if (estUv && c.uv.empty()) c.uv.assign(2 * baza, 0.0f);
+    const bool cvetChasti = estCvet || !c.cveta.empty(), uvChasti = estUv || !c.uv.empty();
+    if (cvetChasti) c.cveta.resize(3 * baza, 1.0f);
+    if (uvChasti) c.uv.resize(2 * baza, 0.0f);
     for (std::size_t i = 0; i < poz.kol; ++i) {
         double v[3];
         for (int j = 0; j < 3; ++j)
@@ -282,10 +283,10 @@ ZYE_MODEL Primitiv(ZYS_OBHOD& ob, const tinygltf::Primitive& p, const Matrica& w
         }
         c.tochki.insert(c.tochki.end(), t, t + 3);
         ZyRasshirit(c.min, c.max, t, c.tochki.size() == 3);
-        if (!c.cveta.empty())
+        if (cvetChasti)
             for (int j = 0; j < 3; ++j)
                 c.cveta.push_back(estCvet ? float(std::min(1.0, std::max(0.0, cvet.Vzjat(i, j)))) : 1.0f);
-        if (!c.uv.empty())
+        if (uvChasti)
             for (int j = 0; j < 2; ++j)
                 c.uv.push_back(estUv && std::isfinite(uv.Vzjat(i, j)) ? float(uv.Vzjat(i, j)) : 0.0f);
     }
