@@ -84,7 +84,7 @@ struct ZYS_SOSTOJANIE {
     bool ramkaVsegda = false;         // ... even when the eye has left the initial frame
     bool prinimaet = false;           // the view accepts dropped files
     std::string tekst;                // what the view shows
-    std::string put;                  // the model file shown (UTF-8)
+    std::string put;                  // the model file shown (UTF-8, full path)
     std::shared_ptr<zymodel::ZYS_ZADANIE> zadanie; // the file being read
     int os = zymodel::ZYO_PLUS_Y;                  // the up axis
     double nashNear = 0, prezhnijNear = 0; // the near distance set here, and the one before
@@ -172,7 +172,7 @@ std::string ImjaModeli(const ZYKGLKONTROL* k, std::string& oshibka) {
 void Nachat(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s, const std::string& put, bool ramkaVsegda) {
     if (s.zadanie) s.zadanie->otmena = true;
     ++s.zagruzok;
-    s.zadanie = zymodel::ZyNachatZagruzku(zymodel::ZyPolnyjPut(put), k.hwnd);
+    s.zadanie = zymodel::ZyNachatZagruzku(put, k.hwnd);
     s.ramkaVsegda = ramkaVsegda;
 }
 
@@ -213,6 +213,8 @@ void Postroit(ZYKGLKONTROL& k, const zymodel::ZYS_MODEL& m, ZYS_SOSTOJANIE& s) {
     s.startRamka = true;
 }
 
+void PodpisatChasti(ZYKGLKONTROL& k, std::size_t chastej);
+
 // Takes the finished load: the new model replaces the one shown; a failed load (already
 // reported by its box) leaves the model shown before, or an empty scene.
 void Prinjat(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
@@ -222,8 +224,9 @@ void Prinjat(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
         return;
     }
     Postroit(k, z->model, s);
+    PodpisatChasti(k, s.chasti.size());
     z->model = zymodel::ZYS_MODEL(); // the arrays live on in the lists only
-    s.put = z->put;
+    s.put = zymodel::ZyPolnyjPut(z->put);
     s.os = zymodel::ZyVzOs(PapkaOkna(&k), s.put);
     const std::string imja = zymodel::ZyAnsi(zymodel::ZyImjaFajla(s.put));
     std::snprintf(k.TekstPauzy, sizeof k.TekstPauzy, "%s", imja.c_str());
@@ -376,9 +379,8 @@ int Sbros(MSG* m) {
     return 1;
 }
 
-// Subscribes the part handlers (a duplicate is dropped by the engine) and the navigation
-// handlers (first removed by their order keys, so that they never run twice).
-void Podpisat(ZYKGLKONTROL& k, std::size_t chastej) {
+// Subscribes the focus handlers of the parts (a duplicate is dropped by the engine).
+void PodpisatChasti(ZYKGLKONTROL& k, std::size_t chastej) {
     std::vector<Quorvel::ZYS_OBJ_SOOB_iFYN> obj;
     for (std::size_t i = 0; i < chastej; ++i) {
         const unsigned long imja = ZY_MODEL_IMJA0 + static_cast<unsigned long>(i);
@@ -386,6 +388,11 @@ void Podpisat(ZYKGLKONTROL& k, std::size_t chastej) {
         obj.push_back({imja, 0x404, NeFokus});
     }
     if (!obj.empty()) k.VklObjSoob(obj.data(), static_cast<unsigned int>(obj.size()));
+}
+
+// Subscribes the navigation handlers (first removed by their order keys, so that they never
+// run twice).
+void Podpisat(ZYKGLKONTROL& k) {
     k.vwklNav(WM_KEYDOWN, kKlyuchKlavish);
     k.vwklNav(WM_KEYDOWN, kKlyuchProzrachnosti);
     k.vwklNav(WM_DROPFILES, kKlyuchSbrosa);
@@ -397,19 +404,17 @@ void Podpisat(ZYKGLKONTROL& k, std::size_t chastej) {
     k.vklNav(poImeni, 1);
 }
 
-// Starts reading the model named for this window; a missing name shows a translated box and
-// leaves the scene empty.
-void Zagruzit(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
+// Starts reading the model named for this window; without a name the scene stays empty and
+// the message for the user is returned.
+std::string Zagruzit(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
     std::string oshibka;
     const std::string put = ImjaModeli(&k, oshibka);
     if (put.empty()) {
-        // NOTE: no owner: the window thread may be waiting for this constructor.
-        ZyMessage(nullptr, zymodel::ZyAnsi(oshibka).c_str(), zymodel::kZagolovok,
-                  MB_OK | MB_ICONERROR);
         k.GenSpisokSFin(); // the font alone
-        return;
+        return oshibka;
     }
     Nachat(k, s, put, false);
+    return std::string();
 }
 
 // Draws `t` in the view's line `stroka` (0 the top one), in window pixels.
@@ -462,15 +467,23 @@ void Svet() {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
-// The work of a rendered frame before drawing: a finished load taken, the start frame, the
-// view accepting dropped files, the near distance.
-void PeredKadrom(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
-    if (!s.prinimaet) {
-        // NOTE: not in the constructor: the style change is sent to the window thread, which
-        // may be waiting for the constructor.
-        DragAcceptFiles(k.hwnd, TRUE);
+// Lets the view accept dropped files, once.
+// NOTE: not in the constructor, and never under the scene's lock: the style change is sent to
+// the window thread, which may be waiting for the constructor, or for the lock (a test's
+// ZyScenaModelSvodka).
+void PrinimatFajly(ZYKGLKONTROL& k) {
+    {
+        std::lock_guard<std::mutex> g(zamok);
+        ZYS_SOSTOJANIE& s = sostojanija[KljuchK(&k)];
+        if (s.prinimaet) return;
         s.prinimaet = true;
     }
+    DragAcceptFiles(k.hwnd, TRUE);
+}
+
+// The work of a rendered frame before drawing: a finished load taken, the start frame, the
+// near distance.
+void PeredKadrom(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
     if (s.zadanie && s.zadanie->gotovo) Prinjat(k, s);
     if (s.startRamka && s.gotov) {
         s.startRamka = false;
@@ -494,12 +507,13 @@ long ZyScenaModel1(ZYKGLKONTROL* k) {
     HMODULE sam = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                        reinterpret_cast<LPCSTR>(&ZyScenaModel1), &sam);
-    std::lock_guard<std::mutex> g(zamok);
+    std::unique_lock<std::mutex> g(zamok);
     ZYS_SOSTOJANIE& s = sostojanija[KljuchK(k)];
     s.vybrana = 0;
     s.tekst.clear();
     s.ramkaVybrannoj = 0; // the engine deletes a scene's dynamic lists on its own terms
     s.nashNear = 0;
+    std::string oshibka;
     const bool spiskiEst = k->GenSpisokTestS() == 0;
     if (spiskiEst && s.gotov) {
         // Back through the history: the lists exist, nothing is read again.
@@ -515,12 +529,18 @@ long ZyScenaModel1(ZYKGLKONTROL* k) {
             ZyPerevodStroki(slovo, 64);
         ZyPerevodStroki(w.zagruzka, sizeof w.zagruzka);
         Shrift(*k, s);
-        Zagruzit(*k, s);
+        oshibka = Zagruzit(*k, s);
     }
-    Podpisat(*k, s.gotov ? s.chasti.size() : 0);
+    PodpisatChasti(*k, s.gotov ? s.chasti.size() : 0);
+    Podpisat(*k);
     k->KlyuchevojCvet = kKlyuchevojCvet;
     k->MaskaOchistki = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
     glClearColor(kFon[0], kFon[1], kFon[2], 1.0f);
+    g.unlock();
+    // NOTE: no owner: the window thread may be waiting for this constructor.
+    if (!oshibka.empty())
+        ZyMessage(nullptr, zymodel::ZyAnsi(oshibka).c_str(), zymodel::kZagolovok,
+                  MB_OK | MB_ICONERROR);
     return 1;
 }
 
@@ -540,6 +560,7 @@ long ZyScenaModel3(ZYKGLKONTROL* k) {
     GLint rezhim = GL_RENDER;
     glGetIntegerv(GL_RENDER_MODE, &rezhim);
     const bool risovanie = rezhim == GL_RENDER;
+    if (risovanie) PrinimatFajly(*k);
     std::lock_guard<std::mutex> g(zamok);
     ZYS_SOSTOJANIE& s = sostojanija[KljuchK(k)];
     if (risovanie) PeredKadrom(*k, s);
