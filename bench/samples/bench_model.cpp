@@ -166,7 +166,8 @@ int main() {
         std::printf("%-12lu %12.1f %14.1f %12.2f %12s\n", s.treugolnikov, 1000 * zagruzka,
                     1000 * razbor, 1000 * Mediana(kadry), vybor.c_str());
     }
-    std::printf("load: ZyScenaModel1 and frames until the model is shown (read, check, split, compile the lists); parse-only: "
+    std::printf("load: ZyScenaModel1 and frames until the model is shown (read, check, split, "
+                "compile the lists); parse-only: "
                 "tinyobjloader's LoadObj of the same file; frame and pick: median of 9 and 5\n");
     return 0;
 }

@@ -76,7 +76,8 @@ bool ZagruzitScenu() {
     }
     if (scena.fajl && scena.imja) return true;
     char b[300];
-    std::snprintf(b, sizeof b, "The model scene \"ZyScenaModel.dll\" cannot be loaded (error \"%lu\").",
+    std::snprintf(b, sizeof b,
+                  "The model scene \"ZyScenaModel.dll\" cannot be loaded (error \"%lu\").",
                   m ? static_cast<unsigned long>(ERROR_PROC_NOT_FOUND) : GetLastError());
     Oshibka(b);
     return false;
@@ -97,8 +98,8 @@ std::wstring Dialog() {
     const std::wstring zagolovok = Perevod("Open a model");
     const std::wstring modeli = Perevod("Models (OBJ, glTF, GLB)");
     const std::wstring vse = Perevod("All files");
-    std::wstring filtr = modeli + L'\0' + L"*.obj;*.gltf;*.glb" + L'\0' + vse + L'\0' + L"*.*" +
-                         L'\0' + L'\0';
+    std::wstring filtr =
+        modeli + L'\0' + L"*.obj;*.gltf;*.glb" + L'\0' + vse + L'\0' + L"*.*" + L'\0' + L'\0';
     wchar_t put[MAX_PATH * 4] = L"";
     OPENFILENAMEW o{};
     o.lStructSize = sizeof o;
@@ -131,9 +132,9 @@ void PapkaDannyh() {
         const std::wstring p = papka + L"\\" + std::to_wstring(i);
         CreateDirectoryW(p.c_str(), nullptr);
         // NOTE: kept open (and so held) until the process ends.
-        HANDLE h = CreateFileW((p + L"\\Zanjato.lock").c_str(), GENERIC_WRITE, 0, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
-                               nullptr);
+        HANDLE h =
+            CreateFileW((p + L"\\Zanjato.lock").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             if (SetCurrentDirectoryW(p.c_str())) return;
             CloseHandle(h);
@@ -155,17 +156,15 @@ LRESULT CALLBACK ProcOkna(HWND okno, UINT soob, WPARAM wParam, LPARAM lParam) {
         // NOTE: straight to the default procedure: the navigator's subclass made the window an
         // ANSI one, and SetWindowTextW would pass the title through the system code page.
         if (scena.imja(static_cast<unsigned long>(wParam), put, sizeof put / sizeof put[0]))
-            DefWindowProcW(okno, WM_SETTEXT, 0,
-                           reinterpret_cast<LPARAM>(Zagolovok(put).c_str()));
+            DefWindowProcW(okno, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Zagolovok(put).c_str()));
         return 0;
     }
     switch (soob) {
     case WM_CREATE: {
-        Quorvel::SGL_SCENA_PARAM sp{{"ZyScenaModel.dll\\ZyScenaModel1",
-                                     "ZyScenaModel.dll\\ZyScenaModel2",
-                                     "ZyScenaModel.dll\\ZyScenaModel3",
-                                     "ZyScenaModel.dll\\ZyScenaModel4"},
-                                    kljuchModeli};
+        Quorvel::SGL_SCENA_PARAM sp{
+            {"ZyScenaModel.dll\\ZyScenaModel1", "ZyScenaModel.dll\\ZyScenaModel2",
+             "ZyScenaModel.dll\\ZyScenaModel3", "ZyScenaModel.dll\\ZyScenaModel4"},
+            kljuchModeli};
         // A failed start leaves the window empty; the engine has reported what it could.
         navigator.Pusk(okno, 1, nullptr, &sp);
         return 0;
@@ -216,9 +215,9 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int pokaz) {
         Oshibka("The window class cannot be registered.");
         return 1;
     }
-    HWND okno = CreateWindowExW(0, kKlass, Zagolovok(put).c_str(), WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, kShirina, kVysota, nullptr, nullptr,
-                                inst, nullptr);
+    HWND okno =
+        CreateWindowExW(0, kKlass, Zagolovok(put).c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, kShirina, kVysota, nullptr, nullptr, inst, nullptr);
     if (!okno) {
         Oshibka("The window cannot be created.");
         return 1;

@@ -80,8 +80,8 @@ std::string ZyImjaFajla(const std::string& put) {
 }
 
 std::string ZyPutOt(const std::string& papka, const std::string& imja) {
-    const bool polnyj =
-        (imja.size() > 1 && imja[1] == ':') || (!imja.empty() && (imja[0] == '\\' || imja[0] == '/'));
+    const bool polnyj = (imja.size() > 1 && imja[1] == ':') ||
+                        (!imja.empty() && (imja[0] == '\\' || imja[0] == '/'));
     return polnyj ? imja : papka + imja;
 }
 

@@ -24,8 +24,7 @@ bool EtoJson(const std::vector<unsigned char>& b) {
 }
 
 // The load itself; may throw std::bad_alloc.
-ZYE_MODEL Zagruzit(const std::string& put, ZYS_MODEL& m, ZYS_OSHIBKA_MODELI& o,
-                   const ZyfHod& hod) {
+ZYE_MODEL Zagruzit(const std::string& put, ZYS_MODEL& m, ZYS_OSHIBKA_MODELI& o, const ZyfHod& hod) {
     std::vector<unsigned char> b;
     const ZyfHod hodChtenija = [&hod](int p) { return !hod || hod(p * kChtenieDo / 100); };
     switch (ZyProchestFajl(put, b, kMaksRazmer, hodChtenija)) {
@@ -98,8 +97,7 @@ std::string ZyTekstOshibki(const ZYS_OSHIBKA_MODELI& o, const std::string& put) 
                       p, o.predel);
         break;
     case ZYM_OSHIBKA_CHTENIJA:
-        std::snprintf(b, sizeof b, "The model \"%s\" cannot be read: \"%.300s\"", p,
-                      tekst.c_str());
+        std::snprintf(b, sizeof b, "The model \"%s\" cannot be read: \"%.300s\"", p, tekst.c_str());
         break;
     case ZYM_NE_OBJ:
         std::snprintf(b, sizeof b, "The file \"%s\" is not an OBJ model: it has no vertices.", p);

@@ -67,7 +67,7 @@ struct ZYS_MODEL {
     std::vector<ZYS_CHAST> chasti; // in file order
     std::vector<ZYS_MATERIAL> materialy;
     std::vector<ZYS_TEKSTURA> tekstury;
-    std::vector<std::string> bezTekstur; // textures that could not be read (names, UTF-8)
+    std::vector<std::string> bezTekstur;          // textures that could not be read (names, UTF-8)
     float min[3] = {0, 0, 0}, max[3] = {0, 0, 0}; // bounding box of every used vertex
     unsigned long granej = 0, treugolnikov = 0;
 };

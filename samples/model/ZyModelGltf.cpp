@@ -206,9 +206,10 @@ Matrica Lokalnaja(const tinygltf::Node& n) {
     if (n.scale.size() == 3) std::copy(n.scale.begin(), n.scale.end(), s);
     if (n.translation.size() == 3) std::copy(n.translation.begin(), n.translation.end(), t);
     const double x = q[0], y = q[1], z = q[2], w = q[3];
-    const double rot[9] = {1 - 2 * (y * y + z * z), 2 * (x * y + z * w),     2 * (x * z - y * w),
-                           2 * (x * y - z * w),     1 - 2 * (x * x + z * z), 2 * (y * z + x * w),
-                           2 * (x * z + y * w),     2 * (y * z - x * w),     1 - 2 * (x * x + y * y)};
+    const double rot[9] = {
+        1 - 2 * (y * y + z * z), 2 * (x * y + z * w),     2 * (x * z - y * w),
+        2 * (x * y - z * w),     1 - 2 * (x * x + z * z), 2 * (y * z + x * w),
+        2 * (x * z + y * w),     2 * (y * z - x * w),     1 - 2 * (x * x + y * y)};
     for (int c = 0; c < 3; ++c)
         for (int s2 = 0; s2 < 3; ++s2)
             r.m[c * 4 + s2] = rot[c * 3 + s2] * s[c];
@@ -259,14 +260,16 @@ ZYE_MODEL Primitiv(ZYS_OBHOD& ob, const tinygltf::Primitive& p, const Matrica& w
         return it == p.attributes.end() ? -1 : it->second;
     };
     ZYS_DOSTUP poz, cvet, uv, ind;
-    if (!Dostup(ob.g, atribut("POSITION"), 3, poz, ob.o.tekst) || poz.tip != TINYGLTF_COMPONENT_TYPE_FLOAT)
+    if (!Dostup(ob.g, atribut("POSITION"), 3, poz, ob.o.tekst) ||
+        poz.tip != TINYGLTF_COMPONENT_TYPE_FLOAT)
         return ZyOshibka(ob.o, ZYM_OSHIBKA_CHTENIJA);
-    if (poz.kol > 3ul * kMaksTreugolnikov) return ZyOshibka(ob.o, ZYM_MNOGO_GRANEJ, 0, kMaksTreugolnikov);
+    if (poz.kol > 3ul * kMaksTreugolnikov)
+        return ZyOshibka(ob.o, ZYM_MNOGO_GRANEJ, 0, kMaksTreugolnikov);
     std::string net;
-    const bool estCvet = atribut("COLOR_0") >= 0 && Dostup(ob.g, atribut("COLOR_0"), 3, cvet, net) &&
-                         cvet.kol == poz.kol;
-    const bool estUv = atribut("TEXCOORD_0") >= 0 && Dostup(ob.g, atribut("TEXCOORD_0"), 2, uv, net) &&
-                       uv.kol == poz.kol;
+    const bool estCvet = atribut("COLOR_0") >= 0 &&
+                         Dostup(ob.g, atribut("COLOR_0"), 3, cvet, net) && cvet.kol == poz.kol;
+    const bool estUv = atribut("TEXCOORD_0") >= 0 &&
+                       Dostup(ob.g, atribut("TEXCOORD_0"), 2, uv, net) && uv.kol == poz.kol;
     const std::size_t baza = c.tochki.size() / 3;
     // Parts with colours or texture coordinates have them for every vertex.
     const bool cvetChasti = estCvet || !c.cveta.empty(), uvChasti = estUv || !c.uv.empty();
@@ -285,30 +288,38 @@ ZYE_MODEL Primitiv(ZYS_OBHOD& ob, const tinygltf::Primitive& p, const Matrica& w
         ZyRasshirit(c.min, c.max, t, c.tochki.size() == 3);
         if (cvetChasti)
             for (int j = 0; j < 3; ++j)
-                c.cveta.push_back(estCvet ? float(std::min(1.0, std::max(0.0, cvet.Vzjat(i, j)))) : 1.0f);
+                c.cveta.push_back(estCvet ? float(std::min(1.0, std::max(0.0, cvet.Vzjat(i, j))))
+                                          : 1.0f);
         if (uvChasti)
             for (int j = 0; j < 2; ++j)
-                c.uv.push_back(estUv && std::isfinite(uv.Vzjat(i, j)) ? float(uv.Vzjat(i, j)) : 0.0f);
+                c.uv.push_back(estUv && std::isfinite(uv.Vzjat(i, j)) ? float(uv.Vzjat(i, j))
+                                                                      : 0.0f);
     }
     c.vershin += static_cast<unsigned long>(poz.kol);
-    const int material = p.material >= 0 && std::size_t(p.material) < ob.m.materialy.size() ? p.material : -1;
+    const int material =
+        p.material >= 0 && std::size_t(p.material) < ob.m.materialy.size() ? p.material : -1;
     if (p.indices < 0) {
-        Treugolniki(mode, poz.kol, [baza](std::size_t i) { return unsigned(baza + i); }, c, material);
+        Treugolniki(
+            mode, poz.kol, [baza](std::size_t i) { return unsigned(baza + i); }, c, material);
         return ZYM_GOTOVO;
     }
     if (!Dostup(ob.g, p.indices, 1, ind, ob.o.tekst) || ind.komponent != 1 ||
-        (ind.tip != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE && ind.tip != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
+        (ind.tip != TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE &&
+         ind.tip != TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT &&
          ind.tip != TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT))
         return ZyOshibka(ob.o, ZYM_OSHIBKA_CHTENIJA);
-    if (ind.kol > 3ul * kMaksTreugolnikov) return ZyOshibka(ob.o, ZYM_MNOGO_GRANEJ, 0, kMaksTreugolnikov);
+    if (ind.kol > 3ul * kMaksTreugolnikov)
+        return ZyOshibka(ob.o, ZYM_MNOGO_GRANEJ, 0, kMaksTreugolnikov);
     for (std::size_t i = 0; i < ind.kol; ++i) {
         const double x = ind.Vzjat(i, 0);
         if (x >= double(poz.kol))
             return ZyOshibka(ob.o, ZYM_INDEKS, static_cast<long long>(x) + 1,
                              static_cast<unsigned long>(poz.kol));
     }
-    Treugolniki(mode, ind.kol, [&ind, baza](std::size_t i) { return unsigned(baza + std::size_t(ind.Vzjat(i, 0))); }, c,
-                material);
+    Treugolniki(
+        mode, ind.kol,
+        [&ind, baza](std::size_t i) { return unsigned(baza + std::size_t(ind.Vzjat(i, 0))); }, c,
+        material);
     return ZYM_GOTOVO;
 }
 
@@ -325,7 +336,8 @@ ZYE_MODEL Setka(ZYS_OBHOD& ob, const tinygltf::Node& n, const Matrica& w) {
     if (c.granej == 0) return ZYM_GOTOVO;
     ob.m.granej += c.granej;
     ob.m.treugolnikov += c.granej;
-    if (ob.m.treugolnikov > kMaksTreugolnikov) return ZyOshibka(ob.o, ZYM_MNOGO_GRANEJ, 0, kMaksTreugolnikov);
+    if (ob.m.treugolnikov > kMaksTreugolnikov)
+        return ZyOshibka(ob.o, ZYM_MNOGO_GRANEJ, 0, kMaksTreugolnikov);
     ZyRasshirit(ob.m.min, ob.m.max, c.min, ob.m.chasti.empty());
     ZyRasshirit(ob.m.min, ob.m.max, c.max, false);
     ob.m.chasti.push_back(std::move(c));
@@ -349,7 +361,9 @@ ZYE_MODEL Uzel(ZYS_OBHOD& ob, int i, const Matrica& roditel, int glubina) {
         if (r != ZYM_GOTOVO) return r;
     }
     ++ob.projdeno;
-    if (ob.hod && !ob.hod(kRazborDo + int((100 - kRazborDo) * std::min(1.0, double(ob.projdeno) / double(ob.g.nodes.size())))))
+    if (ob.hod &&
+        !ob.hod(kRazborDo + int((100 - kRazborDo) *
+                                std::min(1.0, double(ob.projdeno) / double(ob.g.nodes.size())))))
         return ZyOshibka(ob.o, ZYM_PRERVANO);
     ob.naPuti[std::size_t(i)] = 1;
     for (int d : n.children) {
@@ -400,7 +414,8 @@ void Materialy(const tinygltf::Model& g, ZYS_MODEL& m) {
                     const tinygltf::Image& i = g.images[std::size_t(im)];
                     int nomer = -1;
                     if (!i.image.empty() && i.width > 0 && i.height > 0 && i.component == 4 &&
-                        i.bits == 8 && i.image.size() == std::size_t(i.width) * std::size_t(i.height) * 4) {
+                        i.bits == 8 &&
+                        i.image.size() == std::size_t(i.width) * std::size_t(i.height) * 4) {
                         nomer = int(m.tekstury.size());
                         ZYS_TEKSTURA tx;
                         tx.shirina = unsigned(i.width);
@@ -408,7 +423,9 @@ void Materialy(const tinygltf::Model& g, ZYS_MODEL& m) {
                         tx.rgba = i.image;
                         m.tekstury.push_back(std::move(tx));
                     } else {
-                        m.bezTekstur.push_back(!i.uri.empty() ? i.uri : !i.name.empty() ? i.name : "image " + std::to_string(im));
+                        m.bezTekstur.push_back(!i.uri.empty()    ? i.uri
+                                               : !i.name.empty() ? i.name
+                                                                 : "image " + std::to_string(im));
                     }
                     it = nashi.emplace(im, nomer).first;
                 }
@@ -430,7 +447,8 @@ std::string PervajaStroka(const std::string& s) {
 ZYE_MODEL ZyRazobratGltf(const std::vector<unsigned char>& b, bool dvoichnyj,
                          const std::string& put, ZYS_MODEL& m, ZYS_OSHIBKA_MODELI& o,
                          const ZyfHod& hod) {
-    if (b.size() > UINT_MAX) return ZyOshibka(o, ZYM_BOLSHOJ, static_cast<long long>(kMaksRazmer >> 20));
+    if (b.size() > UINT_MAX)
+        return ZyOshibka(o, ZYM_BOLSHOJ, static_cast<long long>(kMaksRazmer >> 20));
     tinygltf::TinyGLTF chitatel;
     chitatel.SetFsCallbacks({FajlEst, Put, ProchestVes, NeZapisyvat, nullptr});
     chitatel.SetImageLoader(Izobrazhenie, nullptr);

@@ -106,14 +106,13 @@ void UglyGranej(const char* t, std::size_t n, std::vector<unsigned>& ugly) {
 
 // The model's materials: diffuse colours, and textures loaded once per file name from the
 // model's folder (or, for a path written on another machine, by its bare name there).
-void Materialy(const std::vector<tinyobj::material_t>& mt, const std::string& papka,
-               ZYS_MODEL& m) {
+void Materialy(const std::vector<tinyobj::material_t>& mt, const std::string& papka, ZYS_MODEL& m) {
     std::map<std::string, int> tekstury;
     for (const auto& t : mt) {
         ZYS_MATERIAL z;
         for (int i = 0; i < 3; ++i)
-            z.cvet[i] = std::isfinite(t.diffuse[i]) ? std::min(1.0f, std::max(0.0f, t.diffuse[i]))
-                                                    : 0.7f;
+            z.cvet[i] =
+                std::isfinite(t.diffuse[i]) ? std::min(1.0f, std::max(0.0f, t.diffuse[i])) : 0.7f;
         const std::string& imja = t.diffuse_texname;
         if (!imja.empty()) {
             auto it = tekstury.find(imja);
@@ -143,10 +142,10 @@ struct ZYS_OBSHCHEE {
     ZYS_OBSHCHEE(const tinyobj::attrib_t& a_, const std::vector<unsigned>& ugly_)
         : a(a_), ugly(ugly_), metka(a_.vertices.size() / 3, 0), lokal(a_.vertices.size() / 3, 0) {}
     const tinyobj::attrib_t& a;
-    const std::vector<unsigned>& ugly; // corners of each face, file order
-    std::size_t sledGran = 0;          // the next face of `ugly`
-    std::vector<unsigned> metka;       // per position: the part that last counted it
-    std::vector<unsigned> lokal;       // per position: its vertex in the current part
+    const std::vector<unsigned>& ugly;    // corners of each face, file order
+    std::size_t sledGran = 0;             // the next face of `ugly`
+    std::vector<unsigned> metka;          // per position: the part that last counted it
+    std::vector<unsigned> lokal;          // per position: its vertex in the current part
     std::vector<unsigned> ugolVershiny;   // the current face's vertices
     std::vector<const float*> ugolTochki; // and their positions
     std::vector<unsigned> tri;            // the current face's triangles
@@ -287,8 +286,8 @@ ZYE_MODEL ZyRazobratObj(const char* t, std::size_t n, const std::string& put, ZY
     UglyGranej(t, n, ugly);
     if (ugly.size() > kMaksGranej) return ZyOshibka(o, ZYM_MNOGO_GRANEJ, 0, kMaksGranej);
     // The loader drops faces of fewer than three corners with a mere warning.
-    const std::size_t korotkih = std::size_t(std::count_if(ugly.begin(), ugly.end(),
-                                                           [](unsigned u) { return u < 3; }));
+    const std::size_t korotkih =
+        std::size_t(std::count_if(ugly.begin(), ugly.end(), [](unsigned u) { return u < 3; }));
     if (korotkih) return ZyOshibka(o, ZYM_OBREZAN, static_cast<long long>(korotkih));
 
     ZyBuferPotoka bufer(t, n, &hod);

@@ -55,8 +55,8 @@ bool ZyVsOs(const std::string& papkaOkna, const std::string& put, int os) {
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     DWORD zapisano = 0;
-    const bool ok = WriteFile(h, t.data(), DWORD(t.size()), &zapisano, nullptr) &&
-                    zapisano == t.size();
+    const bool ok =
+        WriteFile(h, t.data(), DWORD(t.size()), &zapisano, nullptr) && zapisano == t.size();
     CloseHandle(h);
     if (!ok || !MoveFileExW(put2.c_str(), put1.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(put2.c_str());

@@ -87,7 +87,7 @@ struct ZYS_SOSTOJANIE {
     std::string put;                  // the model file shown (UTF-8, full path)
     std::shared_ptr<zymodel::ZYS_ZADANIE> zadanie; // the file being read
     int os = zymodel::ZYO_PLUS_Y;                  // the up axis
-    double nashNear = 0, prezhnijNear = 0; // the near distance set here, and the one before
+    double nashNear = 0, prezhnijNear = 0;         // the near distance set here, and the one before
     ZYS_SLOVA slova;
 };
 

@@ -46,7 +46,6 @@ struct ZYS_SVODKA_MODELI {
 // The name of the message registered (RegisterWindowMessageA) for "a model is shown".
 #define ZY_SOOB_MODEL_FAJL "ZyScenaModel Fajl"
 
-
 extern "C" {
 ZYSCENAMODEL_API long ZyScenaModel1(Quorvel::ZYKGLKONTROL* k);
 ZYSCENAMODEL_API long ZyScenaModel2(Quorvel::ZYKGLKONTROL* k);

@@ -59,8 +59,7 @@ bool Uho(const std::vector<Tochka2>& t, const std::vector<unsigned>& pred,
         // A corner at the same place as one of the triangle's does not block it.
         const Tochka2& q = t[j];
         const bool sovpadaet = (q.u == t[a].u && q.v == t[a].v) ||
-                               (q.u == t[i].u && q.v == t[i].v) ||
-                               (q.u == t[c].u && q.v == t[c].v);
+                               (q.u == t[i].u && q.v == t[i].v) || (q.u == t[c].u && q.v == t[c].v);
         if (!sovpadaet && Vnutri(q, t[a], t[i], t[c])) return false;
     }
     return true;

@@ -21,12 +21,15 @@ void BezTekstur(const std::string& put, const std::vector<std::string>& b) {
     if (b.empty()) return;
     char t[900];
     if (b.size() == 1)
-        std::snprintf(t, sizeof t, "The model \"%s\" is shown without its texture \"%s\": it "
-                      "cannot be read.", ZyAnsi(put).c_str(), ZyAnsi(b[0]).c_str());
+        std::snprintf(t, sizeof t,
+                      "The model \"%s\" is shown without its texture \"%s\": it "
+                      "cannot be read.",
+                      ZyAnsi(put).c_str(), ZyAnsi(b[0]).c_str());
     else
-        std::snprintf(t, sizeof t, "The model \"%s\" is shown without \"%u\" of its textures, "
-                      "the first \"%s\": they cannot be read.", ZyAnsi(put).c_str(),
-                      unsigned(b.size()), ZyAnsi(b[0]).c_str());
+        std::snprintf(t, sizeof t,
+                      "The model \"%s\" is shown without \"%u\" of its textures, "
+                      "the first \"%s\": they cannot be read.",
+                      ZyAnsi(put).c_str(), unsigned(b.size()), ZyAnsi(b[0]).c_str());
     ZyMessage(nullptr, t, kZagolovok, MB_OK | MB_ICONWARNING);
 }
 
@@ -45,7 +48,8 @@ void Rabota(std::shared_ptr<ZYS_ZADANIE> z) {
     z->kod = ZyZagruzitModel(z->put, z->model, o, hod);
     const std::string oshibka = ZyTekstOshibki(o, z->put);
     // NOTE: no owner: the boxes belong to no window of the view's threads.
-    if (!oshibka.empty() && !z->otmena) ZyMessage(nullptr, oshibka.c_str(), kZagolovok, MB_OK | MB_ICONERROR);
+    if (!oshibka.empty() && !z->otmena)
+        ZyMessage(nullptr, oshibka.c_str(), kZagolovok, MB_OK | MB_ICONERROR);
     // The scene takes the model once `gotovo` is set: what the warning needs is copied first.
     std::vector<std::string> bezTekstur;
     if (z->kod == ZYM_GOTOVO && !z->otmena) bezTekstur = z->model.bezTekstur;

@@ -17,9 +17,9 @@ namespace zymodel {
 
 // One load.
 struct ZYS_ZADANIE {
-    std::string put;                // the model file (UTF-8)
-    HWND okno = nullptr;            // the view repainted as the load goes on
-    std::atomic<int> procent{0};    // done so far
+    std::string put;                 // the model file (UTF-8)
+    HWND okno = nullptr;             // the view repainted as the load goes on
+    std::atomic<int> procent{0};     // done so far
     std::atomic<bool> otmena{false}; // set to stop the load
     std::atomic<bool> gotovo{false}; // the result below may be read
     ZYE_MODEL kod = ZYM_GOTOVO;

@@ -134,7 +134,8 @@ void ZapisatModeli() {
     for (int i = 0; i < 8; ++i)
         cveta += "v " + std::to_string(i & 4 ? 1 : -1) + " " + std::to_string(i & 2 ? 1 : -1) +
                  " " + std::to_string(i & 1 ? 1 : -1) + " 1 1 0\n";
-    Zapisat("Cveta.obj", cveta + "f 1 2 4 3\nf 5 7 8 6\nf 1 5 6 2\nf 3 4 8 7\nf 1 3 7 5\nf 2 6 8 4\n");
+    Zapisat("Cveta.obj",
+            cveta + "f 1 2 4 3\nf 5 7 8 6\nf 1 5 6 2\nf 3 4 8 7\nf 1 3 7 5\nf 2 6 8 4\n");
     // Red as the diffuse colour, cyan in the texture: cyan on the screen means the texture.
     Zapisat("Tekstura.obj", "mtllib Tekstura.mtl\ng Kartina\nusemtl Kartina\nv -1 -1 0\nv 1 -1 0\n"
                             "v 1 1 0\nv -1 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
@@ -159,7 +160,8 @@ void ZapisatModeli() {
 // Pixel classes beyond those of zyt.
 bool NeFon(COLORREF c) { // anything but the background (16, 24, 40)
     return std::abs(int(GetRValue(c)) - 16) + std::abs(int(GetGValue(c)) - 24) +
-               std::abs(int(GetBValue(c)) - 40) > 60;
+               std::abs(int(GetBValue(c)) - 40) >
+           60;
 }
 bool Zheltyj(COLORREF c) {
     return GetRValue(c) >= 80 && GetGValue(c) >= 80 && GetBValue(c) * 3 < GetRValue(c);
@@ -168,42 +170,44 @@ bool Goluboj(COLORREF c) {
     return GetGValue(c) >= 80 && GetBValue(c) >= 80 && GetRValue(c) * 3 < GetGValue(c);
 }
 bool Kirpich(COLORREF c) { // bricks and roof tiles
-    return GetRValue(c) >= 80 && GetRValue(c) > GetGValue(c) + 40 && GetRValue(c) > GetBValue(c) + 50;
+    return GetRValue(c) >= 80 && GetRValue(c) > GetGValue(c) + 40 &&
+           GetRValue(c) > GetBValue(c) + 50;
 }
 bool Trava(COLORREF c) {
-    return GetGValue(c) >= 70 && GetGValue(c) > GetRValue(c) + 25 && GetGValue(c) > GetBValue(c) + 25;
+    return GetGValue(c) >= 70 && GetGValue(c) > GetRValue(c) + 25 &&
+           GetGValue(c) > GetBValue(c) + 25;
 }
 
 struct ZYS_STROKA {
     const char* sluchaj;
-    std::string fajl;          // in modeli\, or a full path
-    bool (*klass)(COLORREF);   // a class of pixels the model shows
-    const char* klik;          // what a click on them names ("" not checked)
-    const char* korobka;       // damaged: part of the box's text; null: no box
-    bool dyra;                 // the view's centre shows the background
-    double blizhnjaja;         // at least this near distance once shown (0: not checked)
+    std::string fajl;        // in modeli\, or a full path
+    bool (*klass)(COLORREF); // a class of pixels the model shows
+    const char* klik;        // what a click on them names ("" not checked)
+    const char* korobka;     // damaged: part of the box's text; null: no box
+    bool dyra;               // the view's centre shows the background
+    double blizhnjaja;       // at least this near distance once shown (0: not checked)
 };
 
 const std::vector<ZYS_STROKA>& Tablica() {
     static const std::vector<ZYS_STROKA> t = {
         {"three cubes", "Kuby.obj", zyt::Sinij, "Pravaja: 8 vertices, 6 faces", nullptr, false, 0},
-        {"a UTF-8 mark first", "KubyBom.obj", zyt::Krasnyj, "Levaja: 8 vertices, 6 faces",
-         nullptr, false, 0},
+        {"a UTF-8 mark first", "KubyBom.obj", zyt::Krasnyj, "Levaja: 8 vertices, 6 faces", nullptr,
+         false, 0},
         {"a thousand times larger", "Kuby1000.obj", zyt::Zelenyj, "Srednjaja: 8 vertices, 6 faces",
          nullptr, false, 1000},
-        {"flat in the plane x = 0", "Stena.obj", NeFon, "Stena: 4 vertices, 1 face", nullptr,
-         false, 0},
+        {"flat in the plane x = 0", "Stena.obj", NeFon, "Stena: 4 vertices, 1 face", nullptr, false,
+         0},
         {"a ring with a slit (concave)", "Kolco.obj", NeFon, "Kolco: 66 vertices, 1 face", nullptr,
          true, 0},
         {"a face of 300 corners", "Disk300.obj", NeFon, "Disk: 300 vertices, 1 face", nullptr,
          false, 0},
         {"one triangle", "Odin.obj", NeFon, "Odin: 3 vertices, 1 face", nullptr, false, 0},
-        {"per-vertex colours", "Cveta.obj", Zheltyj, "Zheltyj: 8 vertices, 6 faces", nullptr,
-         false, 0},
-        {"a map_Kd texture", "Tekstura.obj", Goluboj, "Kartina: 4 vertices, 1 face", nullptr,
-         false, 0},
-        {"a real textured model, non-ASCII name", "\xD0\xBF\xD0\xB0\xD1\x83\xD0\xBA.obj", NeFon,
-         "", nullptr, false, 0},
+        {"per-vertex colours", "Cveta.obj", Zheltyj, "Zheltyj: 8 vertices, 6 faces", nullptr, false,
+         0},
+        {"a map_Kd texture", "Tekstura.obj", Goluboj, "Kartina: 4 vertices, 1 face", nullptr, false,
+         0},
+        {"a real textured model, non-ASCII name", "\xD0\xBF\xD0\xB0\xD1\x83\xD0\xBA.obj", NeFon, "",
+         nullptr, false, 0},
         {"glTF with .bin and image", "ZyDomik.gltf", Kirpich, "", nullptr, false, 0},
         {"GLB", "ZyDomik.glb", Trava, "Gazon: 4 vertices, 2 faces", nullptr, false, 0},
         {"UTF-16 OBJ", "Utf16.obj", nullptr, "", "is a UTF-16 text file", false, 0},
