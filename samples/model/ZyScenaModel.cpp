@@ -185,13 +185,15 @@ void Shrift(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
 // Builds the static lists of a freshly loaded model (font, one list per part) and its
 // textures, replacing those of the model shown before; keeps what the scene needs afterwards.
 void Postroit(ZYKGLKONTROL& k, const zymodel::ZYS_MODEL& m, ZYS_SOSTOJANIE& s) {
-    k.VwklSpiskiS();
+    // The first model of the scene joins the font's block; a later one replaces every block.
+    const bool zamena = k.GenSpisokTestS() == 0;
+    if (zamena) k.VwklSpiskiS();
     if (!s.tekstury.empty()) glDeleteTextures(GLsizei(s.tekstury.size()), s.tekstury.data());
     if (s.ramkaVybrannoj) k.VwklSpisok(s.ramkaVybrannoj);
     s.ramkaVybrannoj = 0;
     s.vybrana = 0;
     s.tekst.clear();
-    Shrift(k, s);
+    if (zamena || !s.bazaTeksta) Shrift(k, s);
     s.tekstury = zymodel::ZySozdatTekstury(m);
     s.bazaChastej = k.GenSpisokS(static_cast<long>(m.chasti.size()), kSpisokChastej);
     s.chasti.clear();

@@ -65,10 +65,38 @@ bool Uho(const std::vector<Tochka2>& t, const std::vector<unsigned>& pred,
     return true;
 }
 
+// A quad split along the diagonal that lies inside it: 0-2 unless corner 1 or 3 makes the quad
+// concave there (with respect to the quad's normal), else 1-3.
+void Chetyrehugolnik(const float* const* p, std::vector<unsigned>& tri) {
+    double n[3] = {0, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        const float* a = p[i];
+        const float* b = p[(i + 1) % 4];
+        n[0] += (double(a[1]) - b[1]) * (double(a[2]) + b[2]);
+        n[1] += (double(a[2]) - b[2]) * (double(a[0]) + b[0]);
+        n[2] += (double(a[0]) - b[0]) * (double(a[1]) + b[1]);
+    }
+    // The turn at corner i, along the normal: positive where the quad is convex.
+    auto povorot = [p, &n](int i) {
+        const float* a = p[(i + 3) % 4];
+        const float* b = p[i];
+        const float* c = p[(i + 1) % 4];
+        const double u[3] = {double(b[0]) - a[0], double(b[1]) - a[1], double(b[2]) - a[2]};
+        const double v[3] = {double(c[0]) - b[0], double(c[1]) - b[1], double(c[2]) - b[2]};
+        return (u[1] * v[2] - u[2] * v[1]) * n[0] + (u[2] * v[0] - u[0] * v[2]) * n[1] +
+               (u[0] * v[1] - u[1] * v[0]) * n[2];
+    };
+    if (povorot(1) < 0 || povorot(3) < 0)
+        tri.insert(tri.end(), {1u, 2u, 3u, 1u, 3u, 0u});
+    else
+        tri.insert(tri.end(), {0u, 1u, 2u, 0u, 2u, 3u});
+}
+
 } // namespace
 
 void ZyTriangulirovat(const float* const* p, std::size_t n, std::vector<unsigned>& tri) {
     if (n < 3) return;
+    if (n == 4) return Chetyrehugolnik(p, tri);
     std::vector<Tochka2> t;
     if (n == 3 || !Proekcija(p, n, t)) {
         for (unsigned j = 1; j + 1 < n; ++j)

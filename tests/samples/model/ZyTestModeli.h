@@ -4,12 +4,14 @@
 #define ZYTESTMODELI_H
 
 #include "ZyTestEkran.h"
+#include "ZyTestOzhidanie.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace zyt {
@@ -78,6 +80,19 @@ inline Pjatno Najti(const zytest::Snimok& s, const RECT& r, bool (*klass)(COLORR
         p.cy /= double(p.n);
     }
     return p;
+}
+
+// Captures the screen until `uslovie` holds for the capture (at most 15 s, the thread's messages
+// served meanwhile); the last capture.
+inline zytest::Snimok Snjat(const std::function<bool(const zytest::Snimok&)>& uslovie) {
+    zytest::Snimok s;
+    zytest::ZhdatPoka(
+        [&] {
+            s = zytest::SnjatEkran();
+            return !s.Est() || uslovie(s);
+        },
+        15000);
+    return s;
 }
 
 } // namespace zyt

@@ -61,17 +61,6 @@ protected:
             [&] { return Svodka(k()).kadrov >= kadrov && !Svodka(k()).zagruzka; }, 20000))
             << "frames: " << Svodka(k()).kadrov << "; boxes: " << zakryvatel.Tekst();
     }
-    // Captures the screen until `uslovie` holds for the capture (at most 15 s); the last one.
-    zytest::Snimok Snjat(const std::function<bool(const zytest::Snimok&)>& uslovie) {
-        zytest::Snimok s;
-        zyt::Kachat(
-            [&] {
-                s = zytest::SnjatEkran();
-                return !s.Est() || uslovie(s);
-            },
-            15000);
-        return s;
-    }
     // A left click at client point (x, y) of the view.
     void Klik(long x, long y) {
         const LPARAM l = MAKELPARAM(x, y);
@@ -104,7 +93,7 @@ TEST_F(ModelZhivoj, TheWholeModelIsInViewAndAClickFocusesAGroupAndNamesIt) {
         return Najti(s, v, Krasnyj).n > 100 && Najti(s, v, Zelenyj).n > 100 &&
                Najti(s, v, Sinij).n > 100;
     };
-    zytest::Snimok s = Snjat(triVidny);
+    zytest::Snimok s = zyt::Snjat(triVidny);
     ASSERT_TRUE(s.Est()) << s.oshibka;
     const struct {
         const char* imja;
@@ -138,7 +127,7 @@ TEST_F(ModelZhivoj, TheWholeModelIsInViewAndAClickFocusesAGroupAndNamesIt) {
         EXPECT_EQ(ZY_MODEL_IMJA0 + i, k().VzFokys());
         EXPECT_STREQ(teksty[i], Svodka(k()).tekst);
     }
-    s = Snjat([&](const zytest::Snimok& c) {
+    s = zyt::Snjat([&](const zytest::Snimok& c) {
         return Najti(c, RECT{v.left, v.top, v.left + 320, v.top + 30}, Belyj).n > 20;
     });
     EXPECT_GT(Najti(s, RECT{v.left, v.top, v.left + 320, v.top + 30}, Belyj).n, 20)

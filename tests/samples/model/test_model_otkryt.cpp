@@ -239,18 +239,6 @@ std::wstring Imja(const std::wstring& put) {
     return put.substr(put.find_last_of(L"\\/") + 1);
 }
 
-// Captures the screen until `uslovie` holds for the capture (at most 15 s); the last capture.
-zytest::Snimok Snjat(const std::function<bool(const zytest::Snimok&)>& uslovie) {
-    zytest::Snimok s;
-    zytest::ZhdatPoka(
-        [&] {
-            s = zytest::SnjatEkran();
-            return !s.Est() || uslovie(s);
-        },
-        15000);
-    return s;
-}
-
 // Whether the capture shows the row's model in view `v`: its pixels, and its hole.
 bool Pokazan(const zytest::Snimok& s, const RECT& v, const ZYS_STROKA& r) {
     if (zyt::Najti(s, v, r.klass).n <= 100) return false;
@@ -413,7 +401,8 @@ TEST(ModelProgramma, EachModelOpensFromTheCommandLine) {
             continue;
         }
         const RECT v = zytest::KlientNaEkrane(GetWindow(okno, GW_CHILD));
-        const zytest::Snimok s = Snjat([&](const zytest::Snimok& c) { return Pokazan(c, v, r); });
+        const zytest::Snimok s =
+            zyt::Snjat([&](const zytest::Snimok& c) { return Pokazan(c, v, r); });
         ASSERT_TRUE(s.Est()) << s.oshibka;
         EXPECT_TRUE(Pokazan(s, v, r)) << "pixels of the model: " << zyt::Najti(s, v, r.klass).n;
         EXPECT_EQ("", zytest::Opisanie(zytest::OtvetitNaSoobshenija(p.pid()))) << "no box";
@@ -440,7 +429,8 @@ TEST_F(ModelZhivoj, EachModelOpensWhenDroppedAndAClickNamesIt) {
             continue;
         }
         EXPECT_EQ(Utf8(put), Svodka().fajl);
-        const zytest::Snimok s = Snjat([&](const zytest::Snimok& c) { return Pokazan(c, v, r); });
+        const zytest::Snimok s =
+            zyt::Snjat([&](const zytest::Snimok& c) { return Pokazan(c, v, r); });
         ASSERT_TRUE(s.Est()) << s.oshibka;
         ASSERT_TRUE(Pokazan(s, v, r)) << "pixels of the model: " << zyt::Najti(s, v, r.klass).n;
         if (r.blizhnjaja > 0) {
@@ -460,7 +450,7 @@ TEST_F(ModelZhivoj, EachModelOpensWhenDroppedAndAClickNamesIt) {
 
 TEST_F(ModelZhivoj, F5ShowsTheFramedModelAtOnceAndF6TurnsTheUpAxisForTheModel) {
     const RECT v = zytest::KlientNaEkrane(k().hwnd);
-    const long vnachale = zyt::Najti(Snjat([&](const zytest::Snimok& c) {
+    const long vnachale = zyt::Najti(zyt::Snjat([&](const zytest::Snimok& c) {
                                          return zyt::Najti(c, v, zyt::Zelenyj).n > 100;
                                      }),
                                      v, zyt::Zelenyj)
@@ -472,12 +462,12 @@ TEST_F(ModelZhivoj, F5ShowsTheFramedModelAtOnceAndF6TurnsTheUpAxisForTheModel) {
     PostMessageA(k().hwnd, WM_KEYDOWN, VK_DOWN, 0x01000001);
     zytest::ZhdatPoka([] { return false; }, 2000);
     PostMessageA(k().hwnd, WM_KEYUP, VK_DOWN, 0xC1000001);
-    const zytest::Snimok daleko = Snjat([&](const zytest::Snimok& c) {
+    const zytest::Snimok daleko = zyt::Snjat([&](const zytest::Snimok& c) {
         return zyt::Najti(c, v, zyt::Zelenyj).n < vnachale * 7 / 10;
     });
     ASSERT_LT(zyt::Najti(daleko, v, zyt::Zelenyj).n, vnachale * 7 / 10) << "the eye moved away";
     Klavisha(VK_F5);
-    const zytest::Snimok snova = Snjat([&](const zytest::Snimok& c) {
+    const zytest::Snimok snova = zyt::Snjat([&](const zytest::Snimok& c) {
         return zyt::Najti(c, v, zyt::Zelenyj).n > vnachale * 9 / 10;
     });
     EXPECT_GT(zyt::Najti(snova, v, zyt::Zelenyj).n, vnachale * 9 / 10) << "framed again, shown";
@@ -517,7 +507,7 @@ TEST_F(ModelZhivoj, ALargeModelShowsItsProgressWhileTheViewKeepsDrawing) {
     Sbrosit(Put({"grid", "Setka.obj", nullptr, "", nullptr, false, 0}));
     ASSERT_TRUE(zyt::Kachat([&] { return Svodka().zagruzka == 1; }));
     const unsigned long kadrov = Svodka().kadrov;
-    const zytest::Snimok s = Snjat([&](const zytest::Snimok& c) {
+    const zytest::Snimok s = zyt::Snjat([&](const zytest::Snimok& c) {
         return zyt::Najti(c, stroka, zyt::Belyj).n > 20 || !Svodka().zagruzka;
     });
     EXPECT_GT(zyt::Najti(s, stroka, zyt::Belyj).n, 20) << "the progress line";
