@@ -107,7 +107,8 @@ std::wstring Dialog() {
     o.lpstrFile = put;
     o.nMaxFile = sizeof put / sizeof put[0];
     o.lpstrTitle = zagolovok.c_str();
-    o.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR;
+    o.Flags =
+        OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
     if (GetOpenFileNameW(&o)) return put;
     if (const DWORD kod = CommDlgExtendedError()) {
         char b[200];
