@@ -66,7 +66,7 @@ bool Uho(const std::vector<Tochka2>& t, const std::vector<unsigned>& pred,
 }
 
 // A quad split along the diagonal that lies inside it: 0-2 unless corner 1 or 3 makes the quad
-// concave there (with respect to the quad's normal), else 1-3.
+// concave there (seen along the quad's normal), else 1-3.
 void Chetyrehugolnik(const float* const* p, std::vector<unsigned>& tri) {
     double n[3] = {0, 0, 0};
     for (int i = 0; i < 4; ++i) {
