@@ -1,91 +1,272 @@
 // Reading and checking an OBJ model (see ZyModelObj.h).
 #include "ZyModelObj.h"
 
-#include <windows.h>
+#include "ZyTekstura.h"
+#include "ZyTriangulacija.h"
 
 #include "tiny_obj_loader.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <istream>
-#include <new>
+#include <map>
 #include <streambuf>
+#include <unordered_map>
 
 namespace zymodel {
 
 namespace {
 
-// A read-only stream over bytes already in memory (no copy of a file of many megabytes).
+// Share of the load's percentage that parsing takes (reading the file took the part before).
+constexpr int kRazborOt = 10, kRazborDo = 75;
+
+// A read-only stream over bytes already in memory, handed out a megabyte at a time so that
+// the reader's progress is seen (and a stop makes the loader see the end of the text).
 class ZyBuferPotoka : public std::streambuf {
 public:
-    ZyBuferPotoka(char* b, std::size_t n) { setg(b, b, b + n); }
-};
-
-// Owns a file handle.
-struct ZyFajl {
-    HANDLE h;
-    explicit ZyFajl(const std::string& put)
-        : h(CreateFileA(put.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    ~ZyFajl() {
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    ZyBuferPotoka(const char* b, std::size_t n, const ZyfHod* hod = nullptr)
+        : nach_(const_cast<char*>(b)), kon_(nach_ + n), hod_(hod) {
+        setg(nach_, nach_, nach_);
     }
-    ZyFajl(const ZyFajl&) = delete;
-    ZyFajl& operator=(const ZyFajl&) = delete;
+    bool prervano() const { return prervano_; }
+
+protected:
+    int_type underflow() override {
+        if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+        char* p = egptr();
+        if (p >= kon_ || prervano_) return traits_type::eof();
+        if (hod_ && *hod_) {
+            const double dolja = double(p - nach_) / double(kon_ - nach_);
+            if (!(*hod_)(kRazborOt + int(dolja * (kRazborDo - kRazborOt)))) {
+                prervano_ = true;
+                return traits_type::eof();
+            }
+        }
+        setg(p, p, p + std::min<std::ptrdiff_t>(kon_ - p, kPorcija));
+        return traits_type::to_int_type(*gptr());
+    }
+
+private:
+    static constexpr std::ptrdiff_t kPorcija = 1 << 20;
+    char* nach_;
+    char* kon_;
+    const ZyfHod* hod_;
+    bool prervano_ = false;
 };
 
-// Sets the failure and returns its code.
-ZYE_MODEL Oshibka(ZYS_OSHIBKA_MODELI& o, ZYE_MODEL kod, long long znachenie = 0,
-                  unsigned long predel = 0) {
-    o.kod = kod;
-    o.znachenie = znachenie;
-    o.predel = predel;
-    return kod;
+// The byte-order mark of UTF-8 at the start of a text, skipped.
+std::size_t BezMetki(const char* t, std::size_t n) {
+    return ZyKodirovka(reinterpret_cast<const unsigned char*>(t), n) == ZYK_UTF8_BOM ? 3 : 0;
 }
 
-// The whole file into `tekst`, refusing files above kMaksRazmer.
-ZYE_MODEL ProchestFajl(const std::string& put, std::string& tekst, ZYS_OSHIBKA_MODELI& o) {
-    ZyFajl f(put);
-    if (f.h == INVALID_HANDLE_VALUE) return Oshibka(o, ZYM_NET_FAJLA);
-    LARGE_INTEGER razmer{};
-    if (!GetFileSizeEx(f.h, &razmer)) return Oshibka(o, ZYM_NET_FAJLA);
-    if (static_cast<unsigned long long>(razmer.QuadPart) > kMaksRazmer)
-        return Oshibka(o, ZYM_BOLSHOJ, static_cast<long long>(kMaksRazmer >> 20));
-    tekst.resize(static_cast<std::size_t>(razmer.QuadPart));
-    std::size_t prochitano = 0;
-    while (prochitano < tekst.size()) {
-        DWORD porcija = 0;
-        const DWORD nado =
-            static_cast<DWORD>(std::min<std::size_t>(tekst.size() - prochitano, 1u << 24));
-        if (!ReadFile(f.h, &tekst[prochitano], nado, &porcija, nullptr) || porcija == 0)
-            return Oshibka(o, ZYM_NET_FAJLA);
-        prochitano += porcija;
+// Reads the .mtl files the model names, by UTF-8 path from the model's folder.
+class ZyChitatelMtl : public tinyobj::MaterialReader {
+public:
+    explicit ZyChitatelMtl(std::string papka) : papka_(std::move(papka)) {}
+    bool operator()(const std::string& imja, std::vector<tinyobj::material_t>* materialy,
+                    std::map<std::string, int>* karta, std::string* preduprezhdenija,
+                    std::string*) override {
+        std::vector<unsigned char> b;
+        if (ZyProchestFajl(ZyPutOt(papka_, imja), b, kMaksRazmer) != ZYC_GOTOVO) {
+            if (preduprezhdenija) *preduprezhdenija += "Material file not found: " + imja + "\n";
+            return false;
+        }
+        const char* t = reinterpret_cast<const char*>(b.data());
+        const std::size_t s = BezMetki(t, b.size());
+        ZyBuferPotoka bufer(t + s, b.size() - s);
+        std::istream potok(&bufer);
+        tinyobj::LoadMtl(karta, materialy, &potok, preduprezhdenija, nullptr);
+        return true;
+    }
+
+private:
+    std::string papka_;
+};
+
+// The corner count of every face line ("f" and a blank after optional leading blanks, lines
+// ended by LF, CR or both, as the loader splits them), in file order. Stops past kMaksGranej.
+void UglyGranej(const char* t, std::size_t n, std::vector<unsigned>& ugly) {
+    std::size_t i = 0;
+    while (i < n && ugly.size() <= kMaksGranej) {
+        while (i < n && (t[i] == ' ' || t[i] == '\t'))
+            ++i;
+        const bool gran = i + 1 < n && t[i] == 'f' && (t[i + 1] == ' ' || t[i + 1] == '\t');
+        if (gran) i += 2;
+        unsigned uglov = 0;
+        bool vSlove = false;
+        for (; i < n && t[i] != '\n' && t[i] != '\r'; ++i) {
+            const bool probel = t[i] == ' ' || t[i] == '\t';
+            if (!probel && !vSlove) ++uglov;
+            vSlove = !probel;
+        }
+        if (gran) ugly.push_back(uglov);
+        ++i;
+    }
+}
+
+// The model's materials: diffuse colours, and textures loaded once per file name from the
+// model's folder (or, for a path written on another machine, by its bare name there).
+void Materialy(const std::vector<tinyobj::material_t>& mt, const std::string& papka, ZYS_MODEL& m) {
+    std::map<std::string, int> tekstury;
+    for (const auto& t : mt) {
+        ZYS_MATERIAL z;
+        for (int i = 0; i < 3; ++i)
+            z.cvet[i] =
+                std::isfinite(t.diffuse[i]) ? std::min(1.0f, std::max(0.0f, t.diffuse[i])) : 0.7f;
+        const std::string& imja = t.diffuse_texname;
+        if (!imja.empty()) {
+            auto it = tekstury.find(imja);
+            if (it == tekstury.end()) {
+                ZYS_TEKSTURA tx;
+                const bool est = ZyZagruzitTeksturu(ZyPutOt(papka, imja), tx) ||
+                                 ZyZagruzitTeksturu(papka + ZyImjaFajla(imja), tx);
+                int nomer = -1;
+                if (est) {
+                    nomer = int(m.tekstury.size());
+                    m.tekstury.push_back(std::move(tx));
+                } else {
+                    m.bezTekstur.push_back(imja);
+                }
+                it = tekstury.emplace(imja, nomer).first;
+            }
+            z.tekstura = it->second;
+        }
+        // A texture carries the surface's colour: the diffuse colour does not darken it.
+        if (z.tekstura >= 0) z.cvet[0] = z.cvet[1] = z.cvet[2] = 1.0f;
+        m.materialy.push_back(z);
+    }
+}
+
+// What the conversion of one loader shape needs of the whole model.
+struct ZYS_OBSHCHEE {
+    ZYS_OBSHCHEE(const tinyobj::attrib_t& a_, const std::vector<unsigned>& ugly_)
+        : a(a_), ugly(ugly_), metka(a_.vertices.size() / 3, 0), lokal(a_.vertices.size() / 3, 0) {}
+    const tinyobj::attrib_t& a;
+    const std::vector<unsigned>& ugly;    // corners of each face, file order
+    std::size_t sledGran = 0;             // the next face of `ugly`
+    std::vector<unsigned> metka;          // per position: the part that last counted it
+    std::vector<unsigned> lokal;          // per position: its vertex in the current part
+    std::vector<unsigned> ugolVershiny;   // the current face's vertices
+    std::vector<const float*> ugolTochki; // and their positions
+    std::vector<unsigned> tri;            // the current face's triangles
+};
+
+// The part's vertex for corner (position v, texture coordinate vt); made on first use.
+unsigned Vershina(ZYS_OBSHCHEE& ob, ZYS_CHAST& c, unsigned nomer, bool sUv, int v, int vt,
+                  std::unordered_map<unsigned long long, unsigned>& pary) {
+    const std::size_t iv = std::size_t(v);
+    unsigned* mesto;
+    if (sUv) {
+        const unsigned long long kljuch =
+            (static_cast<unsigned long long>(unsigned(v)) << 32) | unsigned(vt < 0 ? -1 : vt);
+        auto r = pary.emplace(kljuch, 0u);
+        if (!r.second) return r.first->second;
+        mesto = &r.first->second;
+    } else {
+        if (ob.metka[iv] == nomer) return ob.lokal[iv];
+        mesto = &ob.lokal[iv];
+    }
+    const unsigned novaja = unsigned(c.tochki.size() / 3);
+    *mesto = novaja;
+    const float* p = &ob.a.vertices[3 * iv];
+    c.tochki.insert(c.tochki.end(), p, p + 3);
+    if (ob.a.colors.size() == ob.a.vertices.size())
+        c.cveta.insert(c.cveta.end(), &ob.a.colors[3 * iv], &ob.a.colors[3 * iv] + 3);
+    if (sUv) {
+        const bool est = vt >= 0 && std::size_t(vt) < ob.a.texcoords.size() / 2;
+        c.uv.push_back(est ? ob.a.texcoords[2 * std::size_t(vt)] : 0.0f);
+        c.uv.push_back(est ? 1.0f - ob.a.texcoords[2 * std::size_t(vt) + 1] : 0.0f);
+    }
+    if (ob.metka[iv] != nomer) {
+        ob.metka[iv] = nomer;
+        ++c.vershin;
+        ZyRasshirit(c.min, c.max, p, c.vershin == 1);
+    }
+    return novaja;
+}
+
+// Converts one loader shape into part `c` (number `nomer` > 0): checks each corner, splits
+// each face into triangles.
+ZYE_MODEL Chast(const tinyobj::shape_t& s, const ZYS_MODEL& m, unsigned nomer, ZYS_OBSHCHEE& ob,
+                ZYS_CHAST& c, ZYS_OSHIBKA_MODELI& o) {
+    const long long vershin = static_cast<long long>(ob.a.vertices.size() / 3);
+    const auto& ind = s.mesh.indices;
+    const std::size_t granej = s.mesh.num_face_vertices.size();
+    c.imja = s.name;
+    c.granej = static_cast<unsigned long>(granej);
+    // Texture coordinates only where a textured material is used.
+    bool sUv = false;
+    for (std::size_t f = 0; f < granej && !sUv && !ob.a.texcoords.empty(); ++f) {
+        const int mat = f < s.mesh.material_ids.size() ? s.mesh.material_ids[f] : -1;
+        sUv = mat >= 0 && std::size_t(mat) < m.materialy.size() &&
+              m.materialy[std::size_t(mat)].tekstura >= 0;
+    }
+    std::unordered_map<unsigned long long, unsigned> pary;
+    std::size_t smeshchenie = 0;
+    for (std::size_t f = 0; f < granej; ++f) {
+        // The loader keeps a face's corner count in a byte: the count comes from the text.
+        const std::size_t uglov = ob.sledGran < ob.ugly.size() ? ob.ugly[ob.sledGran++] : 0;
+        if (uglov < 3 || (uglov & 0xFF) != s.mesh.num_face_vertices[f] ||
+            smeshchenie + uglov > ind.size()) {
+            o.tekst = "a face line does not match its corners";
+            return ZyOshibka(o, ZYM_OSHIBKA_CHTENIJA);
+        }
+        int mat = f < s.mesh.material_ids.size() ? s.mesh.material_ids[f] : -1;
+        if (mat < 0 || static_cast<std::size_t>(mat) >= m.materialy.size()) mat = -1;
+        ob.ugolVershiny.clear();
+        ob.ugolTochki.clear();
+        for (std::size_t j = 0; j < uglov; ++j) {
+            const auto& u = ind[smeshchenie + j];
+            const long long v = u.vertex_index;
+            if (v < 0 || v >= vershin)
+                return ZyOshibka(o, ZYM_INDEKS, v + 1, static_cast<unsigned long>(vershin));
+            ob.ugolVershiny.push_back(Vershina(ob, c, nomer, sUv, int(v), u.texcoord_index, pary));
+            ob.ugolTochki.push_back(&ob.a.vertices[3 * std::size_t(v)]);
+        }
+        ob.tri.clear();
+        ZyTriangulirovat(ob.ugolTochki.data(), uglov, ob.tri);
+        for (unsigned x : ob.tri)
+            c.treugolniki.push_back(ob.ugolVershiny[x]);
+        c.materialy.insert(c.materialy.end(), ob.tri.size() / 3, mat);
+        smeshchenie += uglov;
+        if (c.materialy.size() > kMaksTreugolnikov)
+            return ZyOshibka(o, ZYM_MNOGO_GRANEJ, 0, kMaksTreugolnikov);
+    }
+    if (smeshchenie != ind.size()) {
+        o.tekst = "a face line does not match its corners";
+        return ZyOshibka(o, ZYM_OSHIBKA_CHTENIJA);
     }
     return ZYM_GOTOVO;
 }
 
-// Counts the face lines ("f" and a blank after optional leading blanks) the way the loader
-// recognises them; stops as soon as there are more than kMaksGranej.
-unsigned long SchitatGrani(const std::string& t) {
-    unsigned long n = 0;
-    std::size_t i = 0;
-    const std::size_t konec = t.size();
-    while (i < konec && n <= kMaksGranej) {
-        while (i < konec && (t[i] == ' ' || t[i] == '\t'))
-            ++i;
-        if (i + 1 < konec && t[i] == 'f' && (t[i + 1] == ' ' || t[i + 1] == '\t')) ++n;
-        const std::size_t nl = t.find('\n', i);
-        if (nl == std::string::npos) break;
-        i = nl + 1;
+// Checks the loader's result and fills `m`.
+ZYE_MODEL Proverit(const tinyobj::attrib_t& a, const std::vector<tinyobj::shape_t>& shapes,
+                   const std::vector<unsigned>& ugly, ZYS_MODEL& m, ZYS_OSHIBKA_MODELI& o,
+                   const ZyfHod& hod) {
+    if (a.vertices.size() < 3) return ZyOshibka(o, ZYM_NE_OBJ);
+    for (float x : a.vertices)
+        if (!std::isfinite(x)) return ZyOshibka(o, ZYM_CHISLO);
+    ZYS_OBSHCHEE ob(a, ugly);
+    bool pervaja = true;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        if (shapes[i].mesh.num_face_vertices.empty()) continue;
+        ZYS_CHAST c;
+        const ZYE_MODEL r =
+            Chast(shapes[i], m, static_cast<unsigned>(m.chasti.size() + 1), ob, c, o);
+        if (r != ZYM_GOTOVO) return r;
+        m.granej += c.granej;
+        m.treugolnikov += static_cast<unsigned long>(c.materialy.size());
+        if (m.treugolnikov > kMaksTreugolnikov)
+            return ZyOshibka(o, ZYM_MNOGO_GRANEJ, 0, kMaksTreugolnikov);
+        ZyRasshirit(m.min, m.max, c.min, pervaja);
+        ZyRasshirit(m.min, m.max, c.max, false);
+        pervaja = false;
+        m.chasti.push_back(std::move(c));
+        if (hod && !hod(kRazborDo + int((100 - kRazborDo) * double(i + 1) / double(shapes.size()))))
+            return ZyOshibka(o, ZYM_PRERVANO);
     }
-    return n;
-}
-
-// The folder of `put` with its trailing separator ("" for a bare file name).
-std::string Papka(const std::string& put) {
-    const std::size_t i = put.find_last_of("\\/");
-    return i == std::string::npos ? std::string() : put.substr(0, i + 1);
+    if (m.chasti.empty()) return ZyOshibka(o, ZYM_NET_GRANEJ);
+    return ZYM_GOTOVO;
 }
 
 // The first line of the loader's error text.
@@ -94,185 +275,37 @@ std::string PervajaStroka(const std::string& s) {
     return i == std::string::npos ? s : s.substr(0, i);
 }
 
-// Grows the box [mn, mx] by the point p.
-void Rasshirit(float* mn, float* mx, const float* p, bool pervaja) {
-    for (int i = 0; i < 3; ++i) {
-        if (pervaja || p[i] < mn[i]) mn[i] = p[i];
-        if (pervaja || p[i] > mx[i]) mx[i] = p[i];
-    }
-}
+} // namespace
 
-// Checks one loader shape and splits its polygons into triangles (fans) in `c`; `metka` marks
-// the vertices already counted for this part (value `nomer`).
-ZYE_MODEL Chast(const tinyobj::shape_t& s, const ZYS_MODEL& m, std::vector<unsigned>& metka,
-                unsigned nomer, std::size_t materialov, ZYS_CHAST& c, ZYS_OSHIBKA_MODELI& o) {
-    const long long vershin = static_cast<long long>(m.vershiny.size() / 3);
-    const auto& ind = s.mesh.indices;
-    std::size_t smeshchenie = 0;
-    c.imja = s.name;
-    c.granej = static_cast<unsigned long>(s.mesh.num_face_vertices.size());
-    for (std::size_t f = 0; f < s.mesh.num_face_vertices.size(); ++f) {
-        const std::size_t uglov = s.mesh.num_face_vertices[f];
-        if (uglov < 3) return Oshibka(o, ZYM_OBREZAN);
-        if (smeshchenie + uglov > ind.size()) return Oshibka(o, ZYM_UGLY, 255);
-        int mat = f < s.mesh.material_ids.size() ? s.mesh.material_ids[f] : -1;
-        if (mat < 0 || static_cast<std::size_t>(mat) >= materialov) mat = -1;
-        for (std::size_t j = 0; j < uglov; ++j) {
-            const long long v = ind[smeshchenie + j].vertex_index;
-            if (v < 0 || v >= vershin)
-                return Oshibka(o, ZYM_INDEKS, v + 1, static_cast<unsigned long>(vershin));
-            if (metka[static_cast<std::size_t>(v)] != nomer) {
-                metka[static_cast<std::size_t>(v)] = nomer;
-                ++c.vershin;
-                Rasshirit(c.min, c.max, &m.vershiny[3 * static_cast<std::size_t>(v)],
-                          c.vershin == 1);
-            }
-        }
-        for (std::size_t j = 1; j + 1 < uglov; ++j) {
-            c.treugolniki.push_back(static_cast<unsigned>(ind[smeshchenie].vertex_index));
-            c.treugolniki.push_back(static_cast<unsigned>(ind[smeshchenie + j].vertex_index));
-            c.treugolniki.push_back(static_cast<unsigned>(ind[smeshchenie + j + 1].vertex_index));
-            c.materialy.push_back(mat);
-        }
-        smeshchenie += uglov;
-        if (c.materialy.size() > kMaksTreugolnikov)
-            return Oshibka(o, ZYM_MNOGO_GRANEJ, 0, kMaksTreugolnikov);
-    }
-    // More corners than the face counts cover: the loader's per-face count overflowed.
-    if (smeshchenie != ind.size()) return Oshibka(o, ZYM_UGLY, 255);
-    return ZYM_GOTOVO;
-}
-
-// Checks the loader's result and fills `m`.
-ZYE_MODEL Proverit(tinyobj::attrib_t& a, const std::vector<tinyobj::shape_t>& shapes,
-                   const std::vector<tinyobj::material_t>& materialy, unsigned long strokGranej,
-                   ZYS_MODEL& m, ZYS_OSHIBKA_MODELI& o) {
-    m.vershiny.swap(a.vertices);
-    if (m.vershiny.size() < 3) return Oshibka(o, ZYM_NE_OBJ);
-    for (float x : m.vershiny)
-        if (!std::isfinite(x)) return Oshibka(o, ZYM_CHISLO);
-    for (const auto& mt : materialy)
-        for (int i = 0; i < 3; ++i)
-            m.cveta.push_back(std::isfinite(mt.diffuse[i])
-                                  ? std::min(1.0f, std::max(0.0f, float(mt.diffuse[i])))
-                                  : 0.7f);
-    std::vector<unsigned> metka(m.vershiny.size() / 3, 0);
-    bool pervaja = true;
-    for (std::size_t i = 0; i < shapes.size(); ++i) {
-        if (shapes[i].mesh.num_face_vertices.empty()) continue;
-        ZYS_CHAST c;
-        const ZYE_MODEL r = Chast(shapes[i], m, metka, static_cast<unsigned>(m.chasti.size() + 1),
-                                  materialy.size(), c, o);
-        if (r != ZYM_GOTOVO) return r;
-        m.granej += c.granej;
-        m.treugolnikov += static_cast<unsigned long>(c.materialy.size());
-        if (m.treugolnikov > kMaksTreugolnikov)
-            return Oshibka(o, ZYM_MNOGO_GRANEJ, 0, kMaksTreugolnikov);
-        Rasshirit(m.min, m.max, c.min, pervaja);
-        Rasshirit(m.min, m.max, c.max, false);
-        pervaja = false;
-        m.chasti.push_back(std::move(c));
-    }
-    if (m.chasti.empty()) return Oshibka(o, ZYM_NET_GRANEJ);
+ZYE_MODEL ZyRazobratObj(const char* t, std::size_t n, const std::string& put, ZYS_MODEL& m,
+                        ZYS_OSHIBKA_MODELI& o, const ZyfHod& hod) {
+    const std::size_t s = BezMetki(t, n);
+    t += s;
+    n -= s;
+    std::vector<unsigned> ugly;
+    UglyGranej(t, n, ugly);
+    if (ugly.size() > kMaksGranej) return ZyOshibka(o, ZYM_MNOGO_GRANEJ, 0, kMaksGranej);
     // The loader drops faces of fewer than three corners with a mere warning.
-    if (m.granej < strokGranej) return Oshibka(o, ZYM_OBREZAN, strokGranej - m.granej);
-    return ZYM_GOTOVO;
-}
+    const std::size_t korotkih =
+        std::size_t(std::count_if(ugly.begin(), ugly.end(), [](unsigned u) { return u < 3; }));
+    if (korotkih) return ZyOshibka(o, ZYM_OBREZAN, static_cast<long long>(korotkih));
 
-// The load itself; may throw std::bad_alloc.
-ZYE_MODEL Zagruzit(const std::string& put, ZYS_MODEL& m, ZYS_OSHIBKA_MODELI& o) {
-    std::string tekst;
-    if (ProchestFajl(put, tekst, o) != ZYM_GOTOVO) return o.kod;
-    const unsigned long strokGranej = SchitatGrani(tekst);
-    if (strokGranej > kMaksGranej) return Oshibka(o, ZYM_MNOGO_GRANEJ, 0, kMaksGranej);
-
-    ZyBuferPotoka bufer(&tekst[0], tekst.size());
+    ZyBuferPotoka bufer(t, n, &hod);
     std::istream potok(&bufer);
-    tinyobj::MaterialFileReader chitatelMtl(Papka(put));
+    ZyChitatelMtl chitatelMtl(ZyPapka(put));
     tinyobj::attrib_t a;
     std::vector<tinyobj::shape_t> shapes;
     std::vector<tinyobj::material_t> materialy;
     std::string preduprezhdenija, oshibki;
-    if (!tinyobj::LoadObj(&a, &shapes, &materialy, &preduprezhdenija, &oshibki, &potok,
-                          &chitatelMtl, false, false)) {
+    const bool razobran = tinyobj::LoadObj(&a, &shapes, &materialy, &preduprezhdenija, &oshibki,
+                                           &potok, &chitatelMtl, false, false);
+    if (bufer.prervano()) return ZyOshibka(o, ZYM_PRERVANO);
+    if (!razobran) {
         o.tekst = PervajaStroka(oshibki);
-        return Oshibka(o, ZYM_OSHIBKA_CHTENIJA);
+        return ZyOshibka(o, ZYM_OSHIBKA_CHTENIJA);
     }
-    std::string().swap(tekst);
-    return Proverit(a, shapes, materialy, strokGranej, m, o);
-}
-
-} // namespace
-
-ZYE_MODEL ZyZagruzitObj(const std::string& put, ZYS_MODEL& m, ZYS_OSHIBKA_MODELI& o) {
-    m = ZYS_MODEL();
-    o = ZYS_OSHIBKA_MODELI();
-    ZYE_MODEL r;
-    try {
-        r = Zagruzit(put, m, o);
-    } catch (const std::bad_alloc&) {
-        r = Oshibka(o, ZYM_PAMJAT);
-    }
-    if (r != ZYM_GOTOVO) m = ZYS_MODEL();
-    return r;
-}
-
-std::string ZyTekstOshibki(const ZYS_OSHIBKA_MODELI& o, const std::string& put) {
-    char b[600];
-    const char* p = put.c_str();
-    switch (o.kod) {
-    case ZYM_GOTOVO:
-        return std::string();
-    case ZYM_NET_FAJLA:
-        std::snprintf(b, sizeof b, "The model file \"%s\" cannot be opened.", p);
-        break;
-    case ZYM_BOLSHOJ:
-        std::snprintf(b, sizeof b, "The model file \"%s\" is larger than \"%lld\" MB.", p,
-                      o.znachenie);
-        break;
-    case ZYM_MNOGO_GRANEJ:
-        std::snprintf(b, sizeof b,
-                      "The model \"%s\" has more than \"%lu\" faces or triangles: it is not "
-                      "loaded.",
-                      p, o.predel);
-        break;
-    case ZYM_OSHIBKA_CHTENIJA:
-        std::snprintf(b, sizeof b, "The model \"%s\" cannot be read: \"%s\"", p, o.tekst.c_str());
-        break;
-    case ZYM_NE_OBJ:
-        std::snprintf(b, sizeof b, "The file \"%s\" is not an OBJ model: it has no vertices.", p);
-        break;
-    case ZYM_NET_GRANEJ:
-        std::snprintf(b, sizeof b, "The model \"%s\" has no faces.", p);
-        break;
-    case ZYM_OBREZAN:
-        std::snprintf(b, sizeof b,
-                      "The model \"%s\" has faces with fewer than three corners: the file may "
-                      "be cut short.",
-                      p);
-        break;
-    case ZYM_UGLY:
-        std::snprintf(b, sizeof b, "The model \"%s\" has a face with more than \"%lld\" corners.",
-                      p, o.znachenie);
-        break;
-    case ZYM_INDEKS:
-        std::snprintf(b, sizeof b,
-                      "A face of the model \"%s\" refers to vertex \"%lld\", but the file has "
-                      "\"%lu\" vertices.",
-                      p, o.znachenie, o.predel);
-        break;
-    case ZYM_CHISLO:
-        std::snprintf(b, sizeof b, "The model \"%s\" has a vertex coordinate that is not a number.",
-                      p);
-        break;
-    case ZYM_PAMJAT:
-        std::snprintf(b, sizeof b, "The model \"%s\" does not fit in memory.", p);
-        break;
-    default:
-        std::snprintf(b, sizeof b, "The model \"%s\" cannot be loaded.", p);
-        break;
-    }
-    return b;
+    Materialy(materialy, ZyPapka(put), m);
+    return Proverit(a, shapes, ugly, m, o, hod);
 }
 
 } // namespace zymodel

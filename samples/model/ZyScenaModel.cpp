@@ -1,25 +1,36 @@
-// ZyScenaModel.dll: shows a Wavefront OBJ model (see ZyScenaModel.h).
+// ZyScenaModel.dll: shows a user's model (see ZyScenaModel.h).
 //
 // What it shows a scene author:
-//  - static named display lists built once per controller and fetched by name when the user
-//    comes back through the history (the model file is then not read again);
+//  - static named display lists built once per model and fetched by name when the user comes
+//    back through the history (the model file is then not read again);
 //  - a dynamic list rebuilt at will (the box around the focused part);
+//  - work off the controller thread: the file is read on a thread of its own while the view
+//    keeps drawing the progress, and the lists are compiled when the result is there;
 //  - one selection name per part, focus handlers (0x403 / 0x404) registered by pointer;
-//  - navigation handlers by pointer (F5: frame the model again) and by name (F7: background
-//    transparency), removed by their order key before they are added again;
-//  - the start frame set from the model's bounding box, text in the view, the pause title.
-// Missing here: textures, vertex normals of the file (faces are shaded flat), glTF.
+//  - navigation handlers by pointer (F5 frame, F6 up axis, a dropped file) and by name (F7
+//    background transparency), removed by their order key before they are added again;
+//  - the start frame set from the model's bounding box, the near distance kept to the model's
+//    scale, text in the view, the pause title.
+// Missing here: vertex normals of the file (faces are shaded flat), transparency of materials,
+// glTF animation, skins, morph targets, cameras and lights.
 #include "ZyScenaModel.h"
-#include "ZyModelObj.h"
+
+#include "ZyFajlModeli.h"
+#include "ZyKompilacija.h"
+#include "ZyOsModeli.h"
+#include "ZyVidModeli.h"
+#include "ZyZagruzkaModeli.h"
 
 #include "ZyStandart.h"
 
+#include <shellapi.h>
+
 #include <GL/gl.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -34,19 +45,28 @@ const char kSpisokTeksta[] = "ZyModel Tekst";
 const char kSpisokChastej[] = "ZyModel Chasti";
 
 // Order keys of the navigation handlers, so that a second construction replaces them.
-constexpr unsigned int kKlyuchRamki = 0x5A4D0005u, kKlyuchProzrachnosti = 0x5A4D0007u;
+constexpr unsigned int kKlyuchKlavish = 0x5A4D0005u, kKlyuchProzrachnosti = 0x5A4D0007u,
+                       kKlyuchSbrosa = 0x5A4D0008u;
 
 // The background (16, 24, 40) and the same colour as the RGBA bytes transparency compares.
 constexpr float kFon[3] = {16 / 255.0f, 24 / 255.0f, 40 / 255.0f};
 constexpr unsigned long kKlyuchevojCvet = 0xFF281810ul;
 
-const char kZagolovok[] = "Module: ZyScenaModel";
+// The near distance is set again when it is off by more than this factor.
+constexpr double kDopuskBlizhnej = 1.25;
 
 // One part as the scene keeps it after its lists are compiled.
 struct ZYS_CHAST_SCENY {
     std::string imja;
     unsigned long vershin, granej;
     float min[3], max[3];
+};
+
+// The words of the view's texts, translated once.
+struct ZYS_SLOVA {
+    char vershina[64] = "vertex", vershin[64] = "vertices";
+    char gran[64] = "face", granej[64] = "faces";
+    char zagruzka[96] = "Loading the model";
 };
 
 // The scene's state for one controller.
@@ -57,11 +77,18 @@ struct ZYS_SOSTOJANIE {
     float min[3] = {0, 0, 0}, max[3] = {0, 0, 0};
     long bazaTeksta = 0;              // first of the 256 character lists
     long bazaChastej = 0;             // first part list; part i is bazaChastej + i
+    std::vector<GLuint> tekstury;     // texture objects of the model
     unsigned long vybrana = 0;        // focused selection name
     unsigned long ramkaVybrannoj = 0; // dynamic list: the box of the focused part
     bool startRamka = false;          // frame the model at the next rendered frame
+    bool ramkaVsegda = false;         // ... even when the eye has left the initial frame
+    bool prinimaet = false;           // the view accepts dropped files
     std::string tekst;                // what the view shows
-    char slovoVershin[64] = "vertices", slovoGranej[64] = "faces"; // translated labels
+    std::string put;                  // the model file shown (UTF-8, full path)
+    std::shared_ptr<zymodel::ZYS_ZADANIE> zadanie; // the file being read
+    int os = zymodel::ZYO_PLUS_Y;                  // the up axis
+    double nashNear = 0, prezhnijNear = 0;         // the near distance set here, and the one before
+    ZYS_SLOVA slova;
 };
 
 // A controller by its address and its thread: a controller made later at the address of a
@@ -73,6 +100,17 @@ Kljuch KljuchK(const ZYKGLKONTROL* k) {
 
 std::mutex zamok;                             // guards sostojanija
 std::map<Kljuch, ZYS_SOSTOJANIE> sostojanija; // one per controller
+
+std::mutex zamokFajlov;         // guards fajly
+std::vector<std::string> fajly; // registered model files (UTF-8); key = position + 1
+
+// The key of a model file, registered on first use (under zamokFajlov).
+unsigned long KljuchFajla(const std::string& put) {
+    for (std::size_t i = 0; i < fajly.size(); ++i)
+        if (fajly[i] == put) return static_cast<unsigned long>(i + 1);
+    fajly.push_back(put);
+    return static_cast<unsigned long>(fajly.size());
+}
 
 // The controller of a handler's message.
 ZYKGLKONTROL* Kontrol(const MSG* m) {
@@ -91,20 +129,23 @@ std::string PapkaOkna(const ZYKGLKONTROL* k) {
     return b;
 }
 
-// The model path named by the first non-blank line of "Model.txt" (relative names are taken
-// from the window's data folder); "" with a message text in `oshibka` when there is none.
-std::string ImjaModeli(const ZYKGLKONTROL* k, std::string& oshibka) {
+// The model path (UTF-8) named by the first non-blank line of "Model.txt" (a UTF-8 mark is
+// skipped; text that is not UTF-8 is the system code page; relative names are taken from the
+// window's data folder); "" with a message text in `oshibka` when there is none.
+std::string ImjaIzSpiska(const ZYKGLKONTROL* k, std::string& oshibka) {
     const std::string papka = PapkaOkna(k), spisok = papka + "Model.txt";
-    char b[1024] = {};
-    std::size_t n = 0;
-    if (FILE* f = std::fopen(spisok.c_str(), "rb")) {
-        n = std::fread(b, 1, sizeof b - 1, f);
-        std::fclose(f);
-    } else {
+    std::vector<unsigned char> b;
+    if (zymodel::ZyProchestFajl(spisok, b, 64 * 1024) != zymodel::ZYC_GOTOVO) {
         oshibka = "The file \"" + spisok + "\" that names the model cannot be read.";
         return std::string();
     }
-    std::string t(b, n);
+    const zymodel::ZYE_KODIROVKA kod = zymodel::ZyKodirovka(b.data(), b.size());
+    if (kod == zymodel::ZYK_UTF16) {
+        oshibka = "The file \"" + spisok +
+                  "\" that names the model is a UTF-16 text file: save it as UTF-8 or ANSI text.";
+        return std::string();
+    }
+    std::string t(b.begin() + (kod == zymodel::ZYK_UTF8_BOM ? 3 : 0), b.end());
     const std::size_t nach = t.find_first_not_of(" \t\r\n");
     if (nach != std::string::npos) t = t.substr(nach, t.find_first_of("\r\n", nach) - nach);
     const std::size_t kon = t.find_last_not_of(" \t");
@@ -113,57 +154,53 @@ std::string ImjaModeli(const ZYKGLKONTROL* k, std::string& oshibka) {
         return std::string();
     }
     t.resize(kon + 1);
-    const bool polnyj = (t.size() > 1 && t[1] == ':') || t[0] == '\\' || t[0] == '/';
-    return polnyj ? t : papka + t;
+    if (!zymodel::ZyEtoUtf8(t)) t = zymodel::ZyUtf8IzAnsi(t);
+    return zymodel::ZyPutOt(papka, t);
 }
 
-// The normal of triangle (a, b, c), unit length or zero.
-void Normal(const float* a, const float* b, const float* c, float* n) {
-    const float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-    const float v[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
-    n[0] = u[1] * v[2] - u[2] * v[1];
-    n[1] = u[2] * v[0] - u[0] * v[2];
-    n[2] = u[0] * v[1] - u[1] * v[0];
-    const float d = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    for (int i = 0; i < 3; ++i)
-        n[i] = d > 0 ? n[i] / d : 0.0f;
-}
-
-// Compiles one part: flat-shaded triangles in the materials' diffuse colours (grey without).
-void KompilirovatChast(const zymodel::ZYS_MODEL& m, const zymodel::ZYS_CHAST& c, GLuint spisok) {
-    static const float kSeryj[3] = {0.7f, 0.7f, 0.7f};
-    glNewList(spisok, GL_COMPILE);
-    glBegin(GL_TRIANGLES);
-    int prezhnij = -2;
-    for (std::size_t t = 0; t < c.materialy.size(); ++t) {
-        const int mat = c.materialy[t];
-        if (mat != prezhnij) {
-            glColor3fv(mat >= 0 ? &m.cveta[3 * static_cast<std::size_t>(mat)] : kSeryj);
-            prezhnij = mat;
-        }
-        const float* v[3];
-        for (int j = 0; j < 3; ++j)
-            v[j] = &m.vershiny[3 * static_cast<std::size_t>(c.treugolniki[3 * t + j])];
-        float n[3];
-        Normal(v[0], v[1], v[2], n);
-        glNormal3fv(n);
-        for (int j = 0; j < 3; ++j)
-            glVertex3fv(v[j]);
+// The model the controller is to show: the file the host registered under sceneParam, else
+// the one "Model.txt" names.
+std::string ImjaModeli(const ZYKGLKONTROL* k, std::string& oshibka) {
+    {
+        std::lock_guard<std::mutex> g(zamokFajlov);
+        if (k->sceneParam > 0 && k->sceneParam <= fajly.size()) return fajly[k->sceneParam - 1];
     }
-    glEnd();
-    glEndList();
+    return ImjaIzSpiska(k, oshibka);
 }
 
-// Builds the static lists of a freshly loaded model (font, one list per part) and keeps what
-// the scene needs afterwards; the model's arrays are released by the caller.
-void Postroit(ZYKGLKONTROL& k, const zymodel::ZYS_MODEL& m, ZYS_SOSTOJANIE& s) {
+// Starts reading `put`; a load still going on is stopped (its result is never shown).
+void Nachat(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s, const std::string& put, bool ramkaVsegda) {
+    if (s.zadanie) s.zadanie->otmena = true;
+    ++s.zagruzok;
+    s.zadanie = zymodel::ZyNachatZagruzku(put, k.hwnd);
+    s.ramkaVsegda = ramkaVsegda;
+}
+
+// The font's 256 character lists, in the static block being generated.
+void Shrift(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
     s.bazaTeksta = k.GenSpisokS(256, kSpisokTeksta);
     if (s.bazaTeksta) k.Tekst2M(4ul, 0ul, 256ul, static_cast<unsigned long>(s.bazaTeksta));
+}
+
+// Builds the static lists of a freshly loaded model (font, one list per part) and its
+// textures, replacing those of the model shown before; keeps what the scene needs afterwards.
+void Postroit(ZYKGLKONTROL& k, const zymodel::ZYS_MODEL& m, ZYS_SOSTOJANIE& s) {
+    // The first model of the scene joins the font's block; a later one replaces every block.
+    const bool zamena = k.GenSpisokTestS() == 0;
+    if (zamena) k.VwklSpiskiS();
+    if (!s.tekstury.empty()) glDeleteTextures(GLsizei(s.tekstury.size()), s.tekstury.data());
+    if (s.ramkaVybrannoj) k.VwklSpisok(s.ramkaVybrannoj);
+    s.ramkaVybrannoj = 0;
+    s.vybrana = 0;
+    s.tekst.clear();
+    if (zamena || !s.bazaTeksta) Shrift(k, s);
+    s.tekstury = zymodel::ZySozdatTekstury(m);
     s.bazaChastej = k.GenSpisokS(static_cast<long>(m.chasti.size()), kSpisokChastej);
     s.chasti.clear();
     for (std::size_t i = 0; i < m.chasti.size(); ++i) {
         const zymodel::ZYS_CHAST& c = m.chasti[i];
-        if (s.bazaChastej) KompilirovatChast(m, c, static_cast<GLuint>(s.bazaChastej + i));
+        if (s.bazaChastej)
+            zymodel::ZyKompilirovatChast(m, c, s.tekstury, static_cast<GLuint>(s.bazaChastej + i));
         ZYS_CHAST_SCENY cs{c.imja, c.vershin, c.granej, {}, {}};
         std::memcpy(cs.min, c.min, sizeof cs.min);
         std::memcpy(cs.max, c.max, sizeof cs.max);
@@ -178,6 +215,33 @@ void Postroit(ZYKGLKONTROL& k, const zymodel::ZYS_MODEL& m, ZYS_SOSTOJANIE& s) {
     s.startRamka = true;
 }
 
+void PodpisatChasti(ZYKGLKONTROL& k, std::size_t chastej);
+
+// Takes the finished load: the new model replaces the one shown; a failed load (already
+// reported by its box) leaves the model shown before, or an empty scene.
+void Prinjat(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
+    std::shared_ptr<zymodel::ZYS_ZADANIE> z = std::move(s.zadanie);
+    if (z->kod != zymodel::ZYM_GOTOVO) {
+        if (!s.gotov && k.GenSpisokTestS() == 1) k.GenSpisokSFin(); // the font alone
+        return;
+    }
+    Postroit(k, z->model, s);
+    PodpisatChasti(k, s.chasti.size());
+    z->model = zymodel::ZYS_MODEL(); // the arrays live on in the lists only
+    s.put = zymodel::ZyPolnyjPut(z->put);
+    s.os = zymodel::ZyVzOs(PapkaOkna(&k), s.put);
+    const std::string imja = zymodel::ZyAnsi(zymodel::ZyImjaFajla(s.put));
+    std::snprintf(k.TekstPauzy, sizeof k.TekstPauzy, "%s", imja.c_str());
+    unsigned long kljuch;
+    {
+        std::lock_guard<std::mutex> g(zamokFajlov);
+        kljuch = KljuchFajla(s.put);
+    }
+    k.sceneParam = kljuch; // a reload of the scene opens this model
+    static const UINT soob = RegisterWindowMessageA(ZY_SOOB_MODEL_FAJL);
+    if (HWND verh = GetAncestor(k.hwnd, GA_ROOT)) PostMessageA(verh, soob, kljuch, 0);
+}
+
 // Whether the point of observation is still the engine's initial frame (no stored position).
 bool NachalnajaRamka(const ZYKGLKONTROL& k) {
     const Quorvel::TOCHKA3MDF nach[4] = {
@@ -185,28 +249,29 @@ bool NachalnajaRamka(const ZYKGLKONTROL& k) {
     return std::memcmp(k.PozNav, nach, sizeof nach) == 0;
 }
 
-// Puts the eye in front of the bounding box (looking along -z, y up) so that the sphere around
-// the box fits the narrower of the two view angles.
+// Sets the near distance for the eye's place; reloads the projection of this frame when it
+// changed. Render mode only: a pick's projection must not be touched.
+void Blizhnjaja(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
+    const bool orbita = k.Flagi.Test(Quorvel::ZYBIT_ORBITA, Quorvel::ZYBIT_ORBITA);
+    const Quorvel::TOCHKA3MDF& e = orbita ? k.PozNavVid[0] : k.PozNav[0];
+    const double glaz[3] = {e.x, e.y, e.z};
+    const double n = zymodel::ZyBlizhnjaja(s.min, s.max, glaz);
+    if (k.zNear > 0 && n < k.zNear * kDopuskBlizhnej && k.zNear < n * kDopuskBlizhnej) return;
+    if (k.zNear != s.nashNear) s.prezhnijNear = k.zNear;
+    k.zNear = s.nashNear = n;
+    Quorvel::ZYS_REGION_VIDA bezShaga{0, 0, 0, 0};
+    k.PozicijaNabludenija(&bezShaga);
+}
+
+// Puts the eye at the three-quarter view of the model in the frame of its up axis.
 void Ramka(ZYKGLKONTROL& k, const ZYS_SOSTOJANIE& s) {
-    const double pi = 3.14159265358979323846;
-    double c[3], r2 = 0;
-    for (int i = 0; i < 3; ++i) {
-        c[i] = 0.5 * (double(s.min[i]) + double(s.max[i]));
-        const double h = 0.5 * (double(s.max[i]) - double(s.min[i]));
-        r2 += h * h;
-    }
-    const double r = std::max(std::sqrt(r2), 1e-3);
     GLint vp[4] = {0, 0, 1, 1};
     glGetIntegerv(GL_VIEWPORT, vp);
     const double aspekt = vp[3] > 0 ? double(vp[2]) / double(vp[3]) : 1.0;
-    const double v = 0.5 * k.fovy * pi / 180.0;
-    const double ugol = std::min(v, std::atan(std::tan(v) * aspekt));
-    const double d = 1.05 * r / std::sin(ugol);
-    const Quorvel::TOCHKA3MDF glaz{c[0], c[1], c[2] + d};
-    k.PozNav[0] = glaz;
-    k.PozNav[1] = {glaz.x, glaz.y, glaz.z - 1000.0};
-    k.PozNav[2] = {glaz.x, glaz.y + 1000.0, glaz.z};
-    k.PozNav[3] = {glaz.x + 1000.0, glaz.y, glaz.z};
+    const zymodel::ZYS_RAKURS r = zymodel::ZyRakurs(s.min, s.max, s.os, k.fovy, aspekt);
+    const double* t[4] = {r.glaz, r.cel, r.verh, r.bok};
+    for (int i = 0; i < 4; ++i)
+        k.PozNav[i] = {t[i][0], t[i][1], t[i][2]};
     std::memcpy(k.PozNavVid, k.PozNav, sizeof k.PozNavVid);
 }
 
@@ -246,9 +311,12 @@ int Fokus(MSG* m) {
     const unsigned long obj = static_cast<unsigned long>(m->lParam);
     if (obj < ZY_MODEL_IMJA0 || obj - ZY_MODEL_IMJA0 >= s.chasti.size()) return 0;
     const ZYS_CHAST_SCENY& c = s.chasti[obj - ZY_MODEL_IMJA0];
+    const ZYS_SLOVA& w = s.slova;
     char b[160];
-    std::snprintf(b, sizeof b, "%.100s: %lu %s, %lu %s", c.imja.empty() ? "-" : c.imja.c_str(),
-                  c.vershin, s.slovoVershin, c.granej, s.slovoGranej);
+    std::snprintf(b, sizeof b, "%.100s: %lu %s, %lu %s",
+                  c.imja.empty() ? "-" : zymodel::ZyAnsi(c.imja).c_str(), c.vershin,
+                  c.vershin == 1 ? w.vershina : w.vershin, c.granej,
+                  c.granej == 1 ? w.gran : w.granej);
     s.tekst = b;
     s.vybrana = obj;
     RamkaChasti(*k, s, c);
@@ -271,19 +339,50 @@ int NeFokus(MSG* m) {
     return 1;
 }
 
-// WM_KEYDOWN, subscribed by pointer: F5 frames the whole model again.
-int KlavishaRamki(MSG* m) {
+// WM_KEYDOWN, subscribed by pointer: F5 frames the whole model again, F6 steps to the next up
+// axis (remembered for the model) and frames the model in it; either shows at once. While
+// another scene is shown, the near distance this scene set is given back.
+int Klavisha(MSG* m) {
     ZYKGLKONTROL* k = Kontrol(m);
-    if (!NashaScena(k) || m->wParam != VK_F5) return 0;
+    if (!k) return 0;
     std::lock_guard<std::mutex> g(zamok);
-    const ZYS_SOSTOJANIE& s = sostojanija[KljuchK(k)];
-    if (s.gotov) Ramka(*k, s);
+    auto it = sostojanija.find(KljuchK(k));
+    if (it == sostojanija.end()) return 0;
+    ZYS_SOSTOJANIE& s = it->second;
+    if (!NashaScena(k)) {
+        if (s.nashNear > 0 && k->zNear == s.nashNear) k->zNear = s.prezhnijNear;
+        s.nashNear = 0;
+        return 0;
+    }
+    if ((m->wParam != VK_F5 && m->wParam != VK_F6) || !s.gotov) return 0;
+    if (m->wParam == VK_F6) {
+        s.os = (s.os + 1) % zymodel::ZYO_KOL;
+        zymodel::ZyVsOs(PapkaOkna(k), s.put, s.os);
+    }
+    Ramka(*k, s);
+    InvalidateRect(k->hwnd, nullptr, FALSE);
     return 1;
 }
 
-// Subscribes the part handlers (a duplicate is dropped by the engine) and the two navigation
-// handlers (first removed by their order keys, so that they never run twice).
-void Podpisat(ZYKGLKONTROL& k, std::size_t chastej) {
+// WM_DROPFILES, subscribed by pointer: the first file dropped onto the view replaces the model.
+int Sbros(MSG* m) {
+    ZYKGLKONTROL* k = Kontrol(m);
+    HDROP h = reinterpret_cast<HDROP>(m ? m->wParam : 0);
+    if (!k || !h) return 0;
+    const UINT n = DragQueryFileW(h, 0, nullptr, 0); // its length, without the end
+    std::wstring put(n + 1, L'\0');
+    put.resize(n && DragQueryFileW(h, 0, &put[0], n + 1) == n ? n : 0);
+    DragFinish(h);
+    if (!NashaScena(k) || put.empty()) return 0;
+    std::lock_guard<std::mutex> g(zamok);
+    ZYS_SOSTOJANIE& s = sostojanija[KljuchK(k)];
+    Nachat(*k, s, zymodel::ZyUtf8(put), true);
+    InvalidateRect(k->hwnd, nullptr, FALSE);
+    return 1;
+}
+
+// Subscribes the focus handlers of the parts (a duplicate is dropped by the engine).
+void PodpisatChasti(ZYKGLKONTROL& k, std::size_t chastej) {
     std::vector<Quorvel::ZYS_OBJ_SOOB_iFYN> obj;
     for (std::size_t i = 0; i < chastej; ++i) {
         const unsigned long imja = ZY_MODEL_IMJA0 + static_cast<unsigned long>(i);
@@ -291,39 +390,37 @@ void Podpisat(ZYKGLKONTROL& k, std::size_t chastej) {
         obj.push_back({imja, 0x404, NeFokus});
     }
     if (!obj.empty()) k.VklObjSoob(obj.data(), static_cast<unsigned int>(obj.size()));
-    k.vwklNav(WM_KEYDOWN, kKlyuchRamki);
+}
+
+// Subscribes the navigation handlers (first removed by their order keys, so that they never
+// run twice).
+void Podpisat(ZYKGLKONTROL& k) {
+    k.vwklNav(WM_KEYDOWN, kKlyuchKlavish);
     k.vwklNav(WM_KEYDOWN, kKlyuchProzrachnosti);
-    Quorvel::ZYS_SOOB_iFYN_P poUkazatelju[1] = {{WM_KEYDOWN, KlavishaRamki, kKlyuchRamki}};
-    k.vklNav(poUkazatelju, 1);
+    k.vwklNav(WM_DROPFILES, kKlyuchSbrosa);
+    Quorvel::ZYS_SOOB_iFYN_P poUkazatelju[2] = {{WM_KEYDOWN, Klavisha, kKlyuchKlavish},
+                                                {WM_DROPFILES, Sbros, kKlyuchSbrosa}};
+    k.vklNav(poUkazatelju, 2);
     Quorvel::ZYS_SOOB_snFYN_P poImeni[1] = {
         {WM_KEYDOWN, "ZyScenaModel.dll\\ZyScenaModelKlavisha", kKlyuchProzrachnosti}};
     k.vklNav(poImeni, 1);
 }
 
-// Reads the model named for this window; a failure shows a translated box and leaves `s` empty.
-void Zagruzit(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
+// Starts reading the model named for this window; without a name the scene stays empty and
+// the message for the user is returned.
+std::string Zagruzit(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
     std::string oshibka;
     const std::string put = ImjaModeli(&k, oshibka);
-    zymodel::ZYS_MODEL m;
-    if (!put.empty()) {
-        zymodel::ZYS_OSHIBKA_MODELI o;
-        ++s.zagruzok;
-        if (zymodel::ZyZagruzitObj(put, m, o) != zymodel::ZYM_GOTOVO)
-            oshibka = zymodel::ZyTekstOshibki(o, put);
+    if (put.empty()) {
+        k.GenSpisokSFin(); // the font alone
+        return oshibka;
     }
-    if (!oshibka.empty()) {
-        // NOTE: no owner: the window thread may be waiting for this constructor.
-        ZyMessage(nullptr, oshibka.c_str(), kZagolovok, MB_OK | MB_ICONERROR);
-        return;
-    }
-    Postroit(k, m, s);
-    const std::size_t i = put.find_last_of("\\/");
-    std::snprintf(k.TekstPauzy, sizeof k.TekstPauzy, "%s",
-                  put.c_str() + (i == std::string::npos ? 0 : i + 1));
+    Nachat(k, s, put, false);
+    return std::string();
 }
 
-// Draws the text in the view's top-left corner in window pixels.
-void Tekst(ZYKGLKONTROL& k, const ZYS_SOSTOJANIE& s) {
+// Draws `t` in the view's line `stroka` (0 the top one), in window pixels.
+void Tekst(ZYKGLKONTROL& k, const ZYS_SOSTOJANIE& s, const std::string& t, int stroka) {
     GLint vp[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, vp);
     glMatrixMode(GL_PROJECTION);
@@ -335,16 +432,27 @@ void Tekst(ZYKGLKONTROL& k, const ZYS_SOSTOJANIE& s) {
     glLoadIdentity();
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
     k.cvet(static_cast<unsigned char>(7));
-    glRasterPos2i(8, vp[3] - 20);
-    k.Tekst2M(static_cast<unsigned long>(s.bazaTeksta), s.tekst.c_str(), 0);
+    glRasterPos2i(8, vp[3] - 20 - 18 * stroka);
+    k.Tekst2M(static_cast<unsigned long>(s.bazaTeksta), t.c_str(), 0);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
 }
 
-// Light from the viewer's upper right, the colour driving ambient and diffuse reflection.
+// The progress line of a model being read.
+std::string Hod(const ZYS_SOSTOJANIE& s) {
+    char b[400];
+    std::snprintf(b, sizeof b, "%s \"%.200s\": %d %%", s.slova.zagruzka,
+                  zymodel::ZyAnsi(zymodel::ZyImjaFajla(s.zadanie->put)).c_str(),
+                  s.zadanie->procent.load());
+    return b;
+}
+
+// Light from the viewer's upper right, the colour driving ambient and diffuse reflection, a
+// texture modulating the lit colour.
 void Svet() {
     const GLfloat napravlenie[4] = {0.4f, 0.6f, 1.0f, 0.0f};
     const GLfloat rassejannyj[4] = {0.7f, 0.7f, 0.7f, 1.0f};
@@ -358,52 +466,83 @@ void Svet() {
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     glEnable(GL_NORMALIZE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+// Lets the view accept dropped files, once.
+// NOTE: not in the constructor, and never under the scene's lock: the style change is sent to
+// the window thread, which may be waiting for the constructor, or for the lock (a test's
+// ZyScenaModelSvodka).
+void PrinimatFajly(ZYKGLKONTROL& k) {
+    {
+        std::lock_guard<std::mutex> g(zamok);
+        ZYS_SOSTOJANIE& s = sostojanija[KljuchK(&k)];
+        if (s.prinimaet) return;
+        s.prinimaet = true;
+    }
+    DragAcceptFiles(k.hwnd, TRUE);
+}
+
+// The work of a rendered frame before drawing: a finished load taken, the start frame, the
+// near distance.
+void PeredKadrom(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
+    if (s.zadanie && s.zadanie->gotovo) Prinjat(k, s);
+    if (s.startRamka && s.gotov) {
+        s.startRamka = false;
+        if (s.ramkaVsegda || NachalnajaRamka(k)) Ramka(k, s);
+        s.ramkaVsegda = false;
+    }
+    if (s.gotov) Blizhnjaja(k, s);
+    ++s.kadrov;
 }
 
 } // namespace
 
-// Constructor: the rendering context, the model's lists (read and compiled only when this
-// controller has none yet), the handlers, the background.
+// Constructor: the rendering context, the model (read again only when this controller has no
+// lists of it), the handlers, the background.
 long ZyScenaModel1(ZYKGLKONTROL* k) {
     if (!k) return 0;
     k->VsDCFormat(nullptr);
-    // Keep the module loaded for the process: the lists' descriptions and the handlers
-    // subscribed by pointer live in it. Without the pin (the call failed) an unloaded module
-    // only costs a reload below.
+    // Keep the module loaded for the process: the lists' descriptions, the loads in progress
+    // and the handlers subscribed by pointer live in it. Without the pin (the call failed) an
+    // unloaded module only costs a reload below.
     HMODULE sam = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                        reinterpret_cast<LPCSTR>(&ZyScenaModel1), &sam);
-    ZYS_SOSTOJANIE s;
-    {
-        std::lock_guard<std::mutex> g(zamok);
-        auto it = sostojanija.find(KljuchK(k));
-        if (it != sostojanija.end()) s = it->second;
-    }
+    std::unique_lock<std::mutex> g(zamok);
+    ZYS_SOSTOJANIE& s = sostojanija[KljuchK(k)];
     s.vybrana = 0;
     s.tekst.clear();
     s.ramkaVybrannoj = 0; // the engine deletes a scene's dynamic lists on its own terms
-    if (k->GenSpisokTestS() == 0 && s.gotov) {
+    s.nashNear = 0;
+    std::string oshibka;
+    const bool spiskiEst = k->GenSpisokTestS() == 0;
+    if (spiskiEst && s.gotov) {
         // Back through the history: the lists exist, nothing is read again.
         s.bazaTeksta = k->VzSpisokS(kSpisokTeksta);
         s.bazaChastej = k->VzSpisokS(kSpisokChastej);
-    } else {
-        if (k->GenSpisokTestS() == 0) k->VwklSpiskiS(); // lists this module no longer knows
+    } else if (!s.zadanie) {
+        if (spiskiEst) k->VwklSpiskiS(); // lists this module no longer knows
+        const unsigned long zagruzok = s.zagruzok;
         s = ZYS_SOSTOJANIE();
-        {
-            std::lock_guard<std::mutex> g(zamok);
-            auto it = sostojanija.find(KljuchK(k));
-            if (it != sostojanija.end()) s.zagruzok = it->second.zagruzok;
-        }
-        ZyPerevodStroki(s.slovoVershin, sizeof s.slovoVershin);
-        ZyPerevodStroki(s.slovoGranej, sizeof s.slovoGranej);
-        Zagruzit(*k, s);
+        s.zagruzok = zagruzok;
+        ZYS_SLOVA& w = s.slova;
+        for (char* slovo : {w.vershina, w.vershin, w.gran, w.granej})
+            ZyPerevodStroki(slovo, 64);
+        ZyPerevodStroki(w.zagruzka, sizeof w.zagruzka);
+        Shrift(*k, s);
+        oshibka = Zagruzit(*k, s);
     }
-    Podpisat(*k, s.gotov ? s.chasti.size() : 0);
+    PodpisatChasti(*k, s.gotov ? s.chasti.size() : 0);
+    Podpisat(*k);
     k->KlyuchevojCvet = kKlyuchevojCvet;
     k->MaskaOchistki = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
     glClearColor(kFon[0], kFon[1], kFon[2], 1.0f);
-    std::lock_guard<std::mutex> g(zamok);
-    sostojanija[KljuchK(k)] = s;
+    g.unlock();
+    // NOTE: no owner: the window thread may be waiting for this constructor.
+    if (!oshibka.empty())
+        ZyMessage(nullptr, zymodel::ZyAnsi(oshibka).c_str(), zymodel::kZagolovok,
+                  MB_OK | MB_ICONERROR);
     return 1;
 }
 
@@ -417,42 +556,42 @@ long ZyScenaModel2(ZYKGLKONTROL* k) {
 }
 
 // Frame: every part under its selection name, lit; in render mode also the focused part's box
-// and the text. Picking calls this in selection mode, where only named things may be drawn.
+// and the texts. Picking calls this in selection mode, where only named things may be drawn.
 long ZyScenaModel3(ZYKGLKONTROL* k) {
     if (!k) return 0;
     GLint rezhim = GL_RENDER;
     glGetIntegerv(GL_RENDER_MODE, &rezhim);
     const bool risovanie = rezhim == GL_RENDER;
+    if (risovanie) PrinimatFajly(*k);
     std::lock_guard<std::mutex> g(zamok);
     ZYS_SOSTOJANIE& s = sostojanija[KljuchK(k)];
-    if (risovanie && s.startRamka) {
-        s.startRamka = false;
-        if (NachalnajaRamka(*k) && s.gotov) {
-            Ramka(*k, s);
-            Quorvel::ZYS_REGION_VIDA bezShaga{0, 0, 0, 0};
-            k->PozicijaNabludenija(&bezShaga); // this frame already sees the new position
-        }
-    }
-    if (risovanie) ++s.kadrov;
-    if (!s.gotov) return 1;
-    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_LINE_BIT);
+    if (risovanie) PeredKadrom(*k, s);
+    glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_CURRENT_BIT | GL_LINE_BIT | GL_TEXTURE_BIT);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    glEnable(GL_DEPTH_TEST);
-    Svet();
-    for (std::size_t i = 0; i < s.chasti.size(); ++i) {
-        glPushName(ZY_MODEL_IMJA0 + static_cast<GLuint>(i));
-        glCallList(static_cast<GLuint>(s.bazaChastej + static_cast<long>(i)));
-        glPopName();
+    if (s.gotov) {
+        glEnable(GL_DEPTH_TEST);
+        Svet();
+        // Only a part's name may be hit in a pick: the stack holds nothing else.
+        for (std::size_t i = 0; i < s.chasti.size(); ++i) {
+            glPushName(ZY_MODEL_IMJA0 + static_cast<GLuint>(i));
+            glCallList(static_cast<GLuint>(s.bazaChastej + static_cast<long>(i)));
+            glPopName();
+        }
+        glDisable(GL_LIGHTING);
+        glDisable(GL_TEXTURE_2D);
     }
-    glDisable(GL_LIGHTING);
-    if (risovanie && s.ramkaVybrannoj) {
+    if (risovanie && s.gotov && s.ramkaVybrannoj) {
         k->cvet(static_cast<unsigned char>(2)); // yellow
         glLineWidth(2);
         glCallList(static_cast<GLuint>(s.ramkaVybrannoj));
     }
-    if (risovanie && !s.tekst.empty()) Tekst(*k, s);
+    if (risovanie && s.bazaTeksta) {
+        int stroka = 0;
+        if (!s.tekst.empty()) Tekst(*k, s, s.tekst, stroka++);
+        if (s.zadanie) Tekst(*k, s, Hod(s), stroka);
+    }
     glPopMatrix();
     glPopAttrib();
     glClearColor(kFon[0], kFon[1], kFon[2], 1.0f);
@@ -495,5 +634,30 @@ int ZyScenaModelSvodka(ZYKGLKONTROL* k, ZYS_SVODKA_MODELI* s) {
     std::memcpy(s->min, z.min, sizeof s->min);
     std::memcpy(s->max, z.max, sizeof s->max);
     std::snprintf(s->tekst, sizeof s->tekst, "%s", z.tekst.c_str());
+    s->zagruzka = z.zadanie ? 1 : 0;
+    s->os = static_cast<unsigned long>(z.os);
+    s->tekstur = static_cast<unsigned long>(z.tekstury.size());
+    std::snprintf(s->fajl, sizeof s->fajl, "%s", (z.zadanie ? z.zadanie->put : z.put).c_str());
     return 1;
+}
+
+unsigned long ZyScenaModelFajl(const wchar_t* put) {
+    if (!put || !*put) return 0;
+    const std::string u = zymodel::ZyUtf8(put);
+    if (u.empty()) return 0;
+    std::lock_guard<std::mutex> g(zamokFajlov);
+    return KljuchFajla(zymodel::ZyPolnyjPut(u));
+}
+
+unsigned long ZyScenaModelImja(unsigned long kljuch, wchar_t* bufer, unsigned long razmer) {
+    std::string u;
+    {
+        std::lock_guard<std::mutex> g(zamokFajlov);
+        if (kljuch == 0 || kljuch > fajly.size()) return 0;
+        u = fajly[kljuch - 1];
+    }
+    const std::wstring w = zymodel::ZyShirokie(u);
+    if (!bufer || w.size() + 1 > razmer) return 0;
+    std::memcpy(bufer, w.c_str(), (w.size() + 1) * sizeof(wchar_t));
+    return static_cast<unsigned long>(w.size());
 }

@@ -1,12 +1,18 @@
-// ZyScenaModel.dll: a scene that shows a Wavefront OBJ model named in the file "Model.txt" of
-// the view window's data folder ("ZyGLDannwe\ZyGLOkno 000\Model.txt" for the first window).
+// ZyScenaModel.dll: a scene that shows a user's model (Wavefront OBJ, glTF 2.0 .gltf or .glb):
+// the file a host registered with ZyScenaModelFajl and named by its key in the controller's
+// sceneParam, else the file named in "Model.txt" of the view window's data folder
+// ("ZyGLDannwe\ZyGLOkno 000\Model.txt" for the first window). A file dropped onto the view
+// replaces the model. F5 frames the model again, F6 steps through the up axes (remembered per
+// model), F7 switches the transparency of the background.
 //
 // Scene functions (name them in "AdresaFyn.txt" or by NScena):
 //   "ZyScenaModel.dll\ZyScenaModel1"  constructor       "ZyScenaModel.dll\ZyScenaModel2"
 //   intermission "ZyScenaModel.dll\ZyScenaModel3"  frame "ZyScenaModel.dll\ZyScenaModel4"  end of
 //   frame
-// Each OBJ object or group is one selection name (ZY_MODEL_IMJA0 + its position in the file);
-// a click focuses it and the view shows its name and its vertex and face counts.
+// Each OBJ object or group, or glTF node with a mesh, is one selection name (ZY_MODEL_IMJA0 + its
+// position in the file); a click focuses it and the view shows its name and its vertex and face
+// counts. After a model is shown, the scene posts the registered message ZY_SOOB_MODEL_FAJL
+// (wParam: the file's key) to the view's top-level window, so that a host can show its name.
 #ifndef ZYSCENAMODEL_H
 #define ZYSCENAMODEL_H
 
@@ -31,7 +37,14 @@ struct ZYS_SVODKA_MODELI {
     unsigned long vybrana;      // selection name of the focused part, 0 for none
     float min[3], max[3];       // bounding box
     char tekst[160];            // the text the view shows ("" when no part is focused)
+    unsigned long zagruzka;     // 1 while a model file is being read
+    unsigned long os;           // the up axis: 0 +Y, 1 +Z, 2 +X, 3 -Y, 4 -Z, 5 -X
+    unsigned long tekstur;      // texture objects of the model
+    char fajl[520];             // the model file shown or being read (UTF-8)
 };
+
+// The name of the message registered (RegisterWindowMessageA) for "a model is shown".
+#define ZY_SOOB_MODEL_FAJL "ZyScenaModel Fajl"
 
 extern "C" {
 ZYSCENAMODEL_API long ZyScenaModel1(Quorvel::ZYKGLKONTROL* k);
@@ -42,6 +55,13 @@ ZYSCENAMODEL_API long ZyScenaModel4(Quorvel::ZYKGLKONTROL* k);
 ZYSCENAMODEL_API int ZyScenaModelKlavisha(MSG* m);
 // Copies the scene's state for controller `k` into *s; 1, or 0 when the scene never ran there.
 ZYSCENAMODEL_API int ZyScenaModelSvodka(Quorvel::ZYKGLKONTROL* k, ZYS_SVODKA_MODELI* s);
+// Registers the model file `put` (a full or relative path) for a host: the key to put into
+// SGL_SCENA_PARAM::sceneParam, never 0; 0 for a null or unconvertible path.
+ZYSCENAMODEL_API unsigned long ZyScenaModelFajl(const wchar_t* put);
+// The path of the file registered under `kljuch` into bufer[0..razmer-1] (zero-terminated);
+// its length, or 0 for an unknown key or a buffer too small.
+ZYSCENAMODEL_API unsigned long ZyScenaModelImja(unsigned long kljuch, wchar_t* bufer,
+                                                unsigned long razmer);
 }
 
 #endif // ZYSCENAMODEL_H
