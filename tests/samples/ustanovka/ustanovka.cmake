@@ -26,7 +26,7 @@ shag("install" 120 ${CMAKE_COMMAND} --install ${BUILD} --prefix ${WORK}/prefix)
 set(paket ${WORK}/prefix/lib/cmake/Orvanta)
 foreach(f lib/cmake/Orvanta/OrvantaConfig.cmake lib/cmake/Orvanta/mingw-w64-x86_64.cmake
           include/ZyKGLOrvanta2.h bin/orvanta.exe bin/ZyKGLOrvanta2.dll lib/libZyKGLOrvanta2.dll.a
-          bin/ZyScenaModel.dll bin/orvanta-model.exe bin/ZyDomik.glb
+          bin/ZyScenaModel.dll bin/orvanta-model.exe share/Orvanta/model/ZyDomik.glb
           share/Orvanta/samples/minimal/CMakeLists.txt)
     if(NOT EXISTS ${WORK}/prefix/${f})
         message(FATAL_ERROR "the installed tree lacks ${f}")
