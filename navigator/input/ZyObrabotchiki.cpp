@@ -3,6 +3,7 @@
 // holds the controller.
 #include "ZyKontrolVnutr.h"
 #include "ZyPokaz.h"
+#include "ZyProzrachnost.h"
 #include "ZyReestr.h"
 #include "ZyTakt.h"
 #include "ZyZvuk.h"
@@ -65,9 +66,14 @@ void NarisovatKadr(ZYKGLKONTROL& k) {
     ZyVsBit(k, ZYBIT_VIEWPORT, true);
     if (!ZyBit(k, ZYBIT_NE_DVIGAT)) k.PozicijaNabludenija(nullptr);
     VyzvatScenu(k, 2);
+    // NOTE: the stored client rectangle compared above is also written by PozicijaNabludenija
+    // (in this frame after the pacer's wait, on the intermission thread while a new scene is
+    // built). A view made larger meanwhile has no size change left for the next paint to see,
+    // and would keep the region of its old size, and with it a picture cut to the old size:
+    // the region itself is checked.
     if (ZyBit(k, ZYBIT_PROZRACHNO))
         k.Prozrachno();
-    else if (k.RegionOkna)
+    else if (k.RegionOkna || ZyKlientVneRegiona(k.hwnd))
         k.NeProzrachno();
     VyzvatScenu(k, 3);
     ZyPokazatKadr(k.KontekstDC);

@@ -95,6 +95,17 @@ HRGN KopijaDljaRoditelja(ZYKGLKONTROL& k, HRGN region) {
     return kopija;
 }
 
+// A region of this unit's own, deleted with the object.
+struct SvojRegion {
+    HRGN h;
+    explicit SvojRegion(HRGN r) : h(r) {}
+    ~SvojRegion() {
+        if (h) DeleteObject(h);
+    }
+    SvojRegion(const SvojRegion&) = delete;
+    SvojRegion& operator=(const SvojRegion&) = delete;
+};
+
 // The parent of a child view window, else null.
 HWND Roditel(HWND okno) {
     return (GetWindowLongPtrA(okno, GWL_STYLE) & WS_CHILD) ? GetParent(okno) : nullptr;
@@ -197,6 +208,22 @@ bool ZySbrositRegionRoditelja(HRGN& region, HRGN& aux) {
     // The last copy handed to the parent went with its previous region.
     aux = nullptr;
     return bylo;
+}
+
+// Part of the window's client area lies outside the window's region (the window was made
+// larger after its region was handed over). False for a window without a region and when the
+// regions cannot be had. Any thread.
+bool ZyKlientVneRegiona(HWND okno) {
+    RECT w{}, c{};
+    POINT o{0, 0};
+    if (!okno || !GetWindowRect(okno, &w) || !GetClientRect(okno, &c) || IsRectEmpty(&c) ||
+        !ClientToScreen(okno, &o))
+        return false;
+    OffsetRect(&c, o.x - w.left, o.y - w.top); // the window region is in window coordinates
+    const SvojRegion forma(CreateRectRgn(0, 0, 0, 0));
+    const SvojRegion vne(CreateRectRgnIndirect(&c));
+    if (!forma.h || !vne.h || GetWindowRgn(okno, forma.h) == ERROR) return false;
+    return CombineRgn(vne.h, vne.h, forma.h, RGN_DIFF) > NULLREGION;
 }
 
 // Shapes the view window by the key colour of the current rendering (bit 76 on); see the

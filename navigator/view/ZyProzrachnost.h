@@ -1,5 +1,6 @@
-// Transparency: the parent's shared region as the navigator's parent procedure sees it
-// (internal to the engine).
+// Transparency as the rest of the engine sees it: the parent's shared region for the
+// navigator's parent procedure, and whether a view's region still covers its client area for
+// the paint handler (internal to the engine).
 #ifndef ZYPROZRACHNOST_H
 #define ZYPROZRACHNOST_H
 
@@ -11,6 +12,10 @@ namespace Quorvel {
 // forgets the last copy handed to the parent (`aux`), under the lock that the views' controller
 // threads take for them. True when a region existed. Window thread, on the parent's WM_SIZE.
 bool ZySbrositRegionRoditelja(HRGN& region, HRGN& aux);
+
+// Part of the window's client area lies outside the window's region: the window was made
+// larger after its region was handed over. False without a region. Any thread.
+bool ZyKlientVneRegiona(HWND okno);
 
 } // namespace Quorvel
 
