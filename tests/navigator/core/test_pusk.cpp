@@ -434,6 +434,8 @@ TEST_F(Pusk, DestroyedRightAfterItsHostTheNavigatorStillStoresAndReleasesEveryth
     EXPECT_TRUE(PeekMessageA(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit is kept";
     EXPECT_EQ(7u, m.wParam);
     EXPECT_EQ(ruchek, zytest::DeskriptoryProcessa()) << "handles";
+    // NOTE: Wine frees some objects of a destroyed window a moment later; a leak stays.
+    zytest::ZhdatPoka([&] { return zytest::GdiObjektovProcessa() == gdi; }, 2000);
     EXPECT_EQ(gdi, zytest::GdiObjektovProcessa()) << "GDI objects";
 }
 
