@@ -56,7 +56,8 @@ std::atomic<int> gSbojVyd{0};                   // the HeapAlloc call that fails
 std::atomic<int> gChtenij{0}, gZapisej{0};      // ReadFile and WriteFile calls
 std::atomic<int> gSbojChten{0}, gSbojZapisi{0}; // the ReadFile or WriteFile call that fails
 DWORD gOshibkaVvoda = 0;
-bool gBezBufera = false; // offsets, lengths and addresses must be multiples of 512
+bool gChastichno = false; // a failing write writes half its bytes first
+bool gBezBufera = false;  // offsets, lengths and addresses must be multiples of 512
 
 // True when the call that counts as step `nomer` of the shared sequence or of its own must fail
 // (the last error is then set).
@@ -88,7 +89,13 @@ BOOL WINAPI podmenaRead(HANDLE h, LPVOID buf, DWORD n, LPDWORD sdelano, LPOVERLA
 }
 
 BOOL WINAPI podmenaWrite(HANDLE h, LPCVOID buf, DWORD n, LPDWORD sdelano, LPOVERLAPPED o) {
-    if (sbojShaga(++gOtobrazhenij, ++gZapisej, gSbojZapisi)) return FALSE;
+    if (sbojShaga(++gOtobrazhenij, ++gZapisej, gSbojZapisi)) {
+        const DWORD oshibka = GetLastError();
+        DWORD polovina = 0;
+        if (gChastichno && n > 1) gIshodnaja.WriteFile(h, buf, n / 2, &polovina, o);
+        SetLastError(oshibka);
+        return FALSE;
+    }
     if (nevyrovneno(buf, n, o)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -131,6 +138,18 @@ UINT WINAPI podmenaTempName(LPCSTR, LPCSTR, UINT, LPSTR) {
     return 0;
 }
 
+HANDLE WINAPI podmenaCreateFile(LPCSTR imja, DWORD d, DWORD sh, LPSECURITY_ATTRIBUTES sa, DWORD r,
+                                DWORD f, HANDLE t) {
+    const std::string s(imja);
+    const std::string hvost = ".ZYKFAJL64-zhurnal";
+    if (r == CREATE_NEW && s.size() > hvost.size() &&
+        s.compare(s.size() - hvost.size(), hvost.size(), hvost) == 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return gIshodnaja.CreateFileA(imja, d, sh, sa, r, f, t);
+}
+
 BOOL WINAPI podmenaSetEnd(HANDLE) {
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
@@ -152,7 +171,7 @@ PodmenaVyzovov::PodmenaVyzovov() : t_(ZyKFajl64SistVyzovy()), sohranennaja_(*t_)
     gSozdanij = 0;
     gSbojSozd = 0;
     gChtenij = gZapisej = gSbojChten = gSbojZapisi = 0;
-    gBezBufera = false;
+    gBezBufera = gChastichno = false;
     t_->MapViewOfFile = podmenaMapView;
     t_->ReadFile = podmenaRead;
     t_->WriteFile = podmenaWrite;
@@ -186,6 +205,10 @@ void PodmenaVyzovov::sbojVremennogoImeni() {
     t_->GetTempFileNameA = podmenaTempName;
 }
 
+void PodmenaVyzovov::sbojZhurnala() {
+    t_->CreateFileA = podmenaCreateFile;
+}
+
 void PodmenaVyzovov::polnyjDisk() {
     t_->SetEndOfFile = podmenaSetEnd;
 }
@@ -200,8 +223,9 @@ int PodmenaVyzovov::vyzovovOtobrazhenija() const {
     return gOtobrazhenij;
 }
 
-void PodmenaVyzovov::sbojVvoda(bool chtenie, int n, DWORD oshibka) {
+void PodmenaVyzovov::sbojVvoda(bool chtenie, int n, DWORD oshibka, bool chastichno) {
     gOshibkaVvoda = oshibka;
+    gChastichno = chastichno;
     if (chtenie)
         gSbojChten = gChtenij + n;
     else

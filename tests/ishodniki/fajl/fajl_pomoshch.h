@@ -58,8 +58,13 @@ public:
     // (MapViewOfFile, ReadFile, WriteFile: one sequence, as each block of a copy reads and
     // writes where it once mapped its two views) fails with `oshibka`, and only that one.
     void sbojOtobrazhenija(int n, DWORD oshibka = ERROR_NOT_ENOUGH_MEMORY);
-    // The n-th ReadFile (chtenie) or WriteFile of the file object from now fails with `oshibka`.
-    void sbojVvoda(bool chtenie, int n, DWORD oshibka);
+    // The n-th ReadFile (chtenie) or WriteFile of the file object from now fails with `oshibka`;
+    // with `chastichno` a failing write first writes the first half of its bytes, as a write cut
+    // short half-way does.
+    void sbojVvoda(bool chtenie, int n, DWORD oshibka, bool chastichno = false);
+    // The journal of a change cannot be created (CreateFileA of a new journal fails with
+    // ERROR_ACCESS_DENIED).
+    void sbojZhurnala();
     // ReadFile and WriteFile refuse, as a handle opened without buffering does, every offset,
     // length or buffer address that is not a multiple of 512 (ERROR_INVALID_PARAMETER).
     void bezBuferizacii();

@@ -497,25 +497,31 @@ TEST(Kop, DeleteOrMoveWhileAnotherObjectHoldsTheFileLosesNothing) {
     proverit(a, m, "derzhit.bin", "delete once the file is free");
 }
 
-TEST(Kop, LongRangesAreKeptAsideInATemporaryFile) {
-    // Above 16 MiB the bytes a delete or a move keeps aside go to a temporary file.
+TEST(Kop, LongRangesAreKeptInTheJournalAndAJournalThatCannotBeMadeChangesNothing) {
+    // What a delete or a move keeps goes to the journal beside the file; without a journal
+    // nothing moves.
     const uint64_t m16 = 16ull << 20;
     ZYKFAJL64 f;
     novyjFajl(f, "dlinnyj.bin", uzor(size_t(3 * m16 + 4 * kGran), 11));
     Model m{uzor(size_t(3 * m16 + 4 * kGran), 11)};
     {
         PodmenaVyzovov podmena;
-        podmena.sbojVremennogoImeni();
+        podmena.sbojZhurnala();
         ZyStorozhOkon nabljudatel;
-        EXPECT_EQ(0, f.Vwkl(nb(kGran), nb(m16 + kGran))) << "no temporary file: nothing changes";
-        EXPECT_TRUE(nabljudatel.Zhdat(1));
-        proverit(f, m, "dlinnyj.bin", "a delete that could not keep its bytes aside");
+        EXPECT_EQ(0, f.Vwkl(nb(kGran), nb(m16 + kGran))) << "no journal: nothing changes";
+        ASSERT_TRUE(nabljudatel.Zhdat(1));
+        EXPECT_EQ(tekstOtcheta(ERROR_ACCESS_DENIED, "Zhurnal", 1), nabljudatel.Okna()[0].tekst);
+        EXPECT_EQ(0, f.Vkl(nb(5), "abc", 3)) << "nor for an insert";
+        EXPECT_EQ(0, f.Peredat(nb(0), nb(m16 + 100), nb(m16 + 3))) << "nor for a move";
+        proverit(f, m, "dlinnyj.bin", "changes that could not keep their bytes");
     }
     EXPECT_EQ(1, f.Vwkl(nb(kGran), nb(m16 + kGran)));
     m.vwkl(kGran, m16 + kGran);
     EXPECT_EQ(1, f.Peredat(nb(0), nb(m16 + 100), nb(m16 + 3)));
     m.peredat(0, m16 + 100, m16 + 3);
     proverit(f, m, "dlinnyj.bin", "delete and move of long ranges");
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("dlinnyj.bin.ZYKFAJL64-zhurnal"))
+        << "the journal is gone";
 }
 
 TEST(Kop, FailedViewsAreReportedWithTheirSerialAndReleaseTheLocks) {
