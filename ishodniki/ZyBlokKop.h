@@ -57,6 +57,9 @@ public:
     // Adds the writer (zapis) or reader side of `f`, unless an enclosing operation of this
     // thread holds it already.
     void dobavit(ZYKFAJL64* f, bool zapis);
+    // Adds `f` as held without a lock of its own: it shows the file of another side added
+    // here, whose lock covers it.
+    void dobavitPokrytyj(ZYKFAJL64* f);
     // Takes every side added; on a failure gives back those taken and returns false.
     bool vzjat();
     // Runs the suffix of every side taken; true when all of them succeeded.
@@ -67,6 +70,7 @@ private:
         ZYKFAJL64* f;
         bool zapis;
         bool vzjat;
+        bool pokryt; // no lock of its own
     };
     Z z_[2] = {};
     int n_ = 0;
@@ -74,6 +78,11 @@ private:
 
 // True while an operation of this thread holds a side of `f` (ZyZamki).
 bool zyZamokDerzhitsja(const ZYKFAJL64* f);
+
+// Whether two objects show one file: their full paths compared ignoring case (the path names
+// the shared lock objects), or the same file identity (a hard link, a short name). 1 the same
+// file, 0 different files, -1 the comparison failed (reported with `funkcija` and `serial`).
+int zyOdinPut(const ZYKFAJL64& a, const ZYKFAJL64& b, const char* funkcija, unsigned serial);
 
 // The block length of a copy: from the memory free now, at most 1 MiB between files (see
 // ZyKFajl64Blok.cpp); a hundredth of it when `progress`.

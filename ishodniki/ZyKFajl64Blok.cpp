@@ -304,7 +304,12 @@ void ZyProgress::posylatSbros() {
 
 // Adds a side unless an enclosing operation of this thread holds the object.
 void ZyZamki::dobavit(ZYKFAJL64* f, bool zapis) {
-    if (!zyZamokDerzhitsja(f)) z_[n_++] = {f, zapis, false};
+    if (!zyZamokDerzhitsja(f)) z_[n_++] = {f, zapis, false, false};
+}
+
+// Held under the lock of another side.
+void ZyZamki::dobavitPokrytyj(ZYKFAJL64* f) {
+    if (!zyZamokDerzhitsja(f)) z_[n_++] = {f, false, false, true};
 }
 
 // Takes the sides in the order of the names and notes the objects as held.
@@ -312,7 +317,7 @@ bool ZyZamki::vzjat() {
     if (n_ == 2 && zyPoImeni(z_[1].f, z_[0].f)) std::swap(z_[0], z_[1]);
     for (int i = 0; i < n_; ++i) {
         Z& z = z_[i];
-        z.vzjat = z.zapis ? z.f->FEK_SinhronZapisPref() : z.f->FEK_SinhronChtenPref();
+        z.vzjat = z.pokryt || (z.zapis ? z.f->FEK_SinhronZapisPref() : z.f->FEK_SinhronChtenPref());
         if (!z.vzjat) {
             otpustit();
             return false;
@@ -334,6 +339,7 @@ bool ZyZamki::otpustit() {
             tDerzhimye[k] = tDerzhimye[--tKolDerzhimyh];
             break;
         }
+        if (z.pokryt) continue;
         vse &= (z.zapis ? z.f->FEK_SinhronZapisSyf() : z.f->FEK_SinhronChtenSyf()) != 0;
     }
     return vse;

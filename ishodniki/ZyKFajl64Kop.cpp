@@ -36,28 +36,6 @@ bool zyVnutri(const ZYKFAJL64& f, uint64_t src, uint64_t n) {
     return src <= zy64(f.PoslIndeks) && n <= zyRaznost(zy64(f.Razmer), src);
 }
 
-// True when both objects hold the same file: the same volume and file index, whatever path
-// (a hard link, a short name) each was opened by.
-bool zyOdnaSushnost(const ZYKFAJL64& a, const ZYKFAJL64& b) {
-    return a.Info && b.Info && a.Info->dwVolumeSerialNumber == b.Info->dwVolumeSerialNumber &&
-           a.Info->nFileIndexHigh == b.Info->nFileIndexHigh &&
-           a.Info->nFileIndexLow == b.Info->nFileIndexLow;
-}
-
-// Whether two objects show one file: their full paths compared ignoring case (the path names
-// the shared lock objects), or the same file identity. 1 the same file, 0 different files,
-// -1 the comparison failed (reported with `funkcija` and `serial`).
-int zyOdinPut(const ZYKFAJL64& a, const ZYKFAJL64& b, const char* funkcija, unsigned serial) {
-    if (&a == &b) return 1;
-    const int r =
-        ZyOS().CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.Imja, -1, b.Imja, -1);
-    if (r == 0) {
-        ZyOtchet(funkcija, serial);
-        return -1;
-    }
-    return r == CSTR_EQUAL || zyOdnaSushnost(a, b) ? 1 : 0;
-}
-
 // A file side of a copy with its view-failure serials.
 ZyStorona zyFajl(ZYKFAJL64& f, uint64_t poz, unsigned serial, unsigned serialPosl) {
     ZyStorona s;
@@ -107,24 +85,6 @@ void zyOtpustitOtobrazhenie(ZYKFAJL64& f) {
     f.hOtobr = nullptr;
 }
 
-// Recovers a journal a stopped change left beside the file, before a change plans on the
-// file's size (the caller holds the writer lock). False after a report.
-bool zyBezOstatka(ZYKFAJL64& f) {
-    switch (zyVosstanovitZhurnal(f.Imja, true, &f)) {
-    case ZyOstatok::Net:
-        return true;
-    case ZyOstatok::Vosstanovlen:
-        zyPerechitatInfo(f);
-        return true;
-    case ZyOstatok::Zanjat: // not a change (the writer lock is ours): a program holds it
-        SetLastError(ERROR_SHARING_VIOLATION);
-        ZyOtchet("Zhurnal", 4);
-        return false;
-    default:
-        return false;
-    }
-}
-
 // The position after a change: `poz`, or the last index when it lies past it (then true).
 bool zyPozicija(ZYKFAJL64& f, uint64_t poz) {
     if (poz > zy64(f.PoslIndeks)) {
@@ -162,7 +122,27 @@ int zyVstavit(ZYKFAJL64& f, uint64_t p, uint64_t n, const void* ozu, ZYKFAJL64* 
     return zamki.otpustit() ? rez : 0;
 }
 
+// True when both objects hold the same file: the same volume and file index, whatever path
+// (a hard link, a short name) each was opened by.
+bool zyOdnaSushnost(const ZYKFAJL64& a, const ZYKFAJL64& b) {
+    return a.Info && b.Info && a.Info->dwVolumeSerialNumber == b.Info->dwVolumeSerialNumber &&
+           a.Info->nFileIndexHigh == b.Info->nFileIndexHigh &&
+           a.Info->nFileIndexLow == b.Info->nFileIndexLow;
+}
+
 } // namespace
+
+// One file: the same path, ignoring case, or the same identity.
+int zyOdinPut(const ZYKFAJL64& a, const ZYKFAJL64& b, const char* funkcija, unsigned serial) {
+    if (&a == &b) return 1;
+    const int r =
+        ZyOS().CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.Imja, -1, b.Imja, -1);
+    if (r == 0) {
+        ZyOtchet(funkcija, serial);
+        return -1;
+    }
+    return r == CSTR_EQUAL || zyOdnaSushnost(a, b) ? 1 : 0;
+}
 
 // Copies len bytes within this file from src to dst (the ranges may overlap).
 int ZYKFAJL64::Kop(const ZYKNB64& dst, const ZYKNB64& src, const ZYKNB64& len) {

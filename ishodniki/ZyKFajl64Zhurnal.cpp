@@ -251,6 +251,24 @@ ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit
     return o;
 }
 
+// Recovers a journal a stopped change left beside the file, before a change plans on the
+// file's size (the caller holds the writer lock). False after a report.
+bool zyBezOstatka(ZYKFAJL64& f) {
+    switch (zyVosstanovitZhurnal(f.Imja, true, &f)) {
+    case ZyOstatok::Net:
+        return true;
+    case ZyOstatok::Vosstanovlen:
+        zyPerechitatInfo(f);
+        return true;
+    case ZyOstatok::Zanjat: // not a change (the writer lock is ours): a program holds it
+        SetLastError(ERROR_SHARING_VIOLATION);
+        ZyOtchet(ZY_ZHURNAL, ZY_Z_OSTATOK);
+        return false;
+    default:
+        return false;
+    }
+}
+
 // Closes the journal: removed, or left for the next open.
 ZyZhurnal::~ZyZhurnal() {
     if (h_ == INVALID_HANDLE_VALUE) return;

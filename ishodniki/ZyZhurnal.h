@@ -66,6 +66,11 @@ enum class ZyOstatok {
 // mapping object are given up before a recovery (a mapped file cannot be cut).
 ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit = nullptr);
 
+// Recovers a journal a stopped change left beside the file of `f`, before a change plans on
+// the file's size (the caller holds the writer lock; `f` is refreshed after a recovery).
+// False after a report: it cannot be recovered, or a program other than a change holds it.
+bool zyBezOstatka(ZYKFAJL64& f);
+
 } // namespace Quorvel
 
 #endif // ZYZHURNAL_H

@@ -150,6 +150,30 @@ HANDLE WINAPI podmenaCreateFile(LPCSTR imja, DWORD d, DWORD sh, LPSECURITY_ATTRI
     return gIshodnaja.CreateFileA(imja, d, sh, sa, r, f, t);
 }
 
+HANDLE gZatvor = nullptr; // the gate whose first wait appends gDobavka to gPutDobavki
+std::string gPutDobavki;
+std::vector<unsigned char> gDobavka;
+
+DWORD WINAPI podmenaWait(HANDLE h, DWORD ms) {
+    if (h == gZatvor && !gDobavka.empty()) {
+        HANDLE f = CreateFileA(gPutDobavki.c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        if (f != INVALID_HANDLE_VALUE) {
+            SetFilePointer(f, 0, nullptr, FILE_END);
+            DWORD z = 0;
+            WriteFile(f, gDobavka.data(), DWORD(gDobavka.size()), &z, nullptr);
+            CloseHandle(f);
+        }
+        gDobavka.clear();
+    }
+    return gIshodnaja.WaitForSingleObject(h, ms);
+}
+
+UINT WINAPI podmenaDriveType(LPCSTR) {
+    return DRIVE_REMOTE;
+}
+
 BOOL WINAPI podmenaSetEnd(HANDLE) {
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
@@ -207,6 +231,18 @@ void PodmenaVyzovov::sbojVremennogoImeni() {
 
 void PodmenaVyzovov::sbojZhurnala() {
     t_->CreateFileA = podmenaCreateFile;
+}
+
+void PodmenaVyzovov::dopisatPriZatvore(HANDLE zatvor, const std::string& put,
+                                       const std::vector<unsigned char>& dobavka) {
+    gZatvor = zatvor;
+    gPutDobavki = put;
+    gDobavka = dobavka;
+    t_->WaitForSingleObject = podmenaWait;
+}
+
+void PodmenaVyzovov::udalennyjDisk() {
+    t_->GetDriveTypeA = podmenaDriveType;
 }
 
 void PodmenaVyzovov::polnyjDisk() {

@@ -68,6 +68,12 @@ public:
     // ReadFile and WriteFile refuse, as a handle opened without buffering does, every offset,
     // length or buffer address that is not a multiple of 512 (ERROR_INVALID_PARAMETER).
     void bezBuferizacii();
+    // The first wait for the event `zatvor` (a writer gate) first appends `dobavka` to the
+    // file `put` through a handle of its own: another writer that came just before.
+    void dopisatPriZatvore(HANDLE zatvor, const std::string& put,
+                           const std::vector<unsigned char>& dobavka);
+    // GetDriveTypeA reports every drive as remote (DRIVE_REMOTE).
+    void udalennyjDisk();
     // The n-th call of CreateFileMappingA from now fails.
     void sbojSozdanijaOtobrazhenija(int n, DWORD oshibka = ERROR_NOT_ENOUGH_MEMORY);
     // CompareStringA fails.

@@ -497,6 +497,51 @@ TEST(Kop, DeleteOrMoveWhileAnotherObjectHoldsTheFileLosesNothing) {
     proverit(a, m, "derzhit.bin", "delete once the file is free");
 }
 
+TEST(Kop, SizesAreTakenUnderTheWriterLockOfTheChange) {
+    // Another writer appends just before the change gets the writer lock: the change sees the
+    // appended bytes (they move with the tail, stay behind a delete, are encoded with the rest).
+    const Bajty ishodnye = uzor(1000, 31), dobavka = uzor(50, 32);
+    Bajty vse = ishodnye;
+    vse.insert(vse.end(), dobavka.begin(), dobavka.end());
+    auto kodirovano = [](const Bajty& b) { // the encoded form, made through a receiver
+        ZYKFAJL64 ist, priem;
+        novyjFajl(ist, "kod_ist.bin", b);
+        novyjFajl(priem, "kod_priem.bin", {});
+        EXPECT_EQ(-1, ist.Kod("kljuch", nb(0), &priem));
+        priem.DES();
+        return ChitatBajty("kod_priem.bin");
+    };
+    Bajty vstavka = vse, udalenie = vse, peremeshenie = vse;
+    vstavka.insert(vstavka.begin() + 10, {'a', 'b', 'c'});
+    udalenie.erase(udalenie.begin() + 10, udalenie.begin() + 15);
+    std::rotate(peremeshenie.begin(), peremeshenie.begin() + 5, peremeshenie.end());
+    const struct {
+        const char* chto;
+        int (*vyzov)(ZYKFAJL64& f);
+        Bajty posle;
+    } sluchai[] = {
+        {"insert", [](ZYKFAJL64& f) { return f.Vkl(nb(10), "abc", 3); }, vstavka},
+        {"delete", [](ZYKFAJL64& f) { return f.Vwkl(nb(10), nb(5)); }, udalenie},
+        {"move to the end", [](ZYKFAJL64& f) { return f.Peredat(nb(1050), nb(0), nb(5)); },
+         peremeshenie},
+        {"encode in place", [](ZYKFAJL64& f) { return f.Kod("kljuch", nb(0), nullptr); },
+         kodirovano(vse)},
+    };
+    for (const auto& s : sluchai) {
+        ZYKFAJL64 f;
+        novyjFajl(f, "dopisano.bin", ishodnye);
+        ZyStorozhOkon nabljudatel;
+        {
+            PodmenaVyzovov podmena;
+            podmena.dopisatPriZatvore(f.hZatvor, "dopisano.bin", dobavka);
+            EXPECT_NE(0, s.vyzov(f)) << s.chto;
+        }
+        f.DES();
+        EXPECT_TRUE(s.posle == ChitatBajty("dopisano.bin")) << s.chto;
+        EXPECT_TRUE(nabljudatel.Okna().empty()) << s.chto << ": " << nabljudatel.Tekst();
+    }
+}
+
 TEST(Kop, LongRangesAreKeptInTheJournalAndAJournalThatCannotBeMadeChangesNothing) {
     // What a delete or a move keeps goes to the journal beside the file; without a journal
     // nothing moves.
