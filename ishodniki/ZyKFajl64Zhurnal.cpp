@@ -297,10 +297,15 @@ bool ZyZhurnal::pisatDannye(uint64_t smesh, const unsigned char* b, uint64_t n) 
 // Header, steps, and on a failure the way back.
 bool ZyZhurnal::izmenit(const ZyPlan& plan, ZYKFAJL64* drugoj, uint64_t drugojPoz) {
     if (plan.kol == 0) return true;
-    // The bytes the steps move, for the progress bar; blocks sized as a copy within the file.
-    uint64_t vsego = 0;
-    for (uint32_t i = 0; i < plan.kol; ++i)
+    // The bytes the steps move, for the progress bar; blocks sized as a copy within the file,
+    // and no longer than the longest step or kept range (a small change needs no megabyte).
+    uint64_t vsego = 0, naibolshij = 1;
+    for (uint32_t i = 0; i < plan.kol; ++i) {
         vsego = zySumma(vsego, plan.shagi[i].dlina);
+        if (plan.shagi[i].dlina > naibolshij) naibolshij = plan.shagi[i].dlina;
+    }
+    for (uint32_t i = 0; i < plan.kolIzFajla; ++i)
+        if (plan.izFajla[i].dlina > naibolshij) naibolshij = plan.izFajla[i].dlina;
     ZyZadanieKop z;
     z.funkcija = ZY_KOP_V_FAJLE;
     z.kuda.fajl = z.otkuda.fajl = &f_;
@@ -309,6 +314,7 @@ bool ZyZhurnal::izmenit(const ZyPlan& plan, ZYKFAJL64* drugoj, uint64_t drugojPo
     const bool sProgressom = (f_.Flagi & ZYF64_PROGRESS) != 0;
     uint64_t blok = zyRazmerBloka(z, sProgressom);
     if (blok > ZY_BLOK_ZHURNALA) blok = ZY_BLOK_ZHURNALA;
+    if (blok > naibolshij) blok = naibolshij;
     ZyBuferZhurnala buf;
     if (!buf.vydelit(blok)) {
         ZyOtchet(ZY_KOP_V_FAJLE, 1);
