@@ -76,6 +76,10 @@ private:
     int n_ = 0;
 };
 
+// Sets the position of `f` after an operation: `poz`, or its last index when `poz` lies past
+// it (then true).
+bool zyPostavitPoz(ZYKFAJL64& f, uint64_t poz);
+
 // True while an operation of this thread holds a side of `f` (ZyZamki).
 bool zyZamokDerzhitsja(const ZYKFAJL64* f);
 

@@ -218,6 +218,8 @@ ZyItog zyBlokiCikl(const ZyZadanieKop& z, uint64_t blok, ZyProgress* progress) {
     return ZyItog::Gotovo;
 }
 
+} // namespace
+
 // A new position past its object's last index is clamped to it; true when it was.
 bool zyPostavitPoz(ZYKFAJL64& f, uint64_t poz) {
     if (poz > zy64(f.PoslIndeks)) {
@@ -227,8 +229,6 @@ bool zyPostavitPoz(ZYKFAJL64& f, uint64_t poz) {
     f.Poz = zyNB(poz);
     return false;
 }
-
-} // namespace
 
 // Starts (or reuses) the window and resets the bar. False after a report.
 bool ZyProgress::nachat(ZYKFAJL64& f, const ZyZadanieKop& z) {

@@ -85,16 +85,6 @@ void zyOtpustitOtobrazhenie(ZYKFAJL64& f) {
     f.hOtobr = nullptr;
 }
 
-// The position after a change: `poz`, or the last index when it lies past it (then true).
-bool zyPozicija(ZYKFAJL64& f, uint64_t poz) {
-    if (poz > zy64(f.PoslIndeks)) {
-        f.Poz = f.PoslIndeks;
-        return true;
-    }
-    f.Poz = zyNB(poz);
-    return false;
-}
-
 // Inserts n (> 0) bytes at p of `f` (writable) from memory, from `f` itself at `s`, or from
 // `drugoj` at `s`, as one journaled change under the writer lock (and the source's reader
 // lock); the size is taken under the lock. 1 or -1 .. -3 as the copies give, 0 on failure.
@@ -117,8 +107,8 @@ int zyVstavit(ZYKFAJL64& f, uint64_t p, uint64_t n, const void* ozu, ZYKFAJL64* 
         (ozu && !zhurnal.pisatDannye(0, static_cast<const unsigned char*>(ozu), n)) ||
         !zhurnal.izmenit(plan, drugoj, s))
         return 0;
-    int rez = zyPozicija(f, p + n) ? -1 : 1;
-    if (drugoj && zyPozicija(*drugoj, s + n)) rez = rez == -1 ? -3 : -2;
+    int rez = zyPostavitPoz(f, p + n) ? -1 : 1;
+    if (drugoj && zyPostavitPoz(*drugoj, s + n)) rez = rez == -1 ? -3 : -2;
     return zamki.otpustit() ? rez : 0;
 }
 

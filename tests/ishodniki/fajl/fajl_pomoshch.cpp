@@ -39,6 +39,19 @@ std::vector<unsigned char> soderzhimoe(ZYKFAJL64& f) {
     return v;
 }
 
+HANDLE zapustitPomoshnika(const std::string& argumenty) {
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string komanda = std::string("\"") + exe + "\" --pomoshnik " + argumenty;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(exe, &komanda[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
 // ---- Replacements for the system-call table ---------------------------------------------
 
 namespace {

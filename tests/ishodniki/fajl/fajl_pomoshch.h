@@ -47,6 +47,10 @@ int otkrytChtenie(ZYKFAJL64& f, const std::string& imja);
 // The whole content through the object (Kop into memory), or empty.
 std::vector<unsigned char> soderzhimoe(ZYKFAJL64& f);
 
+// Starts this program again as a helper process: "--pomoshnik " and `argumenty` on its
+// command line. The process handle, or null.
+HANDLE zapustitPomoshnika(const std::string& argumenty);
+
 // Saves the system-call table and puts it back when it goes; the replacements below change it.
 class PodmenaVyzovov {
 public:

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -315,23 +316,10 @@ public:
     explicit Pomoshnik(const std::string& argumenty) {
         static int nomer = 0;
         imja_ = "zy_ubit_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++nomer);
-        s_ = new Sobytija(imja_, true);
-        char exe[MAX_PATH];
-        GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        std::string komanda = std::string("\"") + exe + "\" --pomoshnik " + argumenty + " " + imja_;
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (CreateProcessA(exe, &komanda[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                           &pi)) {
-            process_ = pi.hProcess;
-            CloseHandle(pi.hThread);
-        }
+        s_.reset(new Sobytija(imja_, true));
+        process_ = zapustitPomoshnika(argumenty + " " + imja_);
     }
-    ~Pomoshnik() {
-        ubit();
-        delete s_;
-    }
+    ~Pomoshnik() { ubit(); }
     bool zapushen() const { return process_ != nullptr; }
     // Waits until the helper is about to call, at most kDolgo.
     bool gotov() { return zhdat(s_->gotov); }
@@ -362,7 +350,7 @@ private:
         return WaitForMultipleObjects(2, h, FALSE, kDolgo) == WAIT_OBJECT_0;
     }
     std::string imja_;
-    Sobytija* s_ = nullptr;
+    std::unique_ptr<Sobytija> s_;
     HANDLE process_ = nullptr;
 };
 
