@@ -175,14 +175,19 @@ void zyShtamp(HANDLE h) {
     ZyOS().SetFileTime(h, nullptr, nullptr, &sejchas);
 }
 
-// The recovery of an opened journal through a handle of its own on the file.
-ZyOstatok zyVosstanovitOtkrytyj(const char* put, HANDLE zh, bool otchet) {
+// The recovery of an opened journal through `svoj`, an object of the file open for writing
+// (whose handle the caller may have opened without sharing writes), or else through a handle
+// of its own on the file.
+ZyOstatok zyVosstanovitOtkrytyj(const char* put, HANDLE zh, bool otchet, ZYKFAJL64* svoj) {
     ZyZagolovok z;
     ZyOtmetka p;
     if (!zyProchestZhurnal(zh, z, p)) return ZyOstatok::Vosstanovlen; // the file is untouched
-    HANDLE h = ZyOS().CreateFileA(put, GENERIC_READ | GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (svoj && !(svoj->hFajl && (svoj->Flagi & ZYF64_ZAPIS) && zyPerechitatInfo(*svoj)))
+        svoj = nullptr;
+    HANDLE h = svoj ? svoj->hFajl
+                    : ZyOS().CreateFileA(put, GENERIC_READ | GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD oshibka = GetLastError();
         if (oshibka == ERROR_FILE_NOT_FOUND) return ZyOstatok::Vosstanovlen; // the file is gone
@@ -202,13 +207,13 @@ ZyOstatok zyVosstanovitOtkrytyj(const char* put, HANDLE zh, bool otchet) {
         z.slotBlok > 0 && z.slotBlok <= ZY_BLOK_ZHURNALA) {
         ZyBuferZhurnala buf;
         if (buf.vydelit(z.slotBlok)) {
-            ZyIoFajla io{h, nullptr, zh, nullptr, 0, nullptr, otchet};
+            ZyIoFajla io{h, svoj, zh, nullptr, 0, nullptr, otchet};
             ZyIspolnitel<ZyIoFajla> isp(io, z, buf.vydelen(), z.slotBlok);
             ishod = isp.vosstanovit(p, false);
         }
     }
     if (ishod != ZyIshod::Sboj) zyShtamp(h);
-    ZyOS().CloseHandle(h);
+    if (!svoj) ZyOS().CloseHandle(h);
     if (ishod == ZyIshod::Sboj) {
         zyOtchetZh(otchet, ZY_ZHURNAL, ZY_Z_OSTATOK);
         return ZyOstatok::Nelzja;
@@ -237,7 +242,7 @@ ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit
         if (otpustit->hOtobr) ZyOS().CloseHandle(otpustit->hOtobr);
         otpustit->hOtobr = nullptr;
     }
-    const ZyOstatok o = zyVosstanovitOtkrytyj(put, zh, otchet);
+    const ZyOstatok o = zyVosstanovitOtkrytyj(put, zh, otchet, otpustit);
     if (o == ZyOstatok::Vosstanovlen) {
         zyUdalitZhurnal(zh);
         return o;

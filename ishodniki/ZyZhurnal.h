@@ -63,7 +63,8 @@ enum class ZyOstatok {
 // of its own: the file ends as before or as after that change, and the journal goes. The
 // caller holds the file's mutex, or its writer lock. `otchet`: report a journal that cannot be
 // recovered (with a message naming it). `otpustit`: an object of the file whose zone and
-// mapping object are given up before a recovery (a mapped file cannot be cut).
+// mapping object are given up before a recovery (a mapped file cannot be cut), and whose
+// handle the recovery uses when it is open for writing.
 ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit = nullptr);
 
 // Recovers a journal a stopped change left beside the file of `f`, before a change plans on
