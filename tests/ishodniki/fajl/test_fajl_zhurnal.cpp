@@ -426,8 +426,10 @@ TEST(Zhurnal, AProcessKilledAnywhereInAChangeLeavesTheFileAsBeforeOrAsAfter) {
             }
             doFajly = true;
             const bool poVremeni = t > tochek;
-            const long tochka =
-                t < tochek ? 1 + long((vsego - 1) * int64_t(t) / (tochek - 1)) : vsego + 1;
+            // (The first two are the first writes of the journal, the second written half.)
+            const long tochka = t < 2        ? t + 1
+                                : t < tochek ? 1 + long((vsego - 1) * int64_t(t) / (tochek - 1))
+                                             : vsego + 1;
             const bool polovina = t % 2 == 1;
             {
                 Pomoshnik p("izmenit " + std::to_string(nf) + " " +
@@ -510,6 +512,35 @@ TEST(Zhurnal, AWriterOfAnotherProcessWaitingForAKilledChangeRecoversItAndGoesOn)
         EXPECT_TRUE(h == hashObraza(f.doA, true, 5, 'Z') || h == hashObraza(f.posleA, true, 5, 'Z'))
             << f.imja << ": neither as before nor as after, with the copy";
     }
+    DeleteFileA(kA);
+}
+
+TEST(Zhurnal, AJournalThatDoesNotFitTheFileIsReportedAndTheFileIsNotOpened) {
+    // The helper is killed in the middle of a delete; then the file is changed by hand (a byte
+    // appended: a size of neither before nor after). The open reports the journal, naming it,
+    // and fails; once the journal is removed by hand the file opens as it is.
+    const Forma& f = formy()[5];
+    ASSERT_TRUE(zapisat(kA, f.doA));
+    {
+        Pomoshnik p("izmenit 5 30 0");
+        ASSERT_TRUE(p.zapushen() && p.gotov() && p.doTochki() && p.naTochke());
+    }
+    HANDLE h = CreateFileA(kA, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    SetFilePointer(h, 0, nullptr, FILE_END);
+    DWORD z = 0;
+    WriteFile(h, "!", 1, &z, nullptr);
+    CloseHandle(h);
+    ZyStorozhOkon korobki;
+    ZYKFAJL64 a;
+    EXPECT_EQ(0, otkrytZapis(a, kA));
+    ASSERT_TRUE(korobki.Zhdat(2));
+    EXPECT_EQ(tekstOtcheta(ERROR_FILE_INVALID, "Zhurnal", 4), korobki.Okna()[0].tekst);
+    EXPECT_NE(std::string::npos, korobki.Okna()[1].tekst.find(kZhurnalA)) << korobki.Tekst();
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(kZhurnalA)) << "the journal is kept";
+    ASSERT_TRUE(DeleteFileA(kZhurnalA));
+    EXPECT_EQ(1, otkrytZapis(a, kA));
+    a.DES();
     DeleteFileA(kA);
 }
 
