@@ -37,7 +37,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         d.ConsumeBytes<unsigned char>(d.ConsumeIntegralInRange<size_t>(1, 40));
     if (kljuch.empty()) return 0;
     const bool proizvolno = d.ConsumeBool();
-    const std::vector<unsigned char> blok = d.ConsumeRemainingBytes<unsigned char>();
+    // A long block is a short pattern repeated up to a length near the largest, so that records
+    // of the largest lengths come out of inputs of a few bytes.
+    const bool dlinnyj = d.ConsumeBool();
+    const size_t dlina =
+        dlinnyj ? d.ConsumeIntegralInRange<size_t>(ZY_KOD_BLOK - 64, ZY_KOD_BLOK) : 0;
+    std::vector<unsigned char> blok = d.ConsumeRemainingBytes<unsigned char>();
+    if (dlinnyj) {
+        if (blok.empty()) blok.push_back(0xFF);
+        for (size_t i = blok.size(), shablon = blok.size(); i < dlina; ++i) {
+            const unsigned char b = blok[i % shablon];
+            blok.push_back(b);
+        }
+        blok.resize(dlina);
+    }
     const size_t n = std::min(blok.size(), ZY_KOD_BLOK);
     const uint64_t dannye = n ? n : 1;
 
@@ -54,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ZY_PROVERIT(est == (Znachimyh(K.data(), L) > 0), "key number zero: %d", !est);
     if (!est) return 0;
 
+    // Exactly the documented room of a record: a byte written past it is a heap overflow.
     std::vector<unsigned char> zapis(ZY_KOD_ZAPIS, 0xEE), nazad(n + 1, 0xEE);
     if (proizvolno) { // any quotient and remainder bytes decode to n bytes, no more
         const size_t qn = std::min(n, blok.size() / 2), rn = std::min(n, blok.size() - qn);
@@ -68,9 +82,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         return 0;
     }
-    const size_t dlina = chislo.kodirovat(blok.data(), n, zapis.data());
+    const size_t dlinaZapisi = chislo.kodirovat(blok.data(), n, zapis.data());
     const size_t qn = zapis[0] | zapis[1] << 8, rn = zapis[2] | zapis[3] << 8;
-    ZY_PROVERIT(dlina == 4 + qn + rn && dlina <= ZY_KOD_ZAPIS, "record length %zu", dlina);
+    ZY_PROVERIT(dlinaZapisi == 4 + qn + rn && dlinaZapisi <= ZY_KOD_ZAPIS, "record length %zu",
+                dlinaZapisi);
+    for (size_t i = dlinaZapisi; i < zapis.size(); ++i)
+        ZY_PROVERIT(zapis[i] == 0xEE, "byte %zu written past a record of %zu", i, dlinaZapisi);
     ZY_PROVERIT((qn == 0 || zapis[4 + qn - 1] != 0) && (rn == 0 || zapis[4 + qn + rn - 1] != 0),
                 "lengths are not those of the significant bytes");
     const size_t mK = Znachimyh(K.data(), L);

@@ -11,6 +11,7 @@
 #include "ZyKFajl64Vnutr.h"
 #include "ZyOtchet.h"
 #include "ZySistVyzovy.h"
+#include "ZyZhurnal.h"
 
 extern "C" int ZySozdatPyt(const char* path, SECURITY_ATTRIBUTES* sa);
 
@@ -159,6 +160,35 @@ HANDLE zySozdatFajl(const char* put, unsigned long dostup, unsigned long sovmest
     return ZyOS().CreateFileA(put, dostup, sovmestno, sa, raspolozhenie, flagi, shablon);
 }
 
+// True when the file lies on another machine: a network path, or a drive the system reports
+// as remote.
+bool zyUdalennyj(const char* put) {
+    if (put[0] == '\\' && put[1] == '\\') return true;
+    const char koren[4] = {put[0], ':', '\\', 0};
+    return put[1] == ':' && ZyOS().GetDriveTypeA(koren) == DRIVE_REMOTE;
+}
+
+// Recovers the journal a stopped change left beside the file (the file mutex is held) and
+// gives the writer gate, which the stopped process held, to whoever waits for it. False after
+// a report when the journal cannot be recovered: the file is not opened half-changed.
+bool zyVosstanovitPriOtkrytii(const char* put, ZyVladenie& vl) {
+    const ZyOstatok o = zyVosstanovitZhurnal(put, true);
+    if (o == ZyOstatok::Nelzja) {
+        vl.otpustit();
+        return false;
+    }
+    if (o == ZyOstatok::Vosstanovlen) {
+        char imja[ZY_BUF_IMENI_SINHRON];
+        zyImjaSinhron(put, 'E', imja);
+        HANDLE zatvor = OpenEventA(EVENT_MODIFY_STATE, FALSE, imja);
+        if (zatvor) {
+            ZyOS().SetEvent(zatvor);
+            ZyOS().CloseHandle(zatvor);
+        }
+    }
+    return true;
+}
+
 // Reports an allocation of open that failed (serial 9), after giving the mutexes back; false.
 bool zyBezPamjati(ZyVladenie& vl) {
     vl.otpustit();
@@ -211,6 +241,10 @@ bool zyOtkryt(ZYKFAJL64& f, const char* imja, unsigned long dostup, unsigned lon
     }
     vl.fajla = f.hMutex;
 
+    // A change another process left half-done is brought to its state before or after, so
+    // that no object opens the file in between.
+    if (!zyVosstanovitPriOtkrytii(put, vl)) return false;
+
     const size_t dlina = std::strlen(put);
     f.Imja = static_cast<char*>(ZyOS().HeapAlloc(GetProcessHeap(), 0, dlina + 1));
     if (!f.Imja) return zyBezPamjati(vl);
@@ -251,6 +285,7 @@ bool zyOtkryt(ZYKFAJL64& f, const char* imja, unsigned long dostup, unsigned lon
     }
     zyRazmerIzInfo(f, *f.Info);
     if (zapis) f.Flagi |= ZYF64_ZAPIS;
+    if ((flagi & FILE_FLAG_NO_BUFFERING) || zyUdalennyj(put)) f.Flagi |= ZYF64_CHEREZ_VIDY;
     f.Zashita = sa;
 
     if (!f.FEK_SozdatSinhronObj()) return false;
@@ -499,7 +534,7 @@ int ZYKFAJL64::FIN(const ZYKNB64& end) {
 
 // The steps of FIN between the writer prefix and suffix: zone and mapping object given up,
 // the new end set, the record re-read, the stamp. 1 or 0 (reported).
-int zyUstanovitKonec(ZYKFAJL64& f, uint64_t konec) {
+int zyUstanovitKonec(ZYKFAJL64& f, uint64_t konec, bool shtamp) {
     if (f.BazaZony) {
         if (!(konec < zy64(f.NachaloZony) || (f.Flagi & ZYF64_BEZ_SBROSA)) &&
             !ZyOS().FlushViewOfFile(f.BazaZony, 0))
@@ -525,7 +560,7 @@ int zyUstanovitKonec(ZYKFAJL64& f, uint64_t konec) {
     f.MnZony = 0;
     f.DlinaZony = 0;
     f.NachaloZony = f.KonecZony = f.Poz = zyNB(0);
-    f.VsVrZap();
+    if (shtamp) f.VsVrZap();
     return 1;
 }
 

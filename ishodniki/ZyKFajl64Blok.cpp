@@ -1,6 +1,7 @@
 // The block-copy engine of ZYKFAJL64: locks, block size, progress and the block loop, which
-// moves the bytes through the file handles (reads and writes at explicit offsets) and falls
-// back to mapped views for a handle that refuses them.
+// moves the bytes through the file handles (reads and writes at explicit offsets), or through
+// mapped views for a handle opened without buffering or on another machine, and for a handle
+// that refuses them.
 #include <windows.h>
 
 #include <cstring>
@@ -58,60 +59,18 @@ private:
     unsigned char* baza_ = nullptr;
 };
 
-// The writer and reader sides one copy holds, taken in the order of the files' names (so two
-// processes copying between the same two files in opposite directions cannot deadlock) and
-// given back in reverse.
-class ZyZamki {
-public:
-    ~ZyZamki() { otpustit(); }
+// Objects whose sides an operation of this thread holds (ZyZamki), innermost last.
+constexpr int ZY_DERZHIMYH = 8;
+thread_local const ZYKFAJL64* tDerzhimye[ZY_DERZHIMYH];
+thread_local int tKolDerzhimyh = 0;
 
-    // Adds the writer (zapis) or reader side of `f`.
-    void dobavit(ZYKFAJL64* f, bool zapis) { z_[n_++] = {f, zapis, false}; }
-
-    // Takes every side; on a failure gives back those taken and returns false.
-    bool vzjat() {
-        if (n_ == 2 && poImeni(z_[1].f, z_[0].f)) std::swap(z_[0], z_[1]);
-        for (int i = 0; i < n_; ++i) {
-            Z& z = z_[i];
-            z.vzjat = z.zapis ? z.f->FEK_SinhronZapisPref() : z.f->FEK_SinhronChtenPref();
-            if (!z.vzjat) {
-                otpustit();
-                return false;
-            }
-        }
-        return true;
-    }
-
-    // Runs the suffix of every side taken; true when all of them succeeded.
-    bool otpustit() {
-        bool vse = true;
-        for (int i = n_ - 1; i >= 0; --i) {
-            Z& z = z_[i];
-            if (!z.vzjat) continue;
-            z.vzjat = false;
-            vse &= (z.zapis ? z.f->FEK_SinhronZapisSyf() : z.f->FEK_SinhronChtenSyf()) != 0;
-        }
-        return vse;
-    }
-
-private:
-    struct Z {
-        ZYKFAJL64* f;
-        bool zapis;
-        bool vzjat;
-    };
-
-    // True when a's lock objects sort before b's (upper-cased paths, byte order).
-    static bool poImeni(const ZYKFAJL64* a, const ZYKFAJL64* b) {
-        char ia[ZY_BUF_IMENI_SINHRON], ib[ZY_BUF_IMENI_SINHRON];
-        zyImjaSinhron(a->Imja, 'M', ia);
-        zyImjaSinhron(b->Imja, 'M', ib);
-        return std::strcmp(ia, ib) < 0;
-    }
-
-    Z z_[2] = {};
-    int n_ = 0;
-};
+// True when a's lock objects sort before b's (upper-cased paths, byte order).
+bool zyPoImeni(const ZYKFAJL64* a, const ZYKFAJL64* b) {
+    char ia[ZY_BUF_IMENI_SINHRON], ib[ZY_BUF_IMENI_SINHRON];
+    zyImjaSinhron(a->Imja, 'M', ia);
+    zyImjaSinhron(b->Imja, 'M', ib);
+    return std::strcmp(ia, ib) < 0;
+}
 
 // Copies a file name into a field of the progress block; a long path keeps its end.
 void zyImjaVBlok(char* pole, const char* imja) {
@@ -135,120 +94,10 @@ void zyStoronaVBlok(char* pole, const ZyStorona& s) {
     ZyPerevodStroki(pole, 256);
 }
 
-// The progress window of one copy. Started when the object shows progress and has no window
-// yet; told the percentage after every block; closed at the end by the copy that started it
-// (a window another operation started stays that operation's).
-class ZyProgress {
-public:
-    ~ZyProgress() { zakonchit(); }
-
-    // Starts (or reuses) the window and resets the bar. False after a report.
-    bool nachat(ZYKFAJL64& f, const ZyZadanieKop& z) {
-        f_ = &f;
-        if (!f.PotokProgressa && !zapustit(f, z)) return false;
-        f.Sdelano = zyNB(0);
-        f.EdProgressa = zyNB(z.dlina / 100);
-        posylatSbros();
-        return true;
-    }
-
-    // Counts a finished block and posts the percentage.
-    void blok(uint64_t n) {
-        if (!f_) return;
-        const uint64_t sdelano = zySumma(zy64(f_->Sdelano), n);
-        f_->Sdelano = zyNB(sdelano);
-        uint64_t procent = zyChastnoe(sdelano, zy64(f_->EdProgressa));
-        if (procent > 100) procent = 100;
-        PostThreadMessageA(f_->PotokProgressa, ZYPR_POZICIJA, WPARAM(procent), 0);
-    }
-
-    // Closes a window this copy started.
-    void zakonchit() {
-        if (zapustil_) {
-            PostThreadMessageA(f_->PotokProgressa, ZYPR_ZAKRYT, 0, 0);
-            f_->PotokProgressa = 0;
-            zapustil_ = false;
-        }
-        if (potok_) CloseHandle(potok_);
-        potok_ = nullptr;
-        f_ = nullptr;
-    }
-
-private:
-    // Fills a text block and starts the window's thread, which owns the block from then on.
-    bool zapustit(ZYKFAJL64& f, const ZyZadanieKop& z) {
-        unsigned char* blok = new (std::nothrow) unsigned char[ZYPR_BLOK];
-        if (!blok) {
-            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-            ZyOtchet(z.funkcija, 2);
-            return false;
-        }
-        std::memset(blok, 0, ZYPR_BLOK);
-        char* t = reinterpret_cast<char*>(blok);
-        std::strcpy(t + ZYPR_ZAGOLOVOK, "\"ZYKFAJL64\" - Copying");
-        ZyPerevodStroki(t + ZYPR_ZAGOLOVOK, 85);
-        std::strcpy(t + ZYPR_METKA1, "Source:");
-        ZyPerevodStroki(t + ZYPR_METKA1, 85);
-        std::strcpy(t + ZYPR_METKA2, "Receiver:");
-        ZyPerevodStroki(t + ZYPR_METKA2, 85);
-        zyStoronaVBlok(t + ZYPR_ISTOCHNIK, z.otkuda);
-        zyStoronaVBlok(t + ZYPR_PRIEMNIK, z.kuda);
-        DWORD id = 0;
-        potok_ = ZyOS().CreateThread(nullptr, 0, ZyProgresPotok, blok, 0, &id);
-        if (!potok_) {
-            delete[] blok;
-            ZyOtchet(z.funkcija, 2);
-            return false;
-        }
-        f.PotokProgressa = id;
-        zapustil_ = true;
-        return true;
-    }
-
-    // Posts the reset, retrying every 30 ms while the new thread has no message queue yet;
-    // gives up when the thread has ended or after about 9 s.
-    void posylatSbros() {
-        for (int i = 0; i < ZY_POPYTOK_POSYLKI; ++i) {
-            if (PostThreadMessageA(f_->PotokProgressa, ZYPR_POZICIJA, 0, 0)) return;
-            if (!potok_) return; // a window of another operation: its queue exists or is gone
-            if (WaitForSingleObject(potok_, ZY_PAUZA_POSYLKI) != WAIT_TIMEOUT) return;
-        }
-    }
-
-    ZYKFAJL64* f_ = nullptr;
-    HANDLE potok_ = nullptr;
-    bool zapustil_ = false;
-};
-
 // The object whose memory sizes the blocks and whose flag asks for progress: the receiver,
 // or the source object when copying into memory.
 ZYKFAJL64& zyHozjain(const ZyZadanieKop& z) {
     return z.kuda.fajl ? *z.kuda.fajl : *z.otkuda.fajl;
-}
-
-// Block length: a half of the zone multiplier measured now, less one granularity unit, at most
-// half the free physical memory; at least one granularity unit so that a machine short of
-// memory still makes progress; memory copies at most the length; with progress a hundredth of
-// that; at most the buffer between two files, or what one read or write call moves.
-uint64_t zyRazmerBloka(const ZyZadanieKop& z, bool progress) {
-    ZYKFAJL64& h = zyHozjain(z);
-    h.FEK_VsMnRazmPam();
-    h.MnZony = static_cast<unsigned short>(h.MnZony / 2 < 1 ? 1 : h.MnZony / 2);
-    const uint64_t gran = h.Granuljarnost ? h.Granuljarnost : 1;
-    uint64_t blok = uint64_t(h.MnZony) * gran - gran;
-    MEMORYSTATUSEX ms;
-    ms.dwLength = sizeof ms;
-    if (ZyOS().GlobalMemoryStatusEx(&ms) && ms.ullAvailPhys / 2 < blok) blok = ms.ullAvailPhys / 2;
-    if (blok < gran) blok = gran;
-    if (blok > SIZE_T(-1) - gran) blok = SIZE_T(-1) - gran;
-    const bool ozu = !z.kuda.fajl || !z.otkuda.fajl;
-    if (ozu && blok > z.dlina) blok = z.dlina;
-    if (progress) {
-        blok /= 100;
-        if (blok == 0) blok = ozu ? z.dlina : 100;
-    }
-    const uint64_t maks = ozu ? ZY_VYZOV_MAKS : ZY_BUFER_MAKS;
-    return blok < maks ? blok : maks;
 }
 
 // Makes sure a file side has its mapping object; false after a report.
@@ -277,8 +126,8 @@ unsigned char* zyAdresBloka(const ZyZadanieKop& z, const ZyStorona& s, bool prie
 }
 
 // The block loop through views, for a file whose handle refuses reads and writes at arbitrary
-// offsets (opened without buffering): the bytes move directly between mapped views. False after
-// a report.
+// offsets or does not keep them coherent with views (opened without buffering, or on another
+// machine): the bytes move directly between mapped views. False after a report.
 bool zyBlokiCherezVidy(const ZyZadanieKop& z, uint64_t blok, ZyProgress* progress) {
     const bool vozrast = ZyPlanVozrast(z.odinFajl, z.kuda.poz, z.otkuda.poz);
     const uint64_t rasstojanie = !z.odinFajl                 ? 0
@@ -293,34 +142,7 @@ bool zyBlokiCherezVidy(const ZyZadanieKop& z, uint64_t blok, ZyProgress* progres
         if (!d) return false;
         ZyPeremestit(d, s, static_cast<size_t>(b.dlina), rasstojanie, vozrast);
         gotovo += b.dlina;
-        if (z.sdelano) *z.sdelano = gotovo;
         if (progress) progress->blok(b.dlina);
-    }
-    return true;
-}
-
-// Reads (zapis false) or writes n bytes at file offset `poz` through the handle of `f`, in calls
-// of at most ZY_VYZOV_MAKS bytes; a handle opened for overlapped I/O is waited for. False with
-// the last error set (ERROR_HANDLE_EOF when the file ends before n bytes).
-bool zyVvodVyvod(const ZYKFAJL64& f, uint64_t poz, unsigned char* buf, uint64_t n, bool zapis) {
-    while (n) {
-        const DWORD chast = DWORD(n < ZY_VYZOV_MAKS ? n : ZY_VYZOV_MAKS);
-        OVERLAPPED ov{};
-        ov.Offset = DWORD(poz);
-        ov.OffsetHigh = DWORD(poz >> 32);
-        DWORD sdelano = 0;
-        BOOL ok = zapis ? ZyOS().WriteFile(f.hFajl, buf, chast, &sdelano, &ov)
-                        : ZyOS().ReadFile(f.hFajl, buf, chast, &sdelano, &ov);
-        if (!ok && GetLastError() == ERROR_IO_PENDING)
-            ok = ZyOS().GetOverlappedResult(f.hFajl, &ov, &sdelano, TRUE);
-        if (!ok) return false;
-        if (sdelano == 0) {
-            SetLastError(zapis ? ERROR_WRITE_FAULT : ERROR_HANDLE_EOF);
-            return false;
-        }
-        poz += sdelano;
-        buf += sdelano;
-        n -= sdelano;
     }
     return true;
 }
@@ -383,18 +205,20 @@ ZyItog zyBlokiCikl(const ZyZadanieKop& z, uint64_t blok, ZyProgress* progress) {
         unsigned char* dannye = z.otkuda.ozu ? z.otkuda.ozu + b.smeshenie : bufer.adres();
         if (z.otkuda.fajl) {
             if (z.kuda.ozu) dannye = z.kuda.ozu + b.smeshenie;
-            if (!zyVvodVyvod(*z.otkuda.fajl, z.otkuda.poz + b.smeshenie, dannye, b.dlina, false))
+            if (!zyVvodVyvod(z.otkuda.fajl->hFajl, z.otkuda.poz + b.smeshenie, dannye, b.dlina,
+                             false))
                 return zyOtkazBloka(z, z.otkuda, b, gotovo);
         }
         if (z.kuda.fajl &&
-            !zyVvodVyvod(*z.kuda.fajl, z.kuda.poz + b.smeshenie, dannye, b.dlina, true))
+            !zyVvodVyvod(z.kuda.fajl->hFajl, z.kuda.poz + b.smeshenie, dannye, b.dlina, true))
             return zyOtkazBloka(z, z.kuda, b, gotovo);
         gotovo += b.dlina;
-        if (z.sdelano) *z.sdelano = gotovo;
         if (progress) progress->blok(b.dlina);
     }
     return ZyItog::Gotovo;
 }
+
+} // namespace
 
 // A new position past its object's last index is clamped to it; true when it was.
 bool zyPostavitPoz(ZYKFAJL64& f, uint64_t poz) {
@@ -406,18 +230,210 @@ bool zyPostavitPoz(ZYKFAJL64& f, uint64_t poz) {
     return false;
 }
 
-} // namespace
+// Starts (or reuses) the window and resets the bar. False after a report.
+bool ZyProgress::nachat(ZYKFAJL64& f, const ZyZadanieKop& z) {
+    f_ = &f;
+    if (!f.PotokProgressa && !zapustit(f, z)) return false;
+    f.Sdelano = zyNB(0);
+    f.EdProgressa = zyNB(z.dlina / 100);
+    posylatSbros();
+    return true;
+}
+
+// Counts a finished block and posts the percentage.
+void ZyProgress::blok(uint64_t n) {
+    if (!f_) return;
+    const uint64_t sdelano = zySumma(zy64(f_->Sdelano), n);
+    f_->Sdelano = zyNB(sdelano);
+    uint64_t procent = zyChastnoe(sdelano, zy64(f_->EdProgressa));
+    if (procent > 100) procent = 100;
+    PostThreadMessageA(f_->PotokProgressa, ZYPR_POZICIJA, WPARAM(procent), 0);
+}
+
+// Closes a window this operation started.
+void ZyProgress::zakonchit() {
+    if (zapustil_) {
+        PostThreadMessageA(f_->PotokProgressa, ZYPR_ZAKRYT, 0, 0);
+        f_->PotokProgressa = 0;
+        zapustil_ = false;
+    }
+    if (potok_) CloseHandle(potok_);
+    potok_ = nullptr;
+    f_ = nullptr;
+}
+
+// Fills a text block and starts the window's thread, which owns the block from then on.
+bool ZyProgress::zapustit(ZYKFAJL64& f, const ZyZadanieKop& z) {
+    unsigned char* blok = new (std::nothrow) unsigned char[ZYPR_BLOK];
+    if (!blok) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        ZyOtchet(z.funkcija, 2);
+        return false;
+    }
+    std::memset(blok, 0, ZYPR_BLOK);
+    char* t = reinterpret_cast<char*>(blok);
+    std::strcpy(t + ZYPR_ZAGOLOVOK, "\"ZYKFAJL64\" - Copying");
+    ZyPerevodStroki(t + ZYPR_ZAGOLOVOK, 85);
+    std::strcpy(t + ZYPR_METKA1, "Source:");
+    ZyPerevodStroki(t + ZYPR_METKA1, 85);
+    std::strcpy(t + ZYPR_METKA2, "Receiver:");
+    ZyPerevodStroki(t + ZYPR_METKA2, 85);
+    zyStoronaVBlok(t + ZYPR_ISTOCHNIK, z.otkuda);
+    zyStoronaVBlok(t + ZYPR_PRIEMNIK, z.kuda);
+    DWORD id = 0;
+    potok_ = ZyOS().CreateThread(nullptr, 0, ZyProgresPotok, blok, 0, &id);
+    if (!potok_) {
+        delete[] blok;
+        ZyOtchet(z.funkcija, 2);
+        return false;
+    }
+    f.PotokProgressa = id;
+    zapustil_ = true;
+    return true;
+}
+
+// Posts the reset, retrying every 30 ms while the new thread has no message queue yet; gives
+// up when the thread has ended or after about 9 s.
+void ZyProgress::posylatSbros() {
+    for (int i = 0; i < ZY_POPYTOK_POSYLKI; ++i) {
+        if (PostThreadMessageA(f_->PotokProgressa, ZYPR_POZICIJA, 0, 0)) return;
+        if (!potok_) return; // a window of another operation: its queue exists or is gone
+        if (WaitForSingleObject(potok_, ZY_PAUZA_POSYLKI) != WAIT_TIMEOUT) return;
+    }
+}
+
+// Adds a side unless an enclosing operation of this thread holds the object.
+void ZyZamki::dobavit(ZYKFAJL64* f, bool zapis) {
+    if (!zyZamokDerzhitsja(f)) z_[n_++] = {f, zapis, false, false};
+}
+
+// Held under the lock of another side.
+void ZyZamki::dobavitPokrytyj(ZYKFAJL64* f) {
+    if (!zyZamokDerzhitsja(f)) z_[n_++] = {f, false, false, true};
+}
+
+// Takes the sides in the order of the names and notes the objects as held.
+bool ZyZamki::vzjat() {
+    if (n_ == 2 && zyPoImeni(z_[1].f, z_[0].f)) std::swap(z_[0], z_[1]);
+    for (int i = 0; i < n_; ++i) {
+        Z& z = z_[i];
+        z.vzjat = z.pokryt || (z.zapis ? z.f->FEK_SinhronZapisPref() : z.f->FEK_SinhronChtenPref());
+        if (!z.vzjat) {
+            otpustit();
+            return false;
+        }
+        if (tKolDerzhimyh < ZY_DERZHIMYH) tDerzhimye[tKolDerzhimyh++] = z.f;
+    }
+    return true;
+}
+
+// Gives the sides back in reverse, and the objects stop counting as held.
+bool ZyZamki::otpustit() {
+    bool vse = true;
+    for (int i = n_ - 1; i >= 0; --i) {
+        Z& z = z_[i];
+        if (!z.vzjat) continue;
+        z.vzjat = false;
+        for (int k = tKolDerzhimyh; k-- > 0;) {
+            if (tDerzhimye[k] != z.f) continue;
+            tDerzhimye[k] = tDerzhimye[--tKolDerzhimyh];
+            break;
+        }
+        if (z.pokryt) continue;
+        vse &= (z.zapis ? z.f->FEK_SinhronZapisSyf() : z.f->FEK_SinhronChtenSyf()) != 0;
+    }
+    return vse;
+}
+
+// Held by an operation of this thread.
+bool zyZamokDerzhitsja(const ZYKFAJL64* f) {
+    for (int k = 0; k < tKolDerzhimyh; ++k)
+        if (tDerzhimye[k] == f) return true;
+    return false;
+}
+
+// Block length: a half of the zone multiplier measured now, less one granularity unit, at most
+// half the free physical memory; at least one granularity unit so that a machine short of
+// memory still makes progress; memory copies at most the length; with progress a hundredth of
+// that; at most the buffer between two files, or what one read or write call moves.
+uint64_t zyRazmerBloka(const ZyZadanieKop& z, bool progress) {
+    ZYKFAJL64& h = zyHozjain(z);
+    h.FEK_VsMnRazmPam();
+    h.MnZony = static_cast<unsigned short>(h.MnZony / 2 < 1 ? 1 : h.MnZony / 2);
+    const uint64_t gran = h.Granuljarnost ? h.Granuljarnost : 1;
+    uint64_t blok = uint64_t(h.MnZony) * gran - gran;
+    MEMORYSTATUSEX ms;
+    ms.dwLength = sizeof ms;
+    if (ZyOS().GlobalMemoryStatusEx(&ms) && ms.ullAvailPhys / 2 < blok) blok = ms.ullAvailPhys / 2;
+    if (blok < gran) blok = gran;
+    if (blok > SIZE_T(-1) - gran) blok = SIZE_T(-1) - gran;
+    const bool ozu = !z.kuda.fajl || !z.otkuda.fajl;
+    if (ozu && blok > z.dlina) blok = z.dlina;
+    if (progress) {
+        blok /= 100;
+        if (blok == 0) blok = ozu ? z.dlina : 100;
+    }
+    const uint64_t maks = ozu ? ZY_VYZOV_MAKS : ZY_BUFER_MAKS;
+    return blok < maks ? blok : maks;
+}
+
+// Reads or writes through the handle, in calls of at most ZY_VYZOV_MAKS bytes.
+bool zyVvodVyvod(HANDLE h, uint64_t poz, unsigned char* buf, uint64_t n, bool zapis) {
+    while (n) {
+        const DWORD chast = DWORD(n < ZY_VYZOV_MAKS ? n : ZY_VYZOV_MAKS);
+        OVERLAPPED ov{};
+        ov.Offset = DWORD(poz);
+        ov.OffsetHigh = DWORD(poz >> 32);
+        DWORD sdelano = 0;
+        BOOL ok = zapis ? ZyOS().WriteFile(h, buf, chast, &sdelano, &ov)
+                        : ZyOS().ReadFile(h, buf, chast, &sdelano, &ov);
+        if (!ok && GetLastError() == ERROR_IO_PENDING)
+            ok = ZyOS().GetOverlappedResult(h, &ov, &sdelano, TRUE);
+        if (!ok) return false;
+        if (sdelano == 0) {
+            SetLastError(zapis ? ERROR_WRITE_FAULT : ERROR_HANDLE_EOF);
+            return false;
+        }
+        poz += sdelano;
+        buf += sdelano;
+        n -= sdelano;
+    }
+    return true;
+}
+
+// Through a view of the range, mapped for the time of the call.
+bool zyVvodVyvodVidom(ZYKFAJL64& f, uint64_t poz, unsigned char* buf, uint64_t n, bool zapis) {
+    if (n == 0) return true;
+    const int otobr = zyGotovoOtobrazhenie(f);
+    if (otobr <= 0) {
+        if (otobr == 0) SetLastError(ERROR_HANDLE_EOF);
+        return false;
+    }
+    if (poz + n > zy64(f.Razmer)) {
+        SetLastError(ERROR_HANDLE_EOF);
+        return false;
+    }
+    ZyVid vid;
+    unsigned char* a = vid.otobrazit(f, poz, n, zapis ? FILE_MAP_WRITE : FILE_MAP_READ);
+    if (!a) return false;
+    if (zapis)
+        std::memcpy(a, buf, static_cast<size_t>(n));
+    else
+        std::memcpy(buf, a, static_cast<size_t>(n));
+    return true;
+}
 
 // Runs a checked copy: lock, grow, size, progress, blocks, stamp, unlock, positions. Reports
 // wait until the locks are given back.
 int zyKopirovatBloki(const ZyZadanieKop& z) {
     ZYKFAJL64* priem = z.kuda.fajl;
     ZYKFAJL64* ist = z.otkuda.fajl;
-    if (z.sdelano) *z.sdelano = 0;
     const uint64_t konec = zySumma(z.kuda.poz, z.dlina);
     if (priem && konec == ZY_MAX64) return 0; // no file reaches that far
 
     ZyOtlozhennyeOtchety otlozhit;
+    // An enclosing operation that holds the receiver's lock keeps the object current itself.
+    const bool obnovit = priem && !zyZamokDerzhitsja(priem);
     ZyZamki zamki;
     if (priem) zamki.dobavit(priem, true);
     if (ist && !(priem && z.odinFajl)) zamki.dobavit(ist, false);
@@ -425,7 +441,7 @@ int zyKopirovatBloki(const ZyZadanieKop& z) {
     if (priem) {
         // The size as it is now, under the writer lock: another object or process may have
         // grown the file since this object last looked, and growing must never cut it back.
-        priem->TestDan();
+        if (obnovit) priem->TestDan();
         if (konec > zy64(priem->Razmer) && !zyUstanovitKonec(*priem, konec)) return 0;
     }
     if (!zyOtobrazhenieStorony(z.kuda) || !zyOtobrazhenieStorony(z.otkuda)) return 0;
@@ -435,7 +451,10 @@ int zyKopirovatBloki(const ZyZadanieKop& z) {
     const uint64_t blok = zyRazmerBloka(z, sProgressom);
     ZyProgress progress;
     if (sProgressom && !progress.nachat(hozjain, z)) return 0;
-    ZyItog itog = zyBlokiCikl(z, blok, sProgressom ? &progress : nullptr);
+    const bool cherezVidy =
+        (priem && (priem->Flagi & ZYF64_CHEREZ_VIDY)) || (ist && (ist->Flagi & ZYF64_CHEREZ_VIDY));
+    ZyItog itog =
+        cherezVidy ? ZyItog::CherezVidy : zyBlokiCikl(z, blok, sProgressom ? &progress : nullptr);
     if (itog == ZyItog::CherezVidy)
         itog = zyBlokiCherezVidy(z, blok, sProgressom ? &progress : nullptr) ? ZyItog::Gotovo
                                                                              : ZyItog::Sboj;

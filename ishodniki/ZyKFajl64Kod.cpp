@@ -1,27 +1,31 @@
 // Encode and decode of ZYKFAJL64 (Kod, Dekod): file to receiver, in place, from memory and into
 // memory. The arithmetic is ZyKodArifm.h; this unit moves the bytes (through the copy operations
-// of the file object, a megabyte at a time), checks encoded data before anything is written,
-// shows progress and reports failures.
+// of the file object, 8 MiB at a time), checks encoded data before anything is written, shows
+// progress and reports failures. Each call holds the locks of its files for its whole course:
+// the writer lock of the receiver (this file in place), the reader lock of the source, so that
+// the sizes it reads stay true until it ends.
 //
 // Encoded layout: the plain prefix, the 8-byte total length (prefix included, low half first),
 // then one record per block of 65532 bytes: quotient length and remainder length (16 bits
 // each, low byte first), the quotient's and the remainder's significant bytes.
 //
-// In place, the data first moves up by the most the records can outgrow the blocks (8 bytes
-// and 5 a block; when decoding, by what the check of the records computes), so that every
-// record or block is written below the bytes still to be read: one pass over the file instead
-// of a cut and an insert per block.
+// In place, the new data is written into the journal of a change (ZyZhurnal.h) and then
+// replaces the data after the prefix: the file is as before until the replacement, which a
+// stopped process cannot leave half-done, and a file that cannot be cut (another object has it
+// open) is refused before anything changes.
 #include <windows.h>
 
 #include <cstring>
 #include <new>
 
+#include "ZyBlokKop.h"
 #include "ZyKFajl64Vnutr.h"
 #include "ZyKodArifm.h"
 #include "ZyOtchet.h"
 #include "ZyProgres.h"
 #include "ZySistVyzovy.h"
 #include "ZyStandart.h"
+#include "ZyZhurnal.h"
 
 namespace Quorvel {
 
@@ -116,8 +120,6 @@ struct ZyVvod {
         }
         return true;
     }
-    // Position of the next byte to be read.
-    uint64_t sled() const { return poz - (n - v); }
 
 private:
     // Fetches the next piece.
@@ -139,9 +141,11 @@ private:
     }
 };
 
-// Bytes written in order to a file from a position on (a megabyte at a time), or to memory.
+// Bytes written in order to a file from a position on (8 MiB at a time), to the data of a
+// journal, or to memory.
 struct ZyVyvod {
     ZYKFAJL64* f = nullptr;
+    ZyZhurnal* zh = nullptr;
     unsigned char* ozu = nullptr;
     uint64_t poz = 0; // where the buffered bytes go
     unsigned char* buf = nullptr;
@@ -149,7 +153,7 @@ struct ZyVyvod {
 
     // Writes k bytes; false when the file refuses them.
     bool pisat(const unsigned char* p, size_t k) {
-        if (!f) {
+        if (!f && !zh) {
             std::memcpy(ozu + poz, p, k);
             poz += k;
             return true;
@@ -166,8 +170,9 @@ struct ZyVyvod {
     }
     // Writes out what is buffered.
     bool sbrosit() {
-        if (!f || n == 0) return true;
-        if (!f->Kop(zyNB(poz), buf, (unsigned long)n)) return false;
+        if ((!f && !zh) || n == 0) return true;
+        if (zh ? !zh->pisatDannye(poz, buf, n) : !f->Kop(zyNB(poz), buf, (unsigned long)n))
+            return false;
         poz += n;
         n = 0;
         return true;
@@ -325,13 +330,9 @@ bool zyDlinyZapisi(ZyVvod& vvod, size_t& q, size_t& o) {
     return true;
 }
 
-// Checks the records of `dannye` unencoded bytes before anything is written, and finds how
-// far the file from `nachalo` on must move up so that decoding in place, writing the blocks
-// from `nachalo` on, never overwrites a record not yet read. 0 when the records are sound;
-// otherwise the serial to report (the last error set).
-unsigned zyProveritZapisi(ZyVvod vvod, uint64_t nachalo, uint64_t dannye, const ZySerialy& s,
-                          uint64_t& sdvig) {
-    sdvig = 0;
+// Checks the records of `dannye` unencoded bytes before anything is written. 0 when they are
+// sound; otherwise the serial to report (the last error set).
+unsigned zyProveritZapisi(ZyVvod vvod, uint64_t dannye, const ZySerialy& s) {
     uint64_t vyshlo = 0;
     while (vyshlo < dannye) {
         size_t q, o;
@@ -352,10 +353,6 @@ unsigned zyProveritZapisi(ZyVvod vvod, uint64_t nachalo, uint64_t dannye, const 
             return s.ostatok;
         }
         vyshlo += dannye - vyshlo < ZY_KOD_BLOK ? dannye - vyshlo : ZY_KOD_BLOK;
-        // The block just written would end at nachalo + vyshlo; the next record begins at sled().
-        const uint64_t konecBloka = nachalo + vyshlo;
-        if (konecBloka > vvod.sled() && konecBloka - vvod.sled() > sdvig)
-            sdvig = konecBloka - vvod.sled();
     }
     return 0;
 }
@@ -387,6 +384,31 @@ bool zyPrilozhit(ZYKFAJL64& kuda, ZYKFAJL64& ist) {
     return kuda.Vkl(konec, ist, zyNB(0), dlina) != 0;
 }
 
+// Takes the locks of an encoding or decoding for its whole course: the writer side of the
+// receiver (this file in place) and the reader side of this file, unless the receiver shows
+// the same file (its writer side covers the reading). False after a report.
+bool zyZamkiKoda(ZyZamki& z, ZYKFAJL64& f, ZYKFAJL64* priemnik, const char* funkcija) {
+    if (!priemnik) {
+        z.dobavit(&f, true);
+        return z.vzjat();
+    }
+    const int odin = zyOdinPut(*priemnik, f, funkcija, 1);
+    if (odin < 0) return false;
+    z.dobavit(priemnik, true);
+    if (odin)
+        z.dobavitPokrytyj(&f);
+    else
+        z.dobavit(&f, false);
+    return z.vzjat();
+}
+
+// The sizes under the locks: the receiver's (this file's in place) always, since the call
+// writes at its end; the source's unless its refresh is switched off (flag bit 20).
+void zyObnovitKod(ZYKFAJL64& f, ZYKFAJL64* priemnik) {
+    if (priemnik) priemnik->TestDan();
+    if (!priemnik || !(f.Flagi & ZYF64_BEZ_OBNOVL)) f.TestDan();
+}
+
 // The key text's bytes and length.
 const unsigned char* zyKljuch(const char* key, size_t& dlina) {
     dlina = std::strlen(key);
@@ -398,12 +420,16 @@ const unsigned char* zyKljuch(const char* key, size_t& dlina) {
 // Encodes this file onto the end of `receiver`, or in place.
 int ZYKFAJL64::Kod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver) {
     if (!hFajl) return zyOtkaz(ZY_KOD, 0, ERROR_INVALID_HANDLE);
-    if (!(Flagi & ZYF64_BEZ_OBNOVL)) TestDan();
-    const uint64_t pref = zy64(prefix), razmer = zy64(Razmer);
     const bool naMeste = receiver == nullptr;
     ZYKFAJL64& kuda = naMeste ? *this : *receiver;
-    if (!key || pref > razmer || !kuda.hFajl || !(kuda.Flagi & ZYF64_ZAPIS))
+    if (!key || !kuda.hFajl || !(kuda.Flagi & ZYF64_ZAPIS))
         return zyOtkaz(ZY_KOD, 1, ERROR_INVALID_PARAMETER);
+    ZyOtlozhennyeOtchety otlozhit;
+    ZyZamki zamki;
+    if (!zyZamkiKoda(zamki, *this, receiver, ZY_KOD) || (naMeste && !zyBezOstatka(*this))) return 0;
+    zyObnovitKod(*this, receiver);
+    const uint64_t pref = zy64(prefix), razmer = zy64(Razmer);
+    if (pref > razmer) return zyOtkaz(ZY_KOD, 1, ERROR_INVALID_PARAMETER);
     // Inner copies show no window of their own from here on.
     ZyHod hod(*this, receiver);
     ZyRabota r;
@@ -414,7 +440,7 @@ int ZYKFAJL64::Kod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver) 
     if (dlinaKljucha == 0) {
         // No key, no encoding: the receiver gets the file as it is.
         if (!naMeste && razmer && !zyPrilozhit(*receiver, *this)) return zyOtkaz(ZY_KOD, 8);
-        return zyGotovo(*this, receiver);
+        return zamki.otpustit() ? zyGotovo(*this, receiver) : 0;
     }
     if (!r.chislo.kljuch(kljuch, dlinaKljucha, dannye) && dannye)
         return zyOtkaz(ZY_KOD, 7, ERROR_INVALID_PARAMETER);
@@ -423,30 +449,29 @@ int ZYKFAJL64::Kod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver) 
     ZyVvod vvod;
     vvod.f = this;
     vvod.buf = r.vvod;
+    vvod.poz = pref;
+    vvod.konec = razmer;
     ZyVyvod vyvod;
-    vyvod.f = &kuda;
     vyvod.buf = r.vyvod;
     unsigned sboj;
     if (naMeste) {
-        // The data moves up by the most the records can outgrow it, then is read from there.
-        const uint64_t sdvig = 8 + 5 * ((dannye + ZY_KOD_BLOK - 1) / ZY_KOD_BLOK);
-        if (dannye && !Kop(zyNB(pref + sdvig), zyNB(pref), zyNB(dannye))) return zyOtkaz(ZY_KOD, 8);
-        vvod.poz = pref + sdvig;
-        vvod.konec = pref + sdvig + dannye;
-        vyvod.poz = pref;
+        // The encoded form goes into the journal, then replaces the data after the prefix.
+        ZyZhurnal zhurnal(*this);
+        if (!zhurnal.sozdat()) return zyOtkaz(ZY_KOD, ZY_S_KOD_NA_MESTE.zapis);
+        vyvod.zh = &zhurnal;
         sboj = zyKodirovat(r, vvod, dannye, razmer, vyvod, hod, ZY_S_KOD_NA_MESTE);
-        if (!sboj && !FIN(zyNB(vyvod.konec()))) sboj = ZY_S_KOD_NA_MESTE.zapis;
+        if (!sboj && !zhurnal.izmenit(zyPlanZameny(razmer, pref, vyvod.konec())))
+            sboj = ZY_S_KOD_NA_MESTE.zapis;
     } else {
         const uint64_t konec = zy64(receiver->Razmer);
         if (pref && !receiver->Kop(zyNB(konec), *this, zyNB(0), zyNB(pref)))
             return zyOtkaz(ZY_KOD, 8);
-        vvod.poz = pref;
-        vvod.konec = razmer;
+        vyvod.f = receiver;
         vyvod.poz = konec + pref;
         sboj = zyKodirovat(r, vvod, dannye, razmer, vyvod, hod, ZY_S_KOD);
     }
     if (sboj) return zyOtkaz(ZY_KOD, sboj);
-    return zyGotovo(*this, receiver);
+    return zamki.otpustit() ? zyGotovo(*this, receiver) : 0;
 }
 
 // Encodes bytes 0 .. end - 1 of `mem` onto the end of this file.
@@ -454,17 +479,21 @@ int ZYKFAJL64::Kod(const char* key, const void* mem, unsigned long prefix, unsig
     if (!hFajl) return zyOtkaz(ZY_KOD_OZU, 0, ERROR_INVALID_HANDLE);
     if (!key || !mem || end == 0 || prefix >= end || !(Flagi & ZYF64_ZAPIS))
         return zyOtkaz(ZY_KOD_OZU, 1, ERROR_INVALID_PARAMETER);
+    ZyOtlozhennyeOtchety otlozhit;
+    ZyZamki zamki;
+    zamki.dobavit(this, true);
+    if (!zamki.vzjat()) return 0;
     ZyHod hod(*this, nullptr);
     ZyRabota r;
     if (!r.vydelit()) return zyOtkaz(ZY_KOD_OZU, 2);
-    if (!(Flagi & ZYF64_BEZ_OBNOVL)) TestDan();
+    TestDan(); // the end, under the writer lock
     const uint64_t konec = zy64(Razmer);
     size_t dlinaKljucha;
     const unsigned char* kljuch = zyKljuch(key, dlinaKljucha);
     const unsigned char* ozu = static_cast<const unsigned char*>(mem);
     if (dlinaKljucha == 0) {
         if (!Kop(zyNB(konec), mem, end)) return zyOtkaz(ZY_KOD_OZU, 3);
-        return zyGotovo(*this, nullptr);
+        return zamki.otpustit() ? zyGotovo(*this, nullptr) : 0;
     }
     const uint64_t dannye = end - prefix;
     if (!r.chislo.kljuch(kljuch, dlinaKljucha, dannye))
@@ -482,7 +511,7 @@ int ZYKFAJL64::Kod(const char* key, const void* mem, unsigned long prefix, unsig
     vyvod.poz = konec + prefix;
     const unsigned sboj = zyKodirovat(r, vvod, dannye, end, vyvod, hod, ZY_S_KOD_OZU);
     if (sboj) return zyOtkaz(ZY_KOD_OZU, sboj);
-    return zyGotovo(*this, nullptr);
+    return zamki.otpustit() ? zyGotovo(*this, nullptr) : 0;
 }
 
 // Decodes this file onto the end of `receiver`, or in place.
@@ -492,7 +521,11 @@ int ZYKFAJL64::Dekod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver
     ZYKFAJL64& kuda = naMeste ? *this : *receiver;
     if (!key || !kuda.hFajl || !(kuda.Flagi & ZYF64_ZAPIS))
         return zyOtkaz(ZY_DEKOD, 1, ERROR_INVALID_PARAMETER);
-    if (!(Flagi & ZYF64_BEZ_OBNOVL)) TestDan();
+    ZyOtlozhennyeOtchety otlozhit;
+    ZyZamki zamki;
+    if (!zyZamkiKoda(zamki, *this, receiver, ZY_DEKOD) || (naMeste && !zyBezOstatka(*this)))
+        return 0;
+    zyObnovitKod(*this, receiver);
     const uint64_t pref = zy64(prefix), razmer = zy64(Razmer);
     const ZySerialy& s = naMeste ? ZY_S_DEKOD_NA_MESTE : ZY_S_DEKOD;
     ZyHod hod(*this, receiver);
@@ -501,7 +534,7 @@ int ZYKFAJL64::Dekod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver
     if (dlinaKljucha == 0) {
         // Written without a key: the data is plain.
         if (!naMeste && razmer && !zyPrilozhit(*receiver, *this)) return zyOtkaz(ZY_DEKOD, s.zapis);
-        return zyGotovo(*this, receiver);
+        return zamki.otpustit() ? zyGotovo(*this, receiver) : 0;
     }
     ZyRabota r;
     if (!r.vydelit()) return zyOtkaz(ZY_DEKOD, 3);
@@ -517,41 +550,41 @@ int ZYKFAJL64::Dekod(const char* key, const ZYKNB64& prefix, ZYKFAJL64* receiver
     vvod.buf = r.vvod;
     vvod.poz = pref + 8;
     vvod.konec = razmer;
-    uint64_t sdvig = 0;
-    if (const unsigned sboj = zyProveritZapisi(vvod, pref, dannye, s, sdvig))
-        return zyOtkaz(ZY_DEKOD, sboj);
+    if (const unsigned sboj = zyProveritZapisi(vvod, dannye, s)) return zyOtkaz(ZY_DEKOD, sboj);
     if (!r.chislo.kljuch(kljuch, dlinaKljucha, dannye) && dannye)
         return zyOtkaz(ZY_DEKOD, s.nolKljuch, ERROR_INVALID_PARAMETER);
 
     if (!hod.nachat("\"ZYKFAJL64\" - Decode", Imja, kuda.Imja, razmer - pref, ZY_DEKOD, 3))
         return 0;
     ZyVyvod vyvod;
-    vyvod.f = &kuda;
     vyvod.buf = r.vyvod;
     unsigned sboj;
     if (naMeste) {
-        // Everything after the prefix moves up by sdvig, the total length with the records.
-        if (sdvig && !Kop(zyNB(pref + sdvig), zyNB(pref), zyNB(razmer - pref)))
-            return zyOtkaz(ZY_DEKOD, s.zapis);
-        vvod.poz = pref + sdvig + 8;
-        vvod.konec = razmer + sdvig;
-        vyvod.poz = pref;
+        // The decoded data goes into the journal, then replaces everything after the prefix.
+        ZyZhurnal zhurnal(*this);
+        if (!zhurnal.sozdat()) return zyOtkaz(ZY_DEKOD, s.zapis);
+        vyvod.zh = &zhurnal;
         sboj = zyDekodirovat(r, vvod, dannye, vyvod, hod, s);
-        if (!sboj && !FIN(zyNB(vsego))) sboj = s.zapis;
+        if (!sboj && !zhurnal.izmenit(zyPlanZameny(razmer, pref, dannye))) sboj = s.zapis;
     } else {
         const uint64_t konec = zy64(receiver->Razmer);
         if (pref && !receiver->Kop(zyNB(konec), *this, zyNB(0), zyNB(pref)))
             return zyOtkaz(ZY_DEKOD, s.zapis);
+        vyvod.f = receiver;
         vyvod.poz = konec + pref;
         sboj = zyDekodirovat(r, vvod, dannye, vyvod, hod, s);
     }
     if (sboj) return zyOtkaz(ZY_DEKOD, sboj);
-    return zyGotovo(*this, receiver);
+    return zamki.otpustit() ? zyGotovo(*this, receiver) : 0;
 }
 
-// Decodes this file into memory, or tells the size it needs.
+// Decodes this file into memory, or tells the size it needs, under the reader lock.
 int ZYKFAJL64::Dekod(void* mem, unsigned long* size, const char* key, unsigned long prefix) {
     if (!hFajl || !size || !key) return 0;
+    ZyOtlozhennyeOtchety otlozhit;
+    ZyZamki zamki;
+    zamki.dobavit(this, false);
+    if (!zamki.vzjat()) return 0;
     ZyHod hod(*this, nullptr);
     if (!(Flagi & ZYF64_BEZ_OBNOVL)) TestDan();
     const uint64_t razmer = zy64(Razmer);
@@ -566,14 +599,14 @@ int ZYKFAJL64::Dekod(void* mem, unsigned long* size, const char* key, unsigned l
         vsego = zyProchest64(dlina);
     }
     if (!mem || *size < vsego) {
-        if (zyShire32(vsego)) return 2;
+        if (zyShire32(vsego)) return zamki.otpustit() ? 2 : 0;
         *size = static_cast<unsigned long>(vsego);
-        return 1;
+        return zamki.otpustit() ? 1 : 0;
     }
     *size = static_cast<unsigned long>(vsego);
     if (dlinaKljucha == 0) {
         if (razmer && !Kop(mem, zyNB(0), (unsigned long)razmer)) return 0;
-        return zyGotovo(*this, nullptr);
+        return zamki.otpustit() ? zyGotovo(*this, nullptr) : 0;
     }
     const ZySerialy& s = ZY_S_DEKOD;
     ZyRabota r;
@@ -585,9 +618,7 @@ int ZYKFAJL64::Dekod(void* mem, unsigned long* size, const char* key, unsigned l
     vvod.buf = r.vvod;
     vvod.poz = uint64_t(prefix) + 8;
     vvod.konec = razmer;
-    uint64_t sdvig = 0;
-    if (const unsigned sboj = zyProveritZapisi(vvod, prefix, dannye, s, sdvig))
-        return zyOtkaz(ZY_DEKOD_OZU, sboj);
+    if (const unsigned sboj = zyProveritZapisi(vvod, dannye, s)) return zyOtkaz(ZY_DEKOD_OZU, sboj);
     if (!r.chislo.kljuch(kljuch, dlinaKljucha, dannye) && dannye)
         return zyOtkaz(ZY_DEKOD_OZU, s.nolKljuch, ERROR_INVALID_PARAMETER);
     if (!hod.nachat("\"ZYKFAJL64\" - Decode", Imja, nullptr, razmer - prefix, ZY_DEKOD_OZU, 3))
@@ -598,7 +629,7 @@ int ZYKFAJL64::Dekod(void* mem, unsigned long* size, const char* key, unsigned l
     vyvod.poz = prefix;
     const unsigned sboj = zyDekodirovat(r, vvod, dannye, vyvod, hod, s);
     if (sboj) return zyOtkaz(ZY_DEKOD_OZU, sboj);
-    return zyGotovo(*this, nullptr);
+    return zamki.otpustit() ? zyGotovo(*this, nullptr) : 0;
 }
 
 } // namespace Quorvel

@@ -248,11 +248,16 @@ using ZyBlokCifry = ZyCifry<uint32_t, uint64_t>;
 using ZyC = ZyKodCifra;
 constexpr size_t ZY_CIFR = (ZY_KOD_BLOK + sizeof(ZyC) - 1) / sizeof(ZyC) + 2;
 
-// The significant bytes of n digits into b; their count.
+// The significant bytes of n digits into b, and no byte more (b may end right after them);
+// their count.
 size_t zyVZnachimye(const ZyC* c, size_t n, unsigned char* b) {
     n = ZyBlokCifry::bezNulej(c, n);
-    ZyBlokCifry::vBajty(c, b, n * sizeof(ZyC));
-    return zyZnachimyh(b, n * sizeof(ZyC));
+    if (n == 0) return 0;
+    size_t bajt = (n - 1) * sizeof(ZyC);
+    for (ZyC verh = c[n - 1]; verh; verh = ZyC(verh >> 8))
+        ++bajt;
+    ZyBlokCifry::vBajty(c, b, bajt);
+    return bajt;
 }
 
 // Writes a 16-bit length, low byte first.

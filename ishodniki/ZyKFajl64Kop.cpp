@@ -1,5 +1,6 @@
-// Copy, insert, delete and transfer of ZYKFAJL64: the argument checks of each form, then one
-// call of the block-copy engine (ZyBlokKop.h) per block move.
+// Copy, insert, delete and transfer of ZYKFAJL64: the argument checks of each form, then the
+// block-copy engine (ZyBlokKop.h) for a copy, or a journaled change (ZyZhurnal.h) for an
+// insert, a delete or a move, which a stopped process cannot leave half-done.
 #include <windows.h>
 
 #include "ZyBlokKop.h"
@@ -7,6 +8,7 @@
 #include "ZyOtchet.h"
 #include "ZyPlanKop.h"
 #include "ZySistVyzovy.h"
+#include "ZyZhurnal.h"
 
 namespace Quorvel {
 
@@ -34,28 +36,6 @@ bool zyVnutri(const ZYKFAJL64& f, uint64_t src, uint64_t n) {
     return src <= zy64(f.PoslIndeks) && n <= zyRaznost(zy64(f.Razmer), src);
 }
 
-// True when both objects hold the same file: the same volume and file index, whatever path
-// (a hard link, a short name) each was opened by.
-bool zyOdnaSushnost(const ZYKFAJL64& a, const ZYKFAJL64& b) {
-    return a.Info && b.Info && a.Info->dwVolumeSerialNumber == b.Info->dwVolumeSerialNumber &&
-           a.Info->nFileIndexHigh == b.Info->nFileIndexHigh &&
-           a.Info->nFileIndexLow == b.Info->nFileIndexLow;
-}
-
-// Whether two objects show one file: their full paths compared ignoring case (the path names
-// the shared lock objects), or the same file identity. 1 the same file, 0 different files,
-// -1 the comparison failed (reported with `funkcija` and `serial`).
-int zyOdinPut(const ZYKFAJL64& a, const ZYKFAJL64& b, const char* funkcija, unsigned serial) {
-    if (&a == &b) return 1;
-    const int r =
-        ZyOS().CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.Imja, -1, b.Imja, -1);
-    if (r == 0) {
-        ZyOtchet(funkcija, serial);
-        return -1;
-    }
-    return r == CSTR_EQUAL || zyOdnaSushnost(a, b) ? 1 : 0;
-}
-
 // A file side of a copy with its view-failure serials.
 ZyStorona zyFajl(ZYKFAJL64& f, uint64_t poz, unsigned serial, unsigned serialPosl) {
     ZyStorona s;
@@ -73,17 +53,14 @@ ZyStorona zyOzu(const void* p) {
     return s;
 }
 
-// The copy within one file of Kop(dst, src, len); `sdelano`, when set, gets the bytes the
-// blocks moved before a failure (ZyPlanProbel tells where the copy then left its room).
-int zyKopVFajle(ZYKFAJL64& f, uint64_t d, uint64_t s, uint64_t n, uint64_t* sdelano) {
-    if (sdelano) *sdelano = 0;
+// The copy within one file of Kop(dst, src, len).
+int zyKopVFajle(ZYKFAJL64& f, uint64_t d, uint64_t s, uint64_t n) {
     if (!zyZapisyvaemyj(f)) return 0;
     if (n == 0) return 1;
     zyObnovit(f);
     if (!zyVnutri(f, s, n)) return 0;
     if (d == s) {
         const uint64_t konec = zySumma(d, n);
-        if (sdelano) *sdelano = n;
         if (konec > zy64(f.PoslIndeks)) {
             f.Poz = f.PoslIndeks;
             return -1;
@@ -97,7 +74,6 @@ int zyKopVFajle(ZYKFAJL64& f, uint64_t d, uint64_t s, uint64_t n, uint64_t* sdel
     z.otkuda = zyFajl(f, s, 1, 1);
     z.dlina = n;
     z.odinFajl = true;
-    z.sdelano = sdelano;
     return zyKopirovatBloki(z);
 }
 
@@ -109,81 +85,58 @@ void zyOtpustitOtobrazhenie(ZYKFAJL64& f) {
     f.hOtobr = nullptr;
 }
 
-// Makes room for `n` bytes at `p`: the file grows to p + n when p is at or past its end,
-// otherwise the bytes from p on move up by n. False on failure.
-bool zyRazdvinut(ZYKFAJL64& f, uint64_t p, uint64_t n) {
-    const uint64_t razmer = zy64(f.Razmer);
-    const uint64_t konec = zySumma(p, n);
-    if (konec == ZY_MAX64) return false; // beyond any file; FIN would read MAX as "after Poz"
-    if (p >= razmer) return zyVyrastit(f, konec) != 0;
-    return f.Kop(zyNB(konec), zyNB(p), zyNB(razmer - p)) != 0;
+// Inserts n (> 0) bytes at p of `f` (writable) from memory, from `f` itself at `s`, or from
+// `drugoj` at `s`, as one journaled change under the writer lock (and the source's reader
+// lock); the size is taken under the lock. 1 or -1 .. -3 as the copies give, 0 on failure.
+int zyVstavit(ZYKFAJL64& f, uint64_t p, uint64_t n, const void* ozu, ZYKFAJL64* drugoj,
+              uint64_t s) {
+    if (zySumma(p, n) == ZY_MAX64) return 0; // beyond any file
+    ZyOtlozhennyeOtchety otlozhit;
+    ZyZamki zamki;
+    zamki.dobavit(&f, true);
+    if (drugoj) zamki.dobavit(drugoj, false);
+    if (!zamki.vzjat()) return 0;
+    if (!zyBezOstatka(f)) return 0;
+    f.TestDan();
+    if (drugoj) zyObnovit(*drugoj);
+    if (!ozu && !zyVnutri(drugoj ? *drugoj : f, s, n)) return 0;
+    const uint32_t otkuda = ozu ? ZY_VSTAVKA_OZU : drugoj ? ZY_VSTAVKA_DRUGOJ : ZY_VSTAVKA_FAJL;
+    const ZyPlan plan = zyPlanVstavki(zy64(f.Razmer), p, n, otkuda, s);
+    ZyZhurnal zhurnal(f);
+    if (!zhurnal.sozdat() ||
+        (ozu && !zhurnal.pisatDannye(0, static_cast<const unsigned char*>(ozu), n)) ||
+        !zhurnal.izmenit(plan, drugoj, s))
+        return 0;
+    int rez = zyPostavitPoz(f, p + n) ? -1 : 1;
+    if (drugoj && zyPostavitPoz(*drugoj, s + n)) rez = rez == -1 ? -3 : -2;
+    return zamki.otpustit() ? rez : 0;
 }
 
-// Bytes kept in memory by ZyZapas; a longer range goes to a temporary file.
-constexpr uint64_t ZY_ZAPAS_OZU = 16ull << 20;
-
-// A copy of a range of a file kept aside while the file is rearranged: in memory when it is
-// small, else in a temporary file (deleted when this goes).
-class ZyZapas {
-public:
-    ZyZapas() = default;
-    ~ZyZapas() {
-        if (ozu_) HeapFree(GetProcessHeap(), 0, ozu_);
-    }
-    ZyZapas(const ZyZapas&) = delete;
-    ZyZapas& operator=(const ZyZapas&) = delete;
-
-    // Copies n bytes at `poz` of `f` aside. False after a report.
-    bool sohranit(ZYKFAJL64& f, uint64_t poz, uint64_t n) {
-        n_ = n;
-        if (n <= ZY_ZAPAS_OZU) {
-            ozu_ = static_cast<unsigned char*>(ZyOS().HeapAlloc(GetProcessHeap(), 0, SIZE_T(n)));
-            if (ozu_) return f.Kop(ozu_, zyNB(poz), static_cast<unsigned long>(n)) != 0;
-        }
-        if (!vremennyj_(reinterpret_cast<const char*>(-1), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                        CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr))
-            return false;
-        return vremennyj_.Kop(zyNB(0), f, zyNB(poz), zyNB(n)) != 0;
-    }
-
-    // Writes the bytes kept aside to `poz` of `f`. False after a report.
-    bool vernut(ZYKFAJL64& f, uint64_t poz) {
-        if (ozu_) return f.Kop(zyNB(poz), ozu_, static_cast<unsigned long>(n_)) != 0;
-        return f.Kop(zyNB(poz), vremennyj_, zyNB(0), zyNB(n_)) != 0;
-    }
-
-private:
-    unsigned char* ozu_ = nullptr;
-    uint64_t n_ = 0;
-    ZYKFAJL64 vremennyj_;
-};
-
-// Runs a rearrangement of `f` planned by ZyPlanKop: keeps its bytes aside, moves the others
-// within the file, writes the kept bytes back. When the move or the write-back fails, the bytes
-// moved so far go back and the kept bytes return to their place: the file is as it was. Should
-// that fail as well, the kept bytes go into the room the move left where it stopped, so that
-// the file still holds every byte it held. False after a report.
-bool zyPrimenitPlan(ZYKFAJL64& f, const ZyPlanZapasa& plan) {
-    if (plan.zapasDlina == 0 && plan.kopDlina == 0) return true;
-    ZyZapas zapas;
-    if (!zapas.sohranit(f, plan.zapasPoz, plan.zapasDlina)) return false;
-    uint64_t sdelano = 0, nazad = 0;
-    if (zyKopVFajle(f, plan.kopKuda, plan.kopOtkuda, plan.kopDlina, &sdelano) &&
-        zapas.vernut(f, plan.vernutPoz))
-        return true;
-    if (sdelano) {
-        const ZyKopija o = ZyPlanOtkata(plan.kopKuda, plan.kopOtkuda, plan.kopDlina, sdelano);
-        zyKopVFajle(f, o.kuda, o.otkuda, o.dlina, &nazad);
-    }
-    zapas.vernut(f, ZyPlanProbel(plan.kopKuda, plan.kopOtkuda, plan.kopDlina, sdelano - nazad));
-    return false;
+// True when both objects hold the same file: the same volume and file index, whatever path
+// (a hard link, a short name) each was opened by.
+bool zyOdnaSushnost(const ZYKFAJL64& a, const ZYKFAJL64& b) {
+    return a.Info && b.Info && a.Info->dwVolumeSerialNumber == b.Info->dwVolumeSerialNumber &&
+           a.Info->nFileIndexHigh == b.Info->nFileIndexHigh &&
+           a.Info->nFileIndexLow == b.Info->nFileIndexLow;
 }
 
 } // namespace
 
+// One file: the same path, ignoring case, or the same identity.
+int zyOdinPut(const ZYKFAJL64& a, const ZYKFAJL64& b, const char* funkcija, unsigned serial) {
+    if (&a == &b) return 1;
+    const int r =
+        ZyOS().CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, a.Imja, -1, b.Imja, -1);
+    if (r == 0) {
+        ZyOtchet(funkcija, serial);
+        return -1;
+    }
+    return r == CSTR_EQUAL || zyOdnaSushnost(a, b) ? 1 : 0;
+}
+
 // Copies len bytes within this file from src to dst (the ranges may overlap).
 int ZYKFAJL64::Kop(const ZYKNB64& dst, const ZYKNB64& src, const ZYKNB64& len) {
-    return zyKopVFajle(*this, zy64(dst), zy64(src), zy64(len), nullptr);
+    return zyKopVFajle(*this, zy64(dst), zy64(src), zy64(len));
 }
 
 // Writes len bytes from memory to the file at dst, growing the file as needed.
@@ -233,33 +186,26 @@ int ZYKFAJL64::Kop(const ZYKNB64& dst, ZYKFAJL64& from, const ZYKNB64& src, cons
     return zyKopirovatBloki(z);
 }
 
-// Inserts at pos a copy of len bytes at src of this file. NOTE: the positions are taken by
-// value first: a caller may pass the object's own fields (Razmer, Poz), which the insert
-// changes on its way.
+// Inserts at pos a copy of len bytes at src of this file (src counted before the insert).
 int ZYKFAJL64::Vkl(const ZYKNB64& pos, const ZYKNB64& src, const ZYKNB64& len) {
     if (!zyZapisyvaemyj(*this)) return 0;
-    const uint64_t p = zy64(pos), s = zy64(src), n = zy64(len);
+    const uint64_t n = zy64(len);
     if (n == 0) return 1;
-    zyObnovit(*this);
-    if (!zyVnutri(*this, s, n) || !zyRazdvinut(*this, p, n)) return 0;
-    return Kop(zyNB(p), zyNB(ZyIstochnikPosleSdviga(s, p, n)), zyNB(n));
+    return zyVstavit(*this, zy64(pos), n, nullptr, nullptr, zy64(src));
 }
 
-// Inserts len bytes from memory at pos (taken by value first, as above).
+// Inserts len bytes from memory at pos.
 int ZYKFAJL64::Vkl(const ZYKNB64& pos, const void* mem, unsigned long len) {
     if (!zyZapisyvaemyj(*this) || !mem) return 0;
     if (len == 0) return 1;
-    zyObnovit(*this);
-    const uint64_t p = zy64(pos);
-    if (!zyRazdvinut(*this, p, len)) return 0;
-    return Kop(zyNB(p), mem, len);
+    return zyVstavit(*this, zy64(pos), len, mem, nullptr, 0);
 }
 
 // Inserts at pos a copy of len bytes at src of `from` (the same path: the same-file insert,
 // whose clamped position -1 counts for both objects, -3).
 int ZYKFAJL64::Vkl(const ZYKNB64& pos, ZYKFAJL64& from, const ZYKNB64& src, const ZYKNB64& len) {
     if (!zyZapisyvaemyj(*this)) return 0;
-    const uint64_t s = zy64(src), n = zy64(len);
+    const uint64_t n = zy64(len);
     if (n == 0) return 1;
     if (!from.hFajl || !from.Imja) return 0;
     const int odin = zyOdinPut(*this, from, ZY_VKL_FAJLY, 1);
@@ -268,43 +214,34 @@ int ZYKFAJL64::Vkl(const ZYKNB64& pos, ZYKFAJL64& from, const ZYKNB64& src, cons
         const int r = Vkl(pos, src, len);
         return r == -1 ? -3 : r;
     }
-    zyObnovit(from);
-    zyObnovit(*this);
-    const uint64_t p = zy64(pos);
-    if (!zyVnutri(from, s, n) || !zyRazdvinut(*this, p, n)) return 0;
-    return Kop(zyNB(p), from, zyNB(s), zyNB(n));
+    return zyVstavit(*this, zy64(pos), n, nullptr, &from, zy64(src));
 }
 
 // Deletes len bytes at pos: 1 (position at pos), -1 the file was cut at pos (position at the
-// last index), -4 the file is now empty, 0 on failure. The file is cut first: a file that
-// cannot be cut (another object or process has it open, so it is mapped) is reported and
-// left exactly as it was. The end cut off is kept aside and written back behind the tail.
+// last index), -4 the file is now empty, 0 on failure. A delete up to the end is one cut;
+// any other is a journaled change. A file that cannot be cut (another object or process has
+// it open, so it is mapped) is reported and left as it was.
 int ZYKFAJL64::Vwkl(const ZYKNB64& pos, const ZYKNB64& len) {
     if (!zyZapisyvaemyj(*this)) return 0;
-    zyObnovit(*this);
-    const uint64_t p = zy64(pos), n = zy64(len);
+    ZyOtlozhennyeOtchety otlozhit;
+    ZyZamki zamki;
+    zamki.dobavit(this, true);
+    if (!zamki.vzjat() || !zyBezOstatka(*this)) return 0;
+    TestDan(); // the size under the writer lock
+    const uint64_t p = zy64(pos), n = zy64(len), razmer = zy64(Razmer);
     if (p > zy64(PoslIndeks)) return 0;
     if (n == 0) return 1;
-    const uint64_t razmer = zy64(Razmer);
+    int rez = 1;
     if (zySumma(p, n) > zy64(PoslIndeks)) {
-        if (!FIN(pos)) return 0;
+        if (!zyUstanovitKonec(*this, p)) return 0;
         Poz = PoslIndeks;
-        return zy64(Razmer) == 0 ? -4 : -1;
-    }
-    const ZyPlanZapasa plan = ZyPlanUdalit(razmer, p, n);
-    ZyZapas zapas;
-    if (!zapas.sohranit(*this, plan.zapasPoz, plan.zapasDlina)) return 0;
-    if (FIN(zyNB(razmer - n)) &&
-        (!plan.kopDlina || Kop(zyNB(plan.kopKuda), zyNB(plan.kopOtkuda), zyNB(plan.kopDlina))) &&
-        zapas.vernut(*this, plan.vernutPoz)) {
+        rez = zy64(Razmer) == 0 ? -4 : -1;
+    } else {
+        ZyZhurnal zhurnal(*this);
+        if (!zhurnal.sozdat() || !zhurnal.izmenit(zyPlanUdalenija(razmer, p, n))) return 0;
         Poz = zyNB(p);
-        return 1;
     }
-    // Once the file is cut, the end kept aside goes back where it was: every byte not to be
-    // deleted is then in the file again, in order, with the room of the deleted bytes where
-    // the tail stopped moving down (exactly as before when it did not move).
-    if (zy64(Razmer) < razmer) zapas.vernut(*this, razmer - plan.zapasDlina);
-    return 0;
+    return zamki.otpustit() ? rez : 0;
 }
 
 // Moves len bytes within this file from src to dst (dst counted in the file as it was). The
@@ -316,30 +253,43 @@ int ZYKFAJL64::Peredat(const ZYKNB64& dst, const ZYKNB64& src, const ZYKNB64& le
     if (!zyZapisyvaemyj(*this)) return 0;
     const uint64_t d = zy64(dst), s = zy64(src), n = zy64(len);
     if (d == s || n == 0) return 1;
+    ZyOtlozhennyeOtchety otlozhit;
+    ZyZamki zamki;
+    zamki.dobavit(this, true);
+    if (!zamki.vzjat() || !zyBezOstatka(*this)) return 0;
     zyObnovit(*this);
     if (!zyVnutri(*this, s, n)) return 0;
     // NOTE: moving a block to a point inside itself changes nothing; done as insert and
     // delete it would lose the bytes between the source and the destination.
-    if (d > s && d < s + n) return 1;
+    if (d > s && d < s + n) return zamki.otpustit() ? 1 : 0;
     const uint64_t razmer = zy64(Razmer);
     if (zySumma(d, n) == ZY_MAX64) return 0; // no file reaches that far
-    if (d > razmer && !zyVyrastit(*this, d)) return 0;
-    if (!zyPrimenitPlan(*this, ZyPlanPeremestit(d, s, n))) return 0;
+    const ZyPlan plan = zyPlanPeremeshenija(razmer, d, s, n);
+    if (plan.kol) {
+        ZyZhurnal zhurnal(*this);
+        if (!zhurnal.sozdat() || !zhurnal.izmenit(plan)) return 0;
+    }
     // Where the insert would have left the position, against the file as it is now.
     const uint64_t poz = d < razmer ? d + n : d + n - 1;
     const uint64_t posl = zy64(PoslIndeks);
     Poz = zyNB(poz > posl ? posl : poz);
+    if (!zamki.otpustit()) return 0;
     return poz >= posl ? -1 : 1;
 }
 
-// Moves len bytes of the file at src into memory: a read, then the delete; Vwkl's result.
+// Moves len bytes of the file at src into memory: a read, then the delete, under one writer
+// lock (no one changes the bytes between); Vwkl's result.
 int ZYKFAJL64::Peredat(void* mem, const ZYKNB64& src, unsigned long len) {
     if (!mem) return 0;
     if (len == 0) return 1;
     // A file that cannot lose the bytes gives nothing, rather than a copy reported as failed.
     if (!zyZapisyvaemyj(*this)) return 0;
-    if (!Kop(mem, src, len)) return 0;
-    return Vwkl(src, zyNB(len));
+    ZyOtlozhennyeOtchety otlozhit;
+    ZyZamki zamki;
+    zamki.dobavit(this, true);
+    if (!zamki.vzjat() || !Kop(mem, src, len)) return 0;
+    const int r = Vwkl(src, zyNB(len));
+    return zamki.otpustit() ? r : 0;
 }
 
 // Moves len bytes at src of `from` to dst of this file: the insert here, the delete there.
@@ -356,11 +306,19 @@ int ZYKFAJL64::Peredat(const ZYKNB64& dst, ZYKFAJL64& from, const ZYKNB64& src,
     }
     // A source that cannot lose the bytes is refused before anything is inserted here.
     if (!zyZapisyvaemyj(from)) return 0;
+    // Both writer locks for the whole move: the bytes inserted here are the bytes deleted
+    // there. Each half is a journaled change: a stop between them leaves the bytes in both
+    // files, never in neither.
+    ZyOtlozhennyeOtchety otlozhit;
+    ZyZamki zamki;
+    zamki.dobavit(this, true);
+    zamki.dobavit(&from, true);
+    if (!zamki.vzjat()) return 0;
     int r = Vkl(dst, from, src, len);
     if (r == 0) return 0;
     if (r == -2) r = 1;
     const int s = from.Vwkl(src, len);
-    if (s == 0) return 0;
+    if (!zamki.otpustit() || s == 0) return 0;
     const bool priemSdvinut = r == -1 || r == -3;
     if (priemSdvinut && s == 1) return -1;
     if (r == 1 && s == -1) return -2;

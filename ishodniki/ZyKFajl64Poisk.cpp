@@ -236,18 +236,22 @@ int ZYKFAJL64::VzPozStr(ZYKNB64& count, ZYKNB64& found, const void* pattern, uns
                 rez = 0;
                 break;
             }
-            if (!najdeno) {
-                VsPoz(zyNB(nazad ? niz : zySumma(verh, 1)));
-                break;
+            if (najdeno) {
+                count = zyNB(++kolvo);
+                found = zyNB(m);
+                if (kolvo >= nuzhno) {
+                    rez = VsPoz(zyNB(nazad ? m : zySumma(m, dalshe)));
+                    break;
+                }
+                if (nazad ? m >= s : zySumma(m, dalshe) != ZY_MAX64) {
+                    c = nazad ? m - s : m + dalshe;
+                    continue;
+                }
             }
-            count = zyNB(++kolvo);
-            found = zyNB(m);
-            if (kolvo >= nuzhno) {
-                rez = VsPoz(zyNB(nazad ? m : zySumma(m, dalshe)));
-                break;
-            }
-            if (nazad ? m < s : zySumma(m, dalshe) == ZY_MAX64) break;
-            c = nazad ? m - s : m + dalshe;
+            // Not found, or no position left to search from: the range's bound, as the plain
+            // search leaves it.
+            VsPoz(zyNB(nazad ? niz : zySumma(verh, 1)));
+            break;
         }
     }
     Flagi = flagi;

@@ -12,6 +12,7 @@
 #include "ZyKFajl64Vnutr.h"
 #include "ZyOtchet.h"
 #include "ZySistVyzovy.h"
+#include "ZyZhurnal.h"
 
 namespace Quorvel {
 
@@ -64,6 +65,26 @@ public:
 private:
     HANDLE m_;
 };
+
+// How long a wait for the gate goes before it looks for a change whose process stopped.
+constexpr DWORD ZY_PROVERKA_ZATVORA = 1000;
+
+// Waits for the gate (or, for a reader, the gate or the pass) without time-out. A process
+// that stopped in the middle of a change holds the gate for ever; so every second of waiting
+// the journal of the file is looked at, and one left by a stopped change is recovered (under
+// the file's mutex, never held while waiting here) and the gate given on.
+DWORD zyZhdatVhoda(ZYKFAJL64& f, DWORD n, const HANDLE* vhody) {
+    for (;;) {
+        const DWORD w = n == 1
+                            ? ZyOS().WaitForSingleObject(vhody[0], ZY_PROVERKA_ZATVORA)
+                            : ZyOS().WaitForMultipleObjects(n, vhody, FALSE, ZY_PROVERKA_ZATVORA);
+        if (w != WAIT_TIMEOUT) return w;
+        if (!f.Imja || !f.hMutex || !zyZhdatMutex(f.hMutex)) continue;
+        if (zyVosstanovitZhurnal(f.Imja, false, &f) == ZyOstatok::Vosstanovlen)
+            ZyOS().SetEvent(f.hZatvor);
+        ReleaseMutex(f.hMutex);
+    }
+}
 
 // Closes a handle field if it is set and clears it.
 void zyZakryt(HANDLE& h) {
@@ -149,7 +170,7 @@ int ZYKFAJL64::FEK_SozdatSinhronObj() {
 // the gate was taken the gate is given back, so that no one waits for a writer that left.
 int ZYKFAJL64::FEK_SinhronZapisPref() {
     const char* f = "FEK_SinhronZapisPref";
-    if (!hZatvor || ZyOS().WaitForSingleObject(hZatvor, INFINITE) != WAIT_OBJECT_0) {
+    if (!hZatvor || zyZhdatVhoda(*this, 1, &hZatvor) != WAIT_OBJECT_0) {
         if (!hZatvor) SetLastError(ERROR_INVALID_HANDLE);
         ZyOtchet(f, 1);
         return 0;
@@ -189,8 +210,7 @@ int ZYKFAJL64::FEK_SinhronZapisSyf() {
 int ZYKFAJL64::FEK_SinhronChtenPref() {
     const char* f = "FEK_SinhronChtenPref";
     const HANDLE vhody[2] = {hZatvor, hPropusk};
-    const DWORD w = (hZatvor && hPropusk) ? ZyOS().WaitForMultipleObjects(2, vhody, FALSE, INFINITE)
-                                          : WAIT_FAILED;
+    const DWORD w = (hZatvor && hPropusk) ? zyZhdatVhoda(*this, 2, vhody) : WAIT_FAILED;
     if (w != WAIT_OBJECT_0 && w != WAIT_OBJECT_0 + 1) {
         if (!hZatvor || !hPropusk) SetLastError(ERROR_INVALID_HANDLE);
         ZyOtchet(f, 1);

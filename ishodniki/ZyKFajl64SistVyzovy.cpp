@@ -34,6 +34,7 @@ ZYS_SIST_VYZOVY zySistVyzovy = {
     ::ReadFile,
     ::WriteFile,
     ::GetOverlappedResult,
+    ::GetDriveTypeA,
 };
 
 } // namespace

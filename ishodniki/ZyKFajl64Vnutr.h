@@ -12,6 +12,11 @@ namespace Quorvel {
 
 constexpr uint64_t ZY_MAX64 = ~uint64_t(0); // "no value" / "up to the end"
 
+// State bit of Flagi set by open: the handle was opened without buffering, or the file lies on
+// another machine. Reads and writes through such a handle are not kept coherent with mapped
+// views (and unbuffered ones must be sector-aligned), so the copies go through views.
+constexpr unsigned long ZYF64_CHEREZ_VIDY = 1ul << 29;
+
 // Longest full path, without its terminating zero.
 constexpr unsigned ZY_DLINA_PUTI = MAX_PATH - 1;
 // Longest path part of a synchronisation object's name (with its letter MAX_PATH - 1).
@@ -70,8 +75,9 @@ int zyGotovoOtobrazhenie(ZYKFAJL64& f);
 bool zyPerechitatInfo(ZYKFAJL64& f);
 
 // Sets the end of the file to `konec` without taking the writer lock (the caller holds it):
-// the steps of FIN. 1, or 0 after a report.
-int zyUstanovitKonec(ZYKFAJL64& f, uint64_t konec);
+// the steps of FIN, with the last-write stamp unless `shtamp` is false. 1, or 0 after a
+// report.
+int zyUstanovitKonec(ZYKFAJL64& f, uint64_t konec, bool shtamp = true);
 
 // Grows the file to `konec` bytes unless it is already that long as re-read under the writer
 // lock (then the object is only refreshed); never makes it shorter. 1, or 0 after a report.

@@ -43,6 +43,7 @@ struct ZYS_SIST_VYZOVY {
     BOOL(WINAPI* ReadFile)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
     BOOL(WINAPI* WriteFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
     BOOL(WINAPI* GetOverlappedResult)(HANDLE, LPOVERLAPPED, LPDWORD, BOOL);
+    UINT(WINAPI* GetDriveTypeA)(LPCSTR);
 };
 
 // The table the library calls through.

@@ -10,6 +10,7 @@ set(zy_chistye_ishodniki
     ishodniki/ZyKFajl64KodArifm.cpp
     ishodniki/ZyKFajl64Kandidaty.cpp
     ishodniki/ZyPlanKop.cpp
+    ishodniki/ZyPlanZhurnala.cpp
     navigator/view/ZyVektorBit.cpp
     navigator/core/ZyHodIstorii.cpp
     navigator/core/ZyAdresaFyn.cpp

@@ -39,6 +39,19 @@ std::vector<unsigned char> soderzhimoe(ZYKFAJL64& f) {
     return v;
 }
 
+HANDLE zapustitPomoshnika(const std::string& argumenty) {
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string komanda = std::string("\"") + exe + "\" --pomoshnik " + argumenty;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(exe, &komanda[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
 // ---- Replacements for the system-call table ---------------------------------------------
 
 namespace {
@@ -56,7 +69,8 @@ std::atomic<int> gSbojVyd{0};                   // the HeapAlloc call that fails
 std::atomic<int> gChtenij{0}, gZapisej{0};      // ReadFile and WriteFile calls
 std::atomic<int> gSbojChten{0}, gSbojZapisi{0}; // the ReadFile or WriteFile call that fails
 DWORD gOshibkaVvoda = 0;
-bool gBezBufera = false; // offsets, lengths and addresses must be multiples of 512
+bool gChastichno = false; // a failing write writes half its bytes first
+bool gBezBufera = false;  // offsets, lengths and addresses must be multiples of 512
 
 // True when the call that counts as step `nomer` of the shared sequence or of its own must fail
 // (the last error is then set).
@@ -88,7 +102,13 @@ BOOL WINAPI podmenaRead(HANDLE h, LPVOID buf, DWORD n, LPDWORD sdelano, LPOVERLA
 }
 
 BOOL WINAPI podmenaWrite(HANDLE h, LPCVOID buf, DWORD n, LPDWORD sdelano, LPOVERLAPPED o) {
-    if (sbojShaga(++gOtobrazhenij, ++gZapisej, gSbojZapisi)) return FALSE;
+    if (sbojShaga(++gOtobrazhenij, ++gZapisej, gSbojZapisi)) {
+        const DWORD oshibka = GetLastError();
+        DWORD polovina = 0;
+        if (gChastichno && n > 1) gIshodnaja.WriteFile(h, buf, n / 2, &polovina, o);
+        SetLastError(oshibka);
+        return FALSE;
+    }
     if (nevyrovneno(buf, n, o)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -131,6 +151,42 @@ UINT WINAPI podmenaTempName(LPCSTR, LPCSTR, UINT, LPSTR) {
     return 0;
 }
 
+HANDLE WINAPI podmenaCreateFile(LPCSTR imja, DWORD d, DWORD sh, LPSECURITY_ATTRIBUTES sa, DWORD r,
+                                DWORD f, HANDLE t) {
+    const std::string s(imja);
+    const std::string hvost = ".ZYKFAJL64-zhurnal";
+    if (r == CREATE_NEW && s.size() > hvost.size() &&
+        s.compare(s.size() - hvost.size(), hvost.size(), hvost) == 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    return gIshodnaja.CreateFileA(imja, d, sh, sa, r, f, t);
+}
+
+HANDLE gZatvor = nullptr; // the gate whose first wait appends gDobavka to gPutDobavki
+std::string gPutDobavki;
+std::vector<unsigned char> gDobavka;
+
+DWORD WINAPI podmenaWait(HANDLE h, DWORD ms) {
+    if (h == gZatvor && !gDobavka.empty()) {
+        HANDLE f = CreateFileA(gPutDobavki.c_str(), GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        if (f != INVALID_HANDLE_VALUE) {
+            SetFilePointer(f, 0, nullptr, FILE_END);
+            DWORD z = 0;
+            WriteFile(f, gDobavka.data(), DWORD(gDobavka.size()), &z, nullptr);
+            CloseHandle(f);
+        }
+        gDobavka.clear();
+    }
+    return gIshodnaja.WaitForSingleObject(h, ms);
+}
+
+UINT WINAPI podmenaDriveType(LPCSTR) {
+    return DRIVE_REMOTE;
+}
+
 BOOL WINAPI podmenaSetEnd(HANDLE) {
     SetLastError(ERROR_DISK_FULL);
     return FALSE;
@@ -152,7 +208,7 @@ PodmenaVyzovov::PodmenaVyzovov() : t_(ZyKFajl64SistVyzovy()), sohranennaja_(*t_)
     gSozdanij = 0;
     gSbojSozd = 0;
     gChtenij = gZapisej = gSbojChten = gSbojZapisi = 0;
-    gBezBufera = false;
+    gBezBufera = gChastichno = false;
     t_->MapViewOfFile = podmenaMapView;
     t_->ReadFile = podmenaRead;
     t_->WriteFile = podmenaWrite;
@@ -186,6 +242,22 @@ void PodmenaVyzovov::sbojVremennogoImeni() {
     t_->GetTempFileNameA = podmenaTempName;
 }
 
+void PodmenaVyzovov::sbojZhurnala() {
+    t_->CreateFileA = podmenaCreateFile;
+}
+
+void PodmenaVyzovov::dopisatPriZatvore(HANDLE zatvor, const std::string& put,
+                                       const std::vector<unsigned char>& dobavka) {
+    gZatvor = zatvor;
+    gPutDobavki = put;
+    gDobavka = dobavka;
+    t_->WaitForSingleObject = podmenaWait;
+}
+
+void PodmenaVyzovov::udalennyjDisk() {
+    t_->GetDriveTypeA = podmenaDriveType;
+}
+
 void PodmenaVyzovov::polnyjDisk() {
     t_->SetEndOfFile = podmenaSetEnd;
 }
@@ -200,8 +272,9 @@ int PodmenaVyzovov::vyzovovOtobrazhenija() const {
     return gOtobrazhenij;
 }
 
-void PodmenaVyzovov::sbojVvoda(bool chtenie, int n, DWORD oshibka) {
+void PodmenaVyzovov::sbojVvoda(bool chtenie, int n, DWORD oshibka, bool chastichno) {
     gOshibkaVvoda = oshibka;
+    gChastichno = chastichno;
     if (chtenie)
         gSbojChten = gChtenij + n;
     else

@@ -47,6 +47,10 @@ int otkrytChtenie(ZYKFAJL64& f, const std::string& imja);
 // The whole content through the object (Kop into memory), or empty.
 std::vector<unsigned char> soderzhimoe(ZYKFAJL64& f);
 
+// Starts this program again as a helper process: "--pomoshnik " and `argumenty` on its
+// command line. The process handle, or null.
+HANDLE zapustitPomoshnika(const std::string& argumenty);
+
 // Saves the system-call table and puts it back when it goes; the replacements below change it.
 class PodmenaVyzovov {
 public:
@@ -58,11 +62,22 @@ public:
     // (MapViewOfFile, ReadFile, WriteFile: one sequence, as each block of a copy reads and
     // writes where it once mapped its two views) fails with `oshibka`, and only that one.
     void sbojOtobrazhenija(int n, DWORD oshibka = ERROR_NOT_ENOUGH_MEMORY);
-    // The n-th ReadFile (chtenie) or WriteFile of the file object from now fails with `oshibka`.
-    void sbojVvoda(bool chtenie, int n, DWORD oshibka);
+    // The n-th ReadFile (chtenie) or WriteFile of the file object from now fails with `oshibka`;
+    // with `chastichno` a failing write first writes the first half of its bytes, as a write cut
+    // short half-way does.
+    void sbojVvoda(bool chtenie, int n, DWORD oshibka, bool chastichno = false);
+    // The journal of a change cannot be created (CreateFileA of a new journal fails with
+    // ERROR_ACCESS_DENIED).
+    void sbojZhurnala();
     // ReadFile and WriteFile refuse, as a handle opened without buffering does, every offset,
     // length or buffer address that is not a multiple of 512 (ERROR_INVALID_PARAMETER).
     void bezBuferizacii();
+    // The first wait for the event `zatvor` (a writer gate) first appends `dobavka` to the
+    // file `put` through a handle of its own: another writer that came just before.
+    void dopisatPriZatvore(HANDLE zatvor, const std::string& put,
+                           const std::vector<unsigned char>& dobavka);
+    // GetDriveTypeA reports every drive as remote (DRIVE_REMOTE).
+    void udalennyjDisk();
     // The n-th call of CreateFileMappingA from now fails.
     void sbojSozdanijaOtobrazhenija(int n, DWORD oshibka = ERROR_NOT_ENOUGH_MEMORY);
     // CompareStringA fails.

@@ -497,25 +497,76 @@ TEST(Kop, DeleteOrMoveWhileAnotherObjectHoldsTheFileLosesNothing) {
     proverit(a, m, "derzhit.bin", "delete once the file is free");
 }
 
-TEST(Kop, LongRangesAreKeptAsideInATemporaryFile) {
-    // Above 16 MiB the bytes a delete or a move keeps aside go to a temporary file.
+TEST(Kop, SizesAreTakenUnderTheWriterLockOfTheChange) {
+    // Another writer appends just before the change gets the writer lock: the change sees the
+    // appended bytes (they move with the tail, stay behind a delete, are encoded with the rest).
+    const Bajty ishodnye = uzor(1000, 31), dobavka = uzor(50, 32);
+    Bajty vse = ishodnye;
+    vse.insert(vse.end(), dobavka.begin(), dobavka.end());
+    auto kodirovano = [](const Bajty& b) { // the encoded form, made through a receiver
+        ZYKFAJL64 ist, priem;
+        novyjFajl(ist, "kod_ist.bin", b);
+        novyjFajl(priem, "kod_priem.bin", {});
+        EXPECT_EQ(-1, ist.Kod("kljuch", nb(0), &priem));
+        priem.DES();
+        return ChitatBajty("kod_priem.bin");
+    };
+    Bajty vstavka = vse, udalenie = vse, peremeshenie = vse;
+    vstavka.insert(vstavka.begin() + 10, {'a', 'b', 'c'});
+    udalenie.erase(udalenie.begin() + 10, udalenie.begin() + 15);
+    std::rotate(peremeshenie.begin(), peremeshenie.begin() + 5, peremeshenie.end());
+    const struct {
+        const char* chto;
+        int (*vyzov)(ZYKFAJL64& f);
+        Bajty posle;
+    } sluchai[] = {
+        {"insert", [](ZYKFAJL64& f) { return f.Vkl(nb(10), "abc", 3); }, vstavka},
+        {"delete", [](ZYKFAJL64& f) { return f.Vwkl(nb(10), nb(5)); }, udalenie},
+        {"move to the end", [](ZYKFAJL64& f) { return f.Peredat(nb(1050), nb(0), nb(5)); },
+         peremeshenie},
+        {"encode in place", [](ZYKFAJL64& f) { return f.Kod("kljuch", nb(0), nullptr); },
+         kodirovano(vse)},
+    };
+    for (const auto& s : sluchai) {
+        ZYKFAJL64 f;
+        novyjFajl(f, "dopisano.bin", ishodnye);
+        ZyStorozhOkon nabljudatel;
+        {
+            PodmenaVyzovov podmena;
+            podmena.dopisatPriZatvore(f.hZatvor, "dopisano.bin", dobavka);
+            EXPECT_NE(0, s.vyzov(f)) << s.chto;
+        }
+        f.DES();
+        EXPECT_TRUE(s.posle == ChitatBajty("dopisano.bin")) << s.chto;
+        EXPECT_TRUE(nabljudatel.Okna().empty()) << s.chto << ": " << nabljudatel.Tekst();
+    }
+}
+
+TEST(Kop, LongRangesAreKeptInTheJournalAndAJournalThatCannotBeMadeChangesNothing) {
+    // What a delete or a move keeps goes to the journal beside the file; without a journal
+    // nothing moves.
     const uint64_t m16 = 16ull << 20;
     ZYKFAJL64 f;
     novyjFajl(f, "dlinnyj.bin", uzor(size_t(3 * m16 + 4 * kGran), 11));
     Model m{uzor(size_t(3 * m16 + 4 * kGran), 11)};
     {
         PodmenaVyzovov podmena;
-        podmena.sbojVremennogoImeni();
+        podmena.sbojZhurnala();
         ZyStorozhOkon nabljudatel;
-        EXPECT_EQ(0, f.Vwkl(nb(kGran), nb(m16 + kGran))) << "no temporary file: nothing changes";
-        EXPECT_TRUE(nabljudatel.Zhdat(1));
-        proverit(f, m, "dlinnyj.bin", "a delete that could not keep its bytes aside");
+        EXPECT_EQ(0, f.Vwkl(nb(kGran), nb(m16 + kGran))) << "no journal: nothing changes";
+        ASSERT_TRUE(nabljudatel.Zhdat(1));
+        EXPECT_EQ(tekstOtcheta(ERROR_ACCESS_DENIED, "Zhurnal", 1), nabljudatel.Okna()[0].tekst);
+        EXPECT_EQ(0, f.Vkl(nb(5), "abc", 3)) << "nor for an insert";
+        EXPECT_EQ(0, f.Peredat(nb(0), nb(m16 + 100), nb(m16 + 3))) << "nor for a move";
+        proverit(f, m, "dlinnyj.bin", "changes that could not keep their bytes");
     }
     EXPECT_EQ(1, f.Vwkl(nb(kGran), nb(m16 + kGran)));
     m.vwkl(kGran, m16 + kGran);
     EXPECT_EQ(1, f.Peredat(nb(0), nb(m16 + 100), nb(m16 + 3)));
     m.peredat(0, m16 + 100, m16 + 3);
     proverit(f, m, "dlinnyj.bin", "delete and move of long ranges");
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("dlinnyj.bin.ZYKFAJL64-zhurnal"))
+        << "the journal is gone";
 }
 
 TEST(Kop, FailedViewsAreReportedWithTheirSerialAndReleaseTheLocks) {

@@ -136,18 +136,7 @@ class Pomoshnik {
 public:
     Pomoshnik(const std::string& rol, const std::string& put, const std::string& imja)
         : s_(imja, true) {
-        char exe[MAX_PATH];
-        GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        std::string komanda =
-            std::string("\"") + exe + "\" --pomoshnik " + rol + " \"" + put + "\" " + imja;
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        if (CreateProcessA(exe, &komanda[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                           &pi)) {
-            process_ = pi.hProcess;
-            CloseHandle(pi.hThread);
-        }
+        process_ = zapustitPomoshnika(rol + " \"" + put + "\" " + imja);
     }
     ~Pomoshnik() {
         if (!process_) return;

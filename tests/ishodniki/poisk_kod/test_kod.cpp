@@ -200,6 +200,77 @@ TEST(Kod, SizeQueryAndEmptyKey) {
     proveritOtchety(storozh, {}, "no report");
 }
 
+// Another object of the same file: as the receiver, whose idea of the file's end is stale (the
+// output goes to the end as it is, never over data not yet read), and in place, where the file
+// cannot be cut while the other object has it open (the call succeeds where the file only
+// grows, and otherwise fails with the file as before).
+TEST(Kod, AnotherObjectOfTheSameFile) {
+    ZyPapkaTesta papka;
+    ZyStorozhOkon storozh;
+    const Bajty golova = uzor(100, 3), dannye = uzor(300000, 4);
+    Bajty vse = golova;
+    vse.insert(vse.end(), dannye.begin(), dannye.end());
+    const Bajty kod = kodirovat(vse, 100);
+    const Bajty kodVsego = kodirovat(vse, 0);
+    auto plus = [](Bajty a, const Bajty& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const struct {
+        const char* chto;
+        Bajty fajl;    // the file as the other object opened it
+        Bajty dopisat; // written through the first object afterwards, at the end
+        int (*vyzov)(ZYKFAJL64& a, ZYKFAJL64& b);
+        int rezultat;
+        Bajty posle;
+        std::vector<std::string> otchety;
+    } sluchai[] = {
+        {"encode onto the other object",
+         golova,
+         dannye,
+         [](ZYKFAJL64& a, ZYKFAJL64& b) { return a.Kod(kKljuch, nb(0), &b); },
+         -1,
+         plus(vse, kodVsego),
+         {}},
+        {"decode onto the other object",
+         Bajty(kod.begin(), kod.begin() + 100),
+         Bajty(kod.begin() + 100, kod.end()),
+         [](ZYKFAJL64& a, ZYKFAJL64& b) { return a.Dekod(kKljuch, nb(100), &b); },
+         -1,
+         plus(kod, vse),
+         {}},
+        {"encode in place while the other has the file",
+         vse,
+         {},
+         [](ZYKFAJL64& a, ZYKFAJL64&) { return a.Kod(kKljuch, nb(100), nullptr); },
+         -1,
+         kod,
+         {}},
+        {"decode in place while the other has the file",
+         kod,
+         {},
+         [](ZYKFAJL64& a, ZYKFAJL64&) { return a.Dekod(kKljuch, nb(100), nullptr); },
+         0,
+         kod,
+         {stroka("FIN", 5), stroka("Dekod", 11)}},
+    };
+    for (const auto& s : sluchai) {
+        ZYKFAJL64 a, b;
+        fajl(a, "odin.bin", s.fajl);
+        ASSERT_EQ(1, otkrytZapis(b, "odin.bin"));
+        if (!s.dopisat.empty()) {
+            const ZYKNB64 konec = a.Razmer;
+            ASSERT_NE(0, a.Kop(konec, s.dopisat.data(), (unsigned long)s.dopisat.size()));
+        }
+        EXPECT_EQ(s.rezultat, s.vyzov(a, b)) << s.chto;
+        a.DES();
+        b.DES();
+        EXPECT_EQ(s.posle.size(), ChitatBajty("odin.bin").size()) << s.chto;
+        EXPECT_TRUE(s.posle == ChitatBajty("odin.bin")) << s.chto;
+        proveritOtchety(storozh, s.otchety, s.chto);
+    }
+}
+
 // Damaged encoded data in every decoding form: a report and 0, the receiver, the file in place
 // and memory beyond the reach of the record untouched.
 TEST(Kod, DamagedDataIsReportedAndNothingIsWritten) {
@@ -284,14 +355,21 @@ std::atomic<bool> gBylaPauza{false};
 ZYKFAJL64* gObjekt = nullptr;
 Quorvel::ZYS_SIST_VYZOVY gIshodnaja;
 
-// UnmapViewOfFile that holds the operation at its first call after the object's progress
-// window was started, until the test lets it go on.
-BOOL WINAPI zaderzhkaUnmap(LPCVOID p) {
+// Holds the operation at its first read or write after the object's progress window was
+// started, until the test lets it go on.
+void zaderzhka() {
     if (gObjekt->PotokProgressa && !gBylaPauza.exchange(true)) {
         SetEvent(gNaPauze);
         WaitForSingleObject(gDalshe, 30000);
     }
-    return gIshodnaja.UnmapViewOfFile(p);
+}
+BOOL WINAPI zaderzhkaRead(HANDLE h, LPVOID b, DWORD n, LPDWORD z, LPOVERLAPPED o) {
+    zaderzhka();
+    return gIshodnaja.ReadFile(h, b, n, z, o);
+}
+BOOL WINAPI zaderzhkaWrite(HANDLE h, LPCVOID b, DWORD n, LPDWORD z, LPOVERLAPPED o) {
+    zaderzhka();
+    return gIshodnaja.WriteFile(h, b, n, z, o);
 }
 
 } // namespace
@@ -333,7 +411,8 @@ TEST(Kod, ProgressWindowOfEveryForm) {
         gObjekt = c.f;
         gNaPauze = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         gDalshe = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        podmena.tablica().UnmapViewOfFile = zaderzhkaUnmap;
+        podmena.tablica().ReadFile = zaderzhkaRead;
+        podmena.tablica().WriteFile = zaderzhkaWrite;
         c.f->Flagi |= Quorvel::ZYF64_PROGRESS;
         int rez = 0;
         std::thread potok([&] { rez = c.op(); });

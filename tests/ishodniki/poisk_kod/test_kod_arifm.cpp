@@ -212,21 +212,36 @@ TEST(KodArifm, WholeBlocksRoundTrip) {
     Sluch s;
     ZyKodChislo chislo;
     ASSERT_TRUE(chislo.vydelit());
-    Bajty zap(ZY_KOD_ZAPIS), blok(ZY_KOD_BLOK), obratno(ZY_KOD_BLOK);
-    for (const char* x : {"k", "sixteen byte key", std::string(300, 'q').c_str()}) {
+    Bajty blok(ZY_KOD_BLOK), obratno(ZY_KOD_BLOK);
+    const std::string dlinnyj(300, 'q');
+    const struct {
+        const char* kljuch;
+        int zapolnenie; // the block's bytes, -1 random
+    } sluchai[] = {
+        {"k", -1},
+        {"sixteen byte key", -1},
+        {dlinnyj.c_str(), -1},
+        {"a", 0xFF}, // K = 222: the longest record, 65537 bytes, with a one-byte remainder
+    };
+    for (const auto& sl : sluchai) {
+        const char* x = sl.kljuch;
         for (auto& b : blok)
-            b = static_cast<unsigned char>(s(256));
+            b = static_cast<unsigned char>(sl.zapolnenie < 0 ? s(256) : sl.zapolnenie);
         ASSERT_TRUE(
             chislo.kljuch(reinterpret_cast<const unsigned char*>(x), std::strlen(x), 1ull << 30));
+        Bajty zap(ZY_KOD_ZAPIS + 16, 0xEE); // room past the record, to see it stays untouched
         const size_t d = chislo.kodirovat(blok.data(), blok.size(), zap.data());
         ASSERT_LE(d, ZY_KOD_BLOK + 5);
         const size_t qn = zap[0] | zap[1] << 8, rn = zap[2] | zap[3] << 8;
         ASSERT_EQ(d, 4 + qn + rn);
+        EXPECT_EQ(Bajty(zap.size() - d, 0xEE), Bajty(zap.begin() + d, zap.end()))
+            << "written past the record of " << d << " bytes, key of " << std::strlen(x);
         chislo.dekodirovat(zap.data() + 4, qn, zap.data() + 4 + qn, rn, obratno.data(),
                            obratno.size());
         EXPECT_EQ(blok, obratno) << "key of " << std::strlen(x) << " bytes";
     }
     blok.assign(ZY_KOD_BLOK, 0);
+    Bajty zap(ZY_KOD_ZAPIS);
     EXPECT_EQ(4u, chislo.kodirovat(blok.data(), blok.size(), zap.data())) << "a zero block";
 }
 

@@ -141,10 +141,11 @@ Bajty bajty(const std::string& s) {
 TEST(Poisk, DocumentedCases) {
     ZyPapkaTesta papka;
     ZyStorozhOkon storozh;
-    ZYKFAJL64 f7, f6, abcb, shag, zona, pustoj;
+    ZYKFAJL64 f7, f6, abcb, ab, shag, zona, pustoj;
     fajl(f7, "sem.bin", bajty("xAByAbz"));
     fajl(f6, "shest.bin", bajty("xAByAb"));
     fajl(abcb, "abcb.bin", bajty("abcb"));
+    fajl(ab, "ab.bin", bajty("ab"));
     fajl(shag, "shag.bin", bajty("......ab......"));
     Bajty z(40, '.');
     z[25] = 'q';
@@ -170,6 +171,7 @@ TEST(Poisk, DocumentedCases) {
         {"third does not exist", &f7, "ab", 0, 3, ZY_TABLICA_REGISTRA, {-1, 2, 4, 6}},
         {"backward b in abcb", &abcb, "b", kNazad, 0, nullptr, {1, 1, 3, 3}},
         {"backward second b", &abcb, "b", kNazad, 2, nullptr, {1, 2, 1, 1}},
+        {"backward second a of one, found at 0", &ab, "a", kNazad, 2, nullptr, {-1, 1, 0, 0}},
         {"stride 4 misses 6", &shag, "ab", 4, 0, nullptr, {-1, 0, 99, 13}},
         {"stride 3 finds 6", &shag, "ab", 3, 0, nullptr, {1, 1, 6, 9}},
         {"scan zone 10..20 misses 25", &zona, "q", kVZone, 0, nullptr, {-1, 0, 99, 21}},

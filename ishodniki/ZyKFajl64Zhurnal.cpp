@@ -1,0 +1,346 @@
+// Journaled changes of ZYKFAJL64: the journal file beside the file, the I/O that runs a change
+// (ZyIspolnitelZhurnala.h) on the real file and journal, a change of a file object, and the
+// recovery of a change whose process stopped.
+#include <windows.h>
+
+#include <cstring>
+#include <cwchar>
+#include <new>
+
+#include "ZyBlokKop.h"
+#include "ZyIspolnitelZhurnala.h"
+#include "ZyKFajl64Vnutr.h"
+#include "ZyOtchet.h"
+#include "ZySistVyzovy.h"
+#include "ZyZhurnal.h"
+
+namespace Quorvel {
+
+namespace {
+
+constexpr const char* ZY_ZHURNAL = "Zhurnal"; // function name of the journal's reports
+constexpr const char* ZY_KOP_V_FAJLE = "Kop(ksZYKNB64, ksZYKNB64, ksZYKNB64)";
+constexpr uint64_t ZY_BLOK_ZHURNALA = 1ull << 20; // longest block of a change (and slot)
+
+// Report serials of the journal.
+enum : unsigned {
+    ZY_Z_SOZDAT = 1,  // the journal cannot be created: the change is refused
+    ZY_Z_PISAT = 2,   // a write of the journal failed
+    ZY_Z_CHITAT = 3,  // a read of the journal failed
+    ZY_Z_OSTATOK = 4, // a journal left by a stopped change cannot be recovered now
+};
+
+// Reports unless `otchet` is false; the last error stays.
+void zyOtchetZh(bool otchet, const char* funkcija, unsigned serial) {
+    if (otchet) ZyOtchet(funkcija, serial);
+}
+
+// Opens the journal of `put` without sharing: the existing one (OPEN_EXISTING) or a new one
+// (CREATE_NEW). A name longer than a path may be goes through the wide function with the
+// "\\?\" prefix. INVALID_HANDLE_VALUE with the last error set on failure.
+HANDLE zyOtkrytZhurnal(const char* put, DWORD raspolozhenie) {
+    const DWORD dostup = GENERIC_READ | GENERIC_WRITE | DELETE;
+    const size_t n = std::strlen(put), h = std::strlen(ZY_ZHURNAL_HVOST);
+    if (n + h <= ZY_DLINA_PUTI) {
+        char imja[MAX_PATH];
+        std::memcpy(imja, put, n);
+        std::memcpy(imja + n, ZY_ZHURNAL_HVOST, h + 1);
+        return ZyOS().CreateFileA(imja, dostup, 0, nullptr, raspolozhenie, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+    }
+    // "\\?\" before a drive path, "\\?\UNC\" instead of the "\\" of a network path.
+    const bool unc = put[0] == '\\' && put[1] == '\\';
+    const wchar_t* prefiks = unc ? L"\\\\?\\UNC\\" : L"\\\\?\\";
+    wchar_t imja[2 * MAX_PATH];
+    const size_t p = std::wcslen(prefiks);
+    std::wmemcpy(imja, prefiks, p);
+    const char* ot = unc ? put + 2 : put;
+    const int w = MultiByteToWideChar(CP_ACP, 0, ot, -1, imja + p, int(MAX_PATH));
+    if (w <= 0) return INVALID_HANDLE_VALUE;
+    const int wh = MultiByteToWideChar(CP_ACP, 0, ZY_ZHURNAL_HVOST, -1, imja + p + w - 1,
+                                       int(2 * MAX_PATH - p - w));
+    if (wh <= 0) return INVALID_HANDLE_VALUE;
+    return CreateFileW(imja, dostup, 0, nullptr, raspolozhenie, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Removes the journal held by `h` and closes it.
+void zyUdalitZhurnal(HANDLE h) {
+    FILE_DISPOSITION_INFO udalit{TRUE};
+    SetFileInformationByHandle(h, FileDispositionInfo, &udalit, sizeof udalit);
+    ZyOS().CloseHandle(h);
+}
+
+// The identity of the file behind `h`; false when it cannot be read.
+bool zyLichnost(HANDLE h, ZyLichnost& l) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!ZyOS().GetFileInformationByHandle(h, &info)) return false;
+    l = ZyLichnost{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    return true;
+}
+
+// The I/O of a change on the real file and journal: a file object's handle (through views for
+// a handle that needs them), or for a recovery a handle of its own. Failures are reported with
+// the same-file copy's serials (1 read, 2 write), the journal's with its own; a recovery that
+// runs unasked reports nothing.
+struct ZyIoFajla {
+    HANDLE h;          // the file
+    ZYKFAJL64* f;      // its object, null for a recovery's own handle
+    HANDLE zh;         // the journal
+    ZYKFAJL64* drugoj; // where an outside step copies from
+    uint64_t drugojPoz;
+    ZyProgress* hod; // the progress window, or null
+    bool otchet;
+
+    bool vvod(uint64_t poz, unsigned char* b, uint64_t n, bool zapis) {
+        const bool ok = f && (f->Flagi & ZYF64_CHEREZ_VIDY) ? zyVvodVyvodVidom(*f, poz, b, n, zapis)
+                                                            : zyVvodVyvod(h, poz, b, n, zapis);
+        if (!ok) zyOtchetZh(otchet, ZY_KOP_V_FAJLE, zapis ? 2 : 1);
+        return ok;
+    }
+    bool chitat(uint64_t poz, unsigned char* b, uint64_t n) { return vvod(poz, b, n, false); }
+    bool pisat(uint64_t poz, const unsigned char* b, uint64_t n) {
+        return vvod(poz, const_cast<unsigned char*>(b), n, true);
+    }
+    bool ustanovitRazmer(uint64_t n) {
+        if (f) return zyUstanovitKonec(*f, n, false) != 0;
+        LARGE_INTEGER li;
+        li.QuadPart = static_cast<LONGLONG>(n);
+        if (li.QuadPart < 0 || !ZyOS().SetFilePointerEx(h, li, nullptr, FILE_BEGIN)) {
+            zyOtchetZh(otchet, "FIN", 4);
+            return false;
+        }
+        if (!ZyOS().SetEndOfFile(h)) {
+            zyOtchetZh(otchet, "FIN", 5);
+            return false;
+        }
+        return true;
+    }
+    uint64_t razmer() {
+        if (f) return zy64(f->Razmer);
+        LARGE_INTEGER li;
+        return GetFileSizeEx(h, &li) ? uint64_t(li.QuadPart) : ZY_MAX64;
+    }
+    bool chitatZhurnal(uint64_t poz, unsigned char* b, uint64_t n) {
+        if (zyVvodVyvod(zh, poz, b, n, false)) return true;
+        zyOtchetZh(otchet, ZY_ZHURNAL, ZY_Z_CHITAT);
+        return false;
+    }
+    bool pisatZhurnal(uint64_t poz, const unsigned char* b, uint64_t n, bool soobshit = true) {
+        if (zyVvodVyvod(zh, poz, const_cast<unsigned char*>(b), n, true)) return true;
+        zyOtchetZh(otchet && soobshit, ZY_ZHURNAL, ZY_Z_PISAT);
+        return false;
+    }
+    bool vneshnij(uint64_t kuda, uint64_t n) {
+        return f && drugoj && f->Kop(zyNB(kuda), *drugoj, zyNB(drugojPoz), zyNB(n)) != 0;
+    }
+    void progress(uint64_t n) {
+        if (hod) hod->blok(n);
+    }
+};
+
+// A block buffer from the heap, freed when it goes.
+class ZyBuferZhurnala {
+public:
+    ~ZyBuferZhurnala() {
+        if (p_) HeapFree(GetProcessHeap(), 0, p_);
+    }
+    unsigned char* vydelit(uint64_t n) {
+        p_ = static_cast<unsigned char*>(ZyOS().HeapAlloc(GetProcessHeap(), 0, SIZE_T(n)));
+        if (!p_) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return p_;
+    }
+    unsigned char* vydelen() const { return p_; }
+
+private:
+    unsigned char* p_ = nullptr;
+};
+
+// Reads the header and the newer of the two records; false when the journal holds no whole
+// header and record (a journal cut short before the file was touched).
+bool zyProchestZhurnal(HANDLE zh, ZyZagolovok& z, ZyOtmetka& p) {
+    unsigned char b[ZY_ZAGOLOVOK + 2 * ZY_ZAPIS_PROGRESSA];
+    if (!zyVvodVyvod(zh, 0, b, sizeof b, false) || !zyProchestZagolovok(b, z)) return false;
+    ZyOtmetka r[2];
+    const bool est0 = zyProchestProgress(b + ZY_ZAGOLOVOK, r[0]);
+    const bool est1 = zyProchestProgress(b + ZY_ZAGOLOVOK + ZY_ZAPIS_PROGRESSA, r[1]);
+    if (!est0 && !est1) return false;
+    p = !est1 || (est0 && r[0].nomer > r[1].nomer) ? r[0] : r[1];
+    return true;
+}
+
+// Sets the current time as the file's last-write time, so that every object sees the change.
+void zyShtamp(HANDLE h) {
+    FILETIME sejchas;
+    GetSystemTimeAsFileTime(&sejchas);
+    ZyOS().SetFileTime(h, nullptr, nullptr, &sejchas);
+}
+
+// The recovery of an opened journal through `svoj`, an object of the file open for writing
+// (whose handle the caller may have opened without sharing writes), or else through a handle
+// of its own on the file.
+ZyOstatok zyVosstanovitOtkrytyj(const char* put, HANDLE zh, bool otchet, ZYKFAJL64* svoj) {
+    ZyZagolovok z;
+    ZyOtmetka p;
+    if (!zyProchestZhurnal(zh, z, p)) return ZyOstatok::Vosstanovlen; // the file is untouched
+    if (svoj && !(svoj->hFajl && (svoj->Flagi & ZYF64_ZAPIS) && zyPerechitatInfo(*svoj)))
+        svoj = nullptr;
+    HANDLE h = svoj ? svoj->hFajl
+                    : ZyOS().CreateFileA(put, GENERIC_READ | GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD oshibka = GetLastError();
+        if (oshibka == ERROR_FILE_NOT_FOUND) return ZyOstatok::Vosstanovlen; // the file is gone
+        zyOtchetZh(otchet, ZY_ZHURNAL, ZY_Z_OSTATOK);
+        return ZyOstatok::Nelzja;
+    }
+    // The journal must describe this file as it is: its identity, a size of before or after,
+    // a block that fits the buffer.
+    ZyLichnost l;
+    LARGE_INTEGER razmer;
+    ZyIshod ishod = ZyIshod::Sboj;
+    SetLastError(ERROR_FILE_INVALID);
+    if (zyLichnost(h, l) && l.tom == z.lichnost.tom && l.indeksSt == z.lichnost.indeksSt &&
+        l.indeksMl == z.lichnost.indeksMl && GetFileSizeEx(h, &razmer) &&
+        (uint64_t(razmer.QuadPart) == z.plan.razmerDo ||
+         uint64_t(razmer.QuadPart) == z.plan.razmerPosle) &&
+        z.slotBlok > 0 && z.slotBlok <= ZY_BLOK_ZHURNALA) {
+        ZyBuferZhurnala buf;
+        if (buf.vydelit(z.slotBlok)) {
+            ZyIoFajla io{h, svoj, zh, nullptr, 0, nullptr, otchet};
+            ZyIspolnitel<ZyIoFajla> isp(io, z, buf.vydelen(), z.slotBlok);
+            ishod = isp.vosstanovit(p, false);
+        }
+    }
+    if (ishod != ZyIshod::Sboj) zyShtamp(h);
+    if (!svoj) ZyOS().CloseHandle(h);
+    if (ishod == ZyIshod::Sboj) {
+        zyOtchetZh(otchet, ZY_ZHURNAL, ZY_Z_OSTATOK);
+        return ZyOstatok::Nelzja;
+    }
+    return ZyOstatok::Vosstanovlen;
+}
+
+} // namespace
+
+// Opens the journal; none, one in use, or one to recover (removed afterwards unless it cannot
+// be recovered, when a message names it).
+ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit) {
+    HANDLE zh = zyOtkrytZhurnal(put, OPEN_EXISTING);
+    if (zh == INVALID_HANDLE_VALUE) {
+        const DWORD oshibka = GetLastError();
+        if (oshibka == ERROR_FILE_NOT_FOUND || oshibka == ERROR_PATH_NOT_FOUND)
+            return ZyOstatok::Net;
+        if (oshibka == ERROR_SHARING_VIOLATION) return ZyOstatok::Zanjat;
+        zyOtchetZh(otchet, ZY_ZHURNAL, ZY_Z_OSTATOK);
+        return ZyOstatok::Nelzja;
+    }
+    if (otpustit) {
+        // The recovery may cut the file, which the system refuses while a mapping object of
+        // it exists; this object makes its own again when it next needs it.
+        otpustit->VwklPamjat();
+        if (otpustit->hOtobr) ZyOS().CloseHandle(otpustit->hOtobr);
+        otpustit->hOtobr = nullptr;
+    }
+    const ZyOstatok o = zyVosstanovitOtkrytyj(put, zh, otchet, otpustit);
+    if (o == ZyOstatok::Vosstanovlen) {
+        zyUdalitZhurnal(zh);
+        return o;
+    }
+    ZyOS().CloseHandle(zh);
+    if (otchet) {
+        char tekst[2 * MAX_PATH];
+        wsprintfA(tekst, "Zhurnal fajla ne vosstanovlen: \"%s%s\"", put, ZY_ZHURNAL_HVOST);
+        ZySoobshenie(tekst);
+    }
+    return o;
+}
+
+// Recovers a journal a stopped change left beside the file, before a change plans on the
+// file's size (the caller holds the writer lock). False after a report.
+bool zyBezOstatka(ZYKFAJL64& f) {
+    switch (zyVosstanovitZhurnal(f.Imja, true, &f)) {
+    case ZyOstatok::Net:
+        return true;
+    case ZyOstatok::Vosstanovlen:
+        zyPerechitatInfo(f);
+        return true;
+    case ZyOstatok::Zanjat: // not a change (the writer lock is ours): a program holds it
+        SetLastError(ERROR_SHARING_VIOLATION);
+        ZyOtchet(ZY_ZHURNAL, ZY_Z_OSTATOK);
+        return false;
+    default:
+        return false;
+    }
+}
+
+// Closes the journal: removed, or left for the next open.
+ZyZhurnal::~ZyZhurnal() {
+    if (h_ == INVALID_HANDLE_VALUE) return;
+    if (ostavit_)
+        ZyOS().CloseHandle(h_);
+    else
+        zyUdalitZhurnal(h_);
+}
+
+// A new journal, held without sharing.
+bool ZyZhurnal::sozdat() {
+    h_ = zyOtkrytZhurnal(f_.Imja, CREATE_NEW);
+    if (h_ != INVALID_HANDLE_VALUE) return true;
+    ZyOtchet(ZY_ZHURNAL, ZY_Z_SOZDAT);
+    return false;
+}
+
+// The data area of the journal.
+bool ZyZhurnal::pisatDannye(uint64_t smesh, const unsigned char* b, uint64_t n) {
+    if (zyVvodVyvod(h_, ZY_DANNYE_SMESH + smesh, const_cast<unsigned char*>(b), n, true))
+        return true;
+    ZyOtchet(ZY_ZHURNAL, ZY_Z_PISAT);
+    return false;
+}
+
+// Header, steps, and on a failure the way back.
+bool ZyZhurnal::izmenit(const ZyPlan& plan, ZYKFAJL64* drugoj, uint64_t drugojPoz) {
+    if (plan.kol == 0) return true;
+    // The bytes the steps move, for the progress bar; blocks sized as a copy within the file,
+    // and no longer than the longest step or kept range (a small change needs no megabyte).
+    uint64_t vsego = 0, naibolshij = 1;
+    for (uint32_t i = 0; i < plan.kol; ++i) {
+        vsego = zySumma(vsego, plan.shagi[i].dlina);
+        if (plan.shagi[i].dlina > naibolshij) naibolshij = plan.shagi[i].dlina;
+    }
+    for (uint32_t i = 0; i < plan.kolIzFajla; ++i)
+        if (plan.izFajla[i].dlina > naibolshij) naibolshij = plan.izFajla[i].dlina;
+    ZyZadanieKop z;
+    z.funkcija = ZY_KOP_V_FAJLE;
+    z.kuda.fajl = z.otkuda.fajl = &f_;
+    z.dlina = vsego ? vsego : 1;
+    z.odinFajl = true;
+    const bool sProgressom = (f_.Flagi & ZYF64_PROGRESS) != 0;
+    uint64_t blok = zyRazmerBloka(z, sProgressom);
+    if (blok > ZY_BLOK_ZHURNALA) blok = ZY_BLOK_ZHURNALA;
+    if (blok > naibolshij) blok = naibolshij;
+    ZyBuferZhurnala buf;
+    if (!buf.vydelit(blok)) {
+        ZyOtchet(ZY_KOP_V_FAJLE, 1);
+        return false;
+    }
+    ZyProgress hod;
+    if (sProgressom && !hod.nachat(f_, z)) return false;
+    ZyZagolovok zag;
+    zag.plan = plan;
+    zag.slotBlok = blok;
+    if (f_.Info)
+        zag.lichnost = ZyLichnost{f_.Info->dwVolumeSerialNumber, f_.Info->nFileIndexHigh,
+                                  f_.Info->nFileIndexLow};
+    ZyIoFajla io{f_.hFajl, &f_, h_, drugoj, drugojPoz, sProgressom ? &hod : nullptr, true};
+    ZyIspolnitel<ZyIoFajla> isp(io, zag, buf.vydelen(), blok);
+    if (!isp.nachat()) return false; // the file is untouched
+    ZyIshod ishod = ZyIshod::Posle;
+    if (!isp.vpered(0)) ishod = isp.vosstanovit(isp.progress(), true);
+    ostavit_ = ishod == ZyIshod::Sboj;
+    if (!(f_.Flagi & ZYF64_BEZ_SHTAMPA)) f_.VsVrZap();
+    return ishod == ZyIshod::Posle;
+}
+
+} // namespace Quorvel

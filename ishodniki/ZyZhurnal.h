@@ -1,0 +1,77 @@
+// Journaled changes of ZYKFAJL64 (internal): the journal beside the file, a change run through
+// it, and the recovery of a change whose process stopped.
+//
+// The journal is the file's full path followed by ZY_ZHURNAL_HVOST. A change holds it open
+// without sharing from its creation to its removal, so that another process can tell a
+// journal in use (it cannot open it) from one whose process is gone (it can). A change is made
+// only under the file's writer lock; the journal is written before the first byte of the file
+// changes and removed when the file is as after the change (or, after a failure, as before
+// it). Whoever opens a journal whose process is gone brings the file to one of the two states
+// (ZyPlanZhurnala.h) and removes it.
+#ifndef ZYZHURNAL_H
+#define ZYZHURNAL_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "ZyKFajl64.h"
+#include "ZyPlanZhurnala.h"
+
+namespace Quorvel {
+
+// What follows the file's path in its journal's name.
+constexpr const char* ZY_ZHURNAL_HVOST = ".ZYKFAJL64-zhurnal";
+
+// One change of the file object `f`, whose writer lock (and the reader lock of a file the
+// change copies from) the caller holds.
+class ZyZhurnal {
+public:
+    explicit ZyZhurnal(ZYKFAJL64& f) : f_(f) {}
+    ~ZyZhurnal();
+    ZyZhurnal(const ZyZhurnal&) = delete;
+    ZyZhurnal& operator=(const ZyZhurnal&) = delete;
+
+    // Creates the journal, after recovering one a stopped change left. False after a report
+    // (the file is untouched).
+    bool sozdat();
+    // Writes n bytes of the journal's data at `smesh` (the bytes an insert from memory puts in,
+    // or the new data of a replacement). False after a report.
+    bool pisatDannye(uint64_t smesh, const unsigned char* b, uint64_t n);
+    // Runs the change `plan` of the file: its before-images into the journal, the header, the
+    // steps. `drugoj` at `drugojPoz` is where an outside step copies from. A failed step is
+    // taken back (a change that cannot go back is carried through). True when the file is as
+    // after the change; false after a report, with the file as before it, or, when that could
+    // not be reached, with the journal left for the next open.
+    bool izmenit(const ZyPlan& plan, ZYKFAJL64* drugoj = nullptr, uint64_t drugojPoz = 0);
+
+private:
+    ZYKFAJL64& f_;
+    HANDLE h_ = INVALID_HANDLE_VALUE;
+    bool ostavit_ = false; // the journal must outlive the change
+};
+
+// What became of the journal of a file.
+enum class ZyOstatok {
+    Net,          // none
+    Zanjat,       // a change of a living process holds it
+    Vosstanovlen, // one left by a stopped process was recovered and removed
+    Nelzja        // one was left but cannot be recovered now (reported when asked to)
+};
+
+// Recovers the journal a stopped change left beside the file `put`, if any, through a handle
+// of its own: the file ends as before or as after that change, and the journal goes. The
+// caller holds the file's mutex, or its writer lock. `otchet`: report a journal that cannot be
+// recovered (with a message naming it). `otpustit`: an object of the file whose zone and
+// mapping object are given up before a recovery (a mapped file cannot be cut), and whose
+// handle the recovery uses when it is open for writing.
+ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit = nullptr);
+
+// Recovers a journal a stopped change left beside the file of `f`, before a change plans on
+// the file's size (the caller holds the writer lock; `f` is refreshed after a recovery).
+// False after a report: it cannot be recovered, or a program other than a change holds it.
+bool zyBezOstatka(ZYKFAJL64& f);
+
+} // namespace Quorvel
+
+#endif // ZYZHURNAL_H
