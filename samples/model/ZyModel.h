@@ -14,11 +14,18 @@
 
 namespace zymodel {
 
-// Limits that keep a bad or oversized file from exhausting memory or time.
-constexpr unsigned long long kMaksRazmer = 256ull << 20; // bytes of a model file or buffer
-constexpr unsigned long kMaksGranej = 2000000;           // faces (polygons) of the model
-constexpr unsigned long kMaksTreugolnikov = 4000000;     // triangles after splitting
-constexpr unsigned kMaksStoronyTekstury = 8192;          // pixels along a texture's side
+// Limits that keep a bad or oversized file from exhausting memory or time: a 64-bit process
+// holds tens of millions of triangles, a 32-bit one what its 2 GB of address space allow.
+#if defined(_WIN64)
+constexpr unsigned long long kMaksRazmer = 2048ull << 20; // bytes of a model file or buffer
+constexpr unsigned long kMaksGranej = 30000000;           // faces (polygons) of the model
+constexpr unsigned long kMaksTreugolnikov = 30000000;     // triangles after splitting
+#else
+constexpr unsigned long long kMaksRazmer = 256ull << 20;
+constexpr unsigned long kMaksGranej = 2000000;
+constexpr unsigned long kMaksTreugolnikov = 4000000;
+#endif
+constexpr unsigned kMaksStoronyTekstury = 8192; // pixels along a texture's side
 
 // Result of a load.
 enum ZYE_MODEL : int {
