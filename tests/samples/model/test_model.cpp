@@ -19,6 +19,7 @@ using zyt::Krasnyj;
 using zyt::Najti;
 using zyt::Pjatno;
 using zyt::Sinij;
+using zyt::Svodka;
 using zyt::TriKuba;
 using zyt::Zelenyj;
 
@@ -38,12 +39,6 @@ void ZapisatModel(const std::string& obj, const std::string& imja = "Kuby.obj") 
     zyt::ZapisatDannye(kModel, imja + "\r\n");
 }
 
-// The scene's state for the controller (empty when the scene never ran there).
-ZYS_SVODKA_MODELI Svodka(ZYKGLKONTROL& k) {
-    ZYS_SVODKA_MODELI s{};
-    ZyScenaModelSvodka(&k, &s);
-    return s;
-}
 
 // A live navigator with one view of 640 x 480 showing the model scene.
 class ModelZhivoj : public zyt::ZhivojNavigator {
