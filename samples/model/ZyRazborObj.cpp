@@ -42,6 +42,7 @@ struct ZYS_KUSOK {
     std::vector<float> v, cveta, vt;
     bool vseCveta = true;
     std::vector<int> ugolV, ugolVt;
+    bool estVt = false; // a corner has a texture coordinate: ugolVt holds one per corner
     std::vector<unsigned> uglov;
     std::vector<ZYS_SOBYTIE_OBJ> sobytija;
     std::vector<std::size_t> otnV, otnVt; // corners whose index counts from the piece's start
@@ -186,8 +187,11 @@ bool Gran(ZYS_KUSOK& k, const char* p, const char* e) {
                 Celoe(p, e, vn); // normals are not used: faces are shaded flat
             }
         }
-        if (estVt && k.ugolVt.empty()) k.ugolVt.assign(k.ugolV.size() - 1, -1);
-        if (!k.ugolVt.empty()) {
+        if (estVt && !k.estVt) {
+            k.ugolVt.assign(k.ugolV.size() - 1, -1);
+            k.estVt = true;
+        }
+        if (k.estVt) {
             if (estVt)
                 Indeks(vt, k.vt.size() / 2, k.ugolVt, k.otnVt);
             else
@@ -292,6 +296,7 @@ std::vector<ZYS_KUSOK> Razrezat(const char* t, std::size_t n, unsigned kolichest
         const char* kon = t + n * i / kol;
         while (kon < t + n && kon > nach && !KonecStroki(kon[-1]))
             ++kon;
+        if (kon < t + n && kon > nach && kon[-1] == '\r' && *kon == '\n') ++kon; // CR LF whole
         if (kon <= nach) continue;
         ZYS_KUSOK k;
         k.nach = nach;
@@ -319,7 +324,7 @@ void Soedinit(std::vector<ZYS_KUSOK>& kuski, ZYS_RAZBOR_OBJ& r) {
         ugly += k.ugolV.size();
         granej += k.uglov.size();
         vseCveta = vseCveta && k.vseCveta;
-        estVt = estVt || !k.ugolVt.empty();
+        estVt = estVt || k.estVt;
     }
     r.v.reserve(v);
     r.vt.reserve(vt);
@@ -338,7 +343,7 @@ void Soedinit(std::vector<ZYS_KUSOK>& kuski, ZYS_RAZBOR_OBJ& r) {
         Dobavit(r.vt, k.vt);
         if (vseCveta) Dobavit(r.cveta, k.cveta);
         if (estVt) {
-            if (k.ugolVt.empty())
+            if (!k.estVt)
                 r.ugolVt.resize(r.ugolVt.size() + k.ugolV.size(), -1);
             else
                 Dobavit(r.ugolVt, k.ugolVt);

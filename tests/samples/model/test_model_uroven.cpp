@@ -117,9 +117,10 @@ protected:
                      " " + std::to_string(i & 1 ? 1 : -1) + " 1 " + std::to_string(i & 1) + " 0\n";
         zyt::ZapisatDannye(kPapka + "Cveta.obj", cveta + "f 1 2 4 3\nf 5 7 8 6\nf 1 5 6 2\n"
                                                          "f 3 4 8 7\nf 1 3 7 5\nf 2 6 8 4\n");
-        zyt::ZapisatDannye(kPapka + "Tekstura.obj",
-                           "mtllib Tekstura.mtl\ng Kartina\nusemtl Kartina\nv -1 -1 0\nv 1 -1 0\n"
-                           "v 1 1 0\nv -1 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nf 1/1 2/2 3/3 4/4\n");
+        zyt::ZapisatDannye(
+            kPapka + "Tekstura.obj",
+            "mtllib Tekstura.mtl\ng Kartina\nusemtl Kartina\nv -1 -1 0\nv 1 -1 0\n"
+            "v 1 1 0\nv -1 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\nf 1/1 2/2 3/3 4/4\n");
         zyt::ZapisatDannye(kPapka + "Tekstura.mtl",
                            "newmtl Kartina\nKd 1 0 0\nmap_Kd Goluboj.bmp\n");
         zyt::ZapisatDannye(kPapka + "Goluboj.bmp", zyt::Bmp(0, 255, 255));
@@ -229,7 +230,9 @@ TEST_F(Urovni, WhileAGreyArrowIsHeldACoarserLevelIsDrawnAndAClickPicksTheFullMod
         zyt::Klik(k().hwnd, zelenaja.cx, zelenaja.cy);
         EXPECT_TRUE(zyt::Kachat([&] { return Svodka().vybrana == ZY_MODEL_IMJA0 + 1; }))
             << "picked while moving: " << std::hex << Svodka().vybrana;
-        EXPECT_GT(Svodka().kadrovVDvizhenii, dvizhenie.kadrovVDvizhenii) << "still moving";
+        const unsigned long poKliku = Svodka().kadrovVDvizhenii;
+        EXPECT_TRUE(zyt::Kachat([&] { return Svodka().kadrovVDvizhenii > poKliku; }))
+            << "still moving after the pick";
 
         PostMessageA(k().hwnd, WM_KEYUP, r.vk, 0xC1000001);
         const unsigned long kadrov = Svodka().kadrov;
