@@ -54,6 +54,8 @@ struct ZYS_CHAST {
     std::vector<float> uv;             // s, t per vertex (t = 0 at the image's first row)
     std::vector<unsigned> treugolniki; // three vertex numbers (0-based) per triangle
     std::vector<int> materialy;        // material per triangle, -1 for none
+    std::vector<unsigned char> shov;   // per vertex, 1 where another part shares its position
+                                       // (a seam the coarser levels keep closed); empty: none
     float min[3] = {0, 0, 0}, max[3] = {0, 0, 0}; // its bounding box
 };
 

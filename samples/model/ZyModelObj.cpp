@@ -9,6 +9,7 @@
 #include "tiny_obj_loader.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <istream>
 #include <map>
@@ -207,10 +208,43 @@ private:
     std::vector<std::unique_ptr<ZYS_CHERNOVIK>> svobodnye_;
 };
 
+// Which positions of the file more than one part uses: the seams between parts.
+class ZyShvy {
+public:
+    explicit ZyShvy(std::size_t vershin)
+        : pervaja_(new std::atomic<unsigned>[vershin]()),
+          obshchaja_(new std::atomic<bool>[vershin]()) {}
+    // Position iv is used by part `nomer` (> 0).
+    void Otmetit(std::size_t iv, unsigned nomer) {
+        unsigned byla = 0;
+        if (!pervaja_[iv].compare_exchange_strong(byla, nomer) && byla != nomer)
+            obshchaja_[iv].store(true, std::memory_order_relaxed);
+    }
+    // Whether position iv lies on a seam (once every part is built).
+    bool Obshchaja(std::size_t iv) const { return obshchaja_[iv].load(std::memory_order_relaxed); }
+
+private:
+    std::unique_ptr<std::atomic<unsigned>[]> pervaja_; // the first part that used it
+    std::unique_ptr<std::atomic<bool>[]> obshchaja_;
+};
+
+// Marks the vertices of part c that lie on a seam; `pozicii`, the file position of each of its
+// vertices, is released.
+void OtmetitShvy(const ZyShvy& shvy, std::vector<unsigned>& pozicii, ZYS_CHAST& c) {
+    if (std::any_of(pozicii.begin(), pozicii.end(),
+                    [&shvy](unsigned p) { return shvy.Obshchaja(p); })) {
+        c.shov.resize(pozicii.size());
+        for (std::size_t i = 0; i < pozicii.size(); ++i)
+            c.shov[i] = shvy.Obshchaja(pozicii[i]) ? 1 : 0;
+    }
+    std::vector<unsigned>().swap(pozicii);
+}
+
 // The part's vertex for a corner at position v with texture coordinate vt (-1 none): made on
 // first use; with texture coordinates one per (v, vt) pair.
 unsigned Vershina(const ZYS_RAZBOR_OBJ& r, ZYS_CHERNOVIK& ch, ZYS_CHAST& c, unsigned nomer,
-                  bool sUv, int v, int vt, std::unordered_map<unsigned long long, unsigned>& pary) {
+                  bool sUv, int v, int vt, std::unordered_map<unsigned long long, unsigned>& pary,
+                  ZyShvy& shvy, std::vector<unsigned>& pozicii) {
     const std::size_t iv = std::size_t(v);
     unsigned* mesto;
     if (sUv) {
@@ -227,6 +261,8 @@ unsigned Vershina(const ZYS_RAZBOR_OBJ& r, ZYS_CHERNOVIK& ch, ZYS_CHAST& c, unsi
     *mesto = novaja;
     const float* p = &r.v[3 * iv];
     c.tochki.insert(c.tochki.end(), p, p + 3);
+    pozicii.push_back(unsigned(iv));
+    shvy.Otmetit(iv, nomer);
     if (r.cveta.size() == r.v.size())
         c.cveta.insert(c.cveta.end(), &r.cveta[3 * iv], &r.cveta[3 * iv] + 3);
     if (sUv) {
@@ -243,11 +279,12 @@ unsigned Vershina(const ZYS_RAZBOR_OBJ& r, ZYS_CHERNOVIK& ch, ZYS_CHAST& c, unsi
 }
 
 // Builds part `c` (number `nomer` > 0) from its description: checks each corner, splits each
-// face into triangles. `gotovo` counts the faces done; `stop` ends the work early.
+// face into triangles, notes the file position of each vertex in `pozicii` and in `shvy`.
+// `gotovo` counts the faces done; `stop` ends the work early.
 ZYE_MODEL Chast(const ZYS_RAZBOR_OBJ& r, const ZYS_OPISANIE& d, const std::vector<ZYS_SMENA>& smeny,
-                const ZYS_MODEL& m, ZYS_CHERNOVIK& ch, unsigned nomer, ZYS_CHAST& c,
-                ZYS_OSHIBKA_MODELI& o, std::atomic<std::size_t>& gotovo,
-                const std::atomic<bool>& stop) {
+                const ZYS_MODEL& m, ZYS_CHERNOVIK& ch, unsigned nomer, ZYS_CHAST& c, ZyShvy& shvy,
+                std::vector<unsigned>& pozicii, ZYS_OSHIBKA_MODELI& o,
+                std::atomic<std::size_t>& gotovo, const std::atomic<bool>& stop) {
     const long long vershin = static_cast<long long>(r.v.size() / 3);
     c.imja = d.imja;
     c.granej = static_cast<unsigned long>(d.granej);
@@ -276,7 +313,8 @@ ZYE_MODEL Chast(const ZYS_RAZBOR_OBJ& r, const ZYS_OPISANIE& d, const std::vecto
             if (v < 0 || v >= vershin)
                 return ZyOshibka(o, ZYM_INDEKS, v + 1, static_cast<unsigned long>(vershin));
             const int vt = sUv ? r.ugolVt[ugol + j] : -1;
-            ch.ugolVershiny.push_back(Vershina(r, ch, c, nomer, sUv, int(v), vt, pary));
+            ch.ugolVershiny.push_back(
+                Vershina(r, ch, c, nomer, sUv, int(v), vt, pary, shvy, pozicii));
             ch.ugolTochki.push_back(&r.v[3 * std::size_t(v)]);
         }
         ugol += uglov;
@@ -314,6 +352,8 @@ ZYE_MODEL Chasti(const ZYS_RAZBOR_OBJ& r, const std::vector<ZYS_SMENA>& smeny, Z
     std::stable_sort(porjadok.begin(), porjadok.end(),
                      [&d](std::size_t a, std::size_t b) { return d[a].granej > d[b].granej; });
     ZyChernoviki chernoviki(r.v.size() / 3);
+    ZyShvy shvy(r.v.size() / 3);
+    std::vector<std::vector<unsigned>> pozicii(d.size());
     std::atomic<std::size_t> gotovo{0};
     std::atomic<bool> stop{false};
     bool prervano = false;
@@ -322,8 +362,8 @@ ZYE_MODEL Chasti(const ZYS_RAZBOR_OBJ& r, const std::vector<ZYS_SMENA>& smeny, Z
         [&](std::size_t n) {
             const std::size_t i = porjadok[n];
             std::unique_ptr<ZYS_CHERNOVIK> ch = chernoviki.Vzjat();
-            kody[i] =
-                Chast(r, d[i], smeny, m, *ch, unsigned(i + 1), chasti[i], oshibki[i], gotovo, stop);
+            kody[i] = Chast(r, d[i], smeny, m, *ch, unsigned(i + 1), chasti[i], shvy, pozicii[i],
+                            oshibki[i], gotovo, stop);
             chernoviki.Vernut(std::move(ch));
             gotovo += d[i].granej & 0xFFFF;
             if (kody[i] != ZYM_GOTOVO) stop = true;
@@ -341,6 +381,8 @@ ZYE_MODEL Chasti(const ZYS_RAZBOR_OBJ& r, const std::vector<ZYS_SMENA>& smeny, Z
             o = oshibki[i];
             return kody[i];
         }
+    for (std::size_t i = 0; i < d.size(); ++i)
+        OtmetitShvy(shvy, pozicii[i], chasti[i]);
     bool pervaja = true;
     for (ZYS_CHAST& c : chasti) {
         m.granej += c.granej;

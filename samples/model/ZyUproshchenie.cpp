@@ -37,6 +37,8 @@ struct ZYS_KLASTERY {
     std::vector<std::uint32_t> vershiny; // per vertex of the part, its cluster
     std::vector<double> summy;           // x, y, z, r, g, b per cluster
     std::vector<std::uint32_t> kolichestvo, pervaja;
+    std::vector<double> shvy;         // x, y, z per cluster: the sums of its seam vertices
+    std::vector<std::uint32_t> shvov; // per cluster, its seam vertices
 };
 
 // The cells met so far, each the number of its cluster.
@@ -83,6 +85,10 @@ ZYS_KLASTERY Klastery(const ZYS_CHAST& c, const float* nachalo, float shag) {
             k.kolichestvo.push_back(0);
             k.pervaja.push_back(std::uint32_t(i));
             k.summy.insert(k.summy.end(), 6, 0.0);
+            if (!c.shov.empty()) {
+                k.shvov.push_back(0);
+                k.shvy.insert(k.shvy.end(), 3, 0.0);
+            }
         }
         k.vershiny[i] = kl;
         ++k.kolichestvo[kl];
@@ -92,6 +98,11 @@ ZYS_KLASTERY Klastery(const ZYS_CHAST& c, const float* nachalo, float shag) {
         if (sCvetom)
             for (int a = 0; a < 3; ++a)
                 s[3 + a] += c.cveta[3 * i + a];
+        if (!c.shov.empty() && c.shov[i]) {
+            ++k.shvov[kl];
+            for (int a = 0; a < 3; ++a)
+                k.shvy[3 * std::size_t(kl) + a] += p[a];
+        }
     }
     return k;
 }
@@ -177,8 +188,14 @@ ZYS_CHAST ZyUprostit(const ZYS_CHAST& c, const float* nachalo, float shag) {
             nomer[kl] = std::uint32_t(r.tochki.size() / 3);
             const double* s = &k.summy[6 * std::size_t(kl)];
             const double n = k.kolichestvo[kl];
+            // A cell on a seam: the mean of its seam vertices, which the part beyond the seam
+            // finds there too, so that the two stay joined.
+            const bool shov = !k.shvov.empty() && k.shvov[kl] > 0;
+            const double* t = shov ? &k.shvy[3 * std::size_t(kl)] : s;
+            const double nt = shov ? k.shvov[kl] : n;
             for (int a = 0; a < 3; ++a)
-                r.tochki.push_back(float(s[a] / n));
+                r.tochki.push_back(float(t[a] / nt));
+            if (!c.shov.empty()) r.shov.push_back(shov ? 1 : 0);
             if (sCvetom)
                 for (int a = 0; a < 3; ++a)
                     r.cveta.push_back(float(s[3 + a] / n));

@@ -69,6 +69,7 @@ void Osvobodit(ZYS_CHAST& c) {
     std::vector<float>().swap(c.uv);
     std::vector<unsigned>().swap(c.treugolniki);
     std::vector<int>().swap(c.materialy);
+    std::vector<unsigned char>().swap(c.shov);
 }
 
 } // namespace

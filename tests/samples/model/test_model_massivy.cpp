@@ -13,9 +13,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -129,6 +131,23 @@ std::string Shar(int shirot, int dolgot, int grupp, bool cveta) {
         }
     }
     return t;
+}
+
+// Edges of a level that one triangle alone has (by their ends' positions): the holes of the
+// level of a closed model.
+std::size_t Otkrytyh(const std::vector<ZYS_SETKA>& uroven) {
+    std::map<std::array<float, 6>, int> rjobra;
+    for (const ZYS_SETKA& s : uroven)
+        for (std::size_t t = 0; t < s.Treugolnikov(); ++t)
+            for (int e = 0; e < 3; ++e) {
+                const float* a = s.vershiny[s.indeksy[3 * t + e]].p;
+                const float* b = s.vershiny[s.indeksy[3 * t + (e + 1) % 3]].p;
+                if (std::lexicographical_compare(b, b + 3, a, a + 3)) std::swap(a, b);
+                ++rjobra[{a[0], a[1], a[2], b[0], b[1], b[2]}];
+            }
+    return std::size_t(std::count_if(
+        rjobra.begin(), rjobra.end(),
+        [](const std::pair<const std::array<float, 6>, int>& r) { return r.second == 1; }));
 }
 
 } // namespace
@@ -273,6 +292,9 @@ TEST(UrovniModeli, EachLevelKeepsThePartsAndTheirMaterialsWithFewerTriangles) {
                 }
             }
             EXPECT_EQ(u.treugolnikov[l], treugolnikov);
+            if (l > 0) {
+                EXPECT_EQ(0u, Otkrytyh(u.setki[l])) << "the groups stay joined";
+            }
         }
     }
 }
