@@ -39,7 +39,6 @@ void ZapisatModel(const std::string& obj, const std::string& imja = "Kuby.obj") 
     zyt::ZapisatDannye(kModel, imja + "\r\n");
 }
 
-
 // A live navigator with one view of 640 x 480 showing the model scene.
 class ModelZhivoj : public zyt::ZhivojNavigator {
 protected:
