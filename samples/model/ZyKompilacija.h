@@ -1,6 +1,7 @@
-// ZyKompilacija: a loaded model into OpenGL 1.1 objects of the current context: one display
-// list per part (flat-shaded triangles in the material colours, per-vertex colours, textured
-// where the material has a texture) and one texture object per texture.
+// ZyKompilacija: a loaded model into OpenGL 1.1 objects of the current context: one texture
+// object per texture, and, kept for comparison with the indexed drawing (tests, benchmarks),
+// one immediate-mode display list per part (flat-shaded triangles in the material colours,
+// per-vertex colours, textured where the material has a texture).
 #ifndef ZYKOMPILACIJA_H
 #define ZYKOMPILACIJA_H
 

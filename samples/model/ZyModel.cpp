@@ -41,7 +41,7 @@ ZYE_MODEL Zagruzit(const std::string& put, ZYS_MODEL& m, ZYS_OSHIBKA_MODELI& o, 
         return ZyRazobratGltf(b, true, put, m, o, hod);
     if (ZyKodirovka(b.data(), b.size()) == ZYK_UTF16) return ZyOshibka(o, ZYM_UTF16);
     if (EtoJson(b)) return ZyRazobratGltf(b, false, put, m, o, hod);
-    return ZyRazobratObj(reinterpret_cast<const char*>(b.data()), b.size(), put, m, o, hod);
+    return ZyRazobratObj(b, put, m, o, hod);
 }
 
 } // namespace

@@ -14,11 +14,18 @@
 
 namespace zymodel {
 
-// Limits that keep a bad or oversized file from exhausting memory or time.
-constexpr unsigned long long kMaksRazmer = 256ull << 20; // bytes of a model file or buffer
-constexpr unsigned long kMaksGranej = 2000000;           // faces (polygons) of the model
-constexpr unsigned long kMaksTreugolnikov = 4000000;     // triangles after splitting
-constexpr unsigned kMaksStoronyTekstury = 8192;          // pixels along a texture's side
+// Limits that keep a bad or oversized file from exhausting memory or time: a 64-bit process
+// holds tens of millions of triangles, a 32-bit one what its 2 GB of address space allow.
+#if defined(_WIN64)
+constexpr unsigned long long kMaksRazmer = 2048ull << 20; // bytes of a model file or buffer
+constexpr unsigned long kMaksGranej = 30000000;           // faces (polygons) of the model
+constexpr unsigned long kMaksTreugolnikov = 30000000;     // triangles after splitting
+#else
+constexpr unsigned long long kMaksRazmer = 256ull << 20;
+constexpr unsigned long kMaksGranej = 2000000;
+constexpr unsigned long kMaksTreugolnikov = 4000000;
+#endif
+constexpr unsigned kMaksStoronyTekstury = 8192; // pixels along a texture's side
 
 // Result of a load.
 enum ZYE_MODEL : int {
@@ -47,6 +54,8 @@ struct ZYS_CHAST {
     std::vector<float> uv;             // s, t per vertex (t = 0 at the image's first row)
     std::vector<unsigned> treugolniki; // three vertex numbers (0-based) per triangle
     std::vector<int> materialy;        // material per triangle, -1 for none
+    std::vector<unsigned char> shov;   // per vertex, 1 where another part shares its position
+                                       // (a seam the coarser levels keep closed); empty: none
     float min[3] = {0, 0, 0}, max[3] = {0, 0, 0}; // its bounding box
 };
 

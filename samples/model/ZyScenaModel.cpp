@@ -4,8 +4,11 @@
 //  - static named display lists built once per model and fetched by name when the user comes
 //    back through the history (the model file is then not read again);
 //  - a dynamic list rebuilt at will (the box around the focused part);
-//  - work off the controller thread: the file is read on a thread of its own while the view
-//    keeps drawing the progress, and the lists are compiled when the result is there;
+//  - work off the controller thread: the file is read and its levels of detail are built on
+//    threads of their own while the view keeps drawing the progress; the frame that finds the
+//    result puts them into vertex buffers (or lists of indexed arrays without them);
+//  - a coarser level of the model drawn while the eye moves (the finest whose last measured
+//    time fits the frame period), the full model at rest and for picking;
 //  - one selection name per part, focus handlers (0x403 / 0x404) registered by pointer;
 //  - navigation handlers by pointer (F5 frame, F6 up axis, a dropped file) and by name (F7
 //    background transparency), removed by their order key before they are added again;
@@ -18,6 +21,8 @@
 #include "ZyFajlModeli.h"
 #include "ZyKompilacija.h"
 #include "ZyOsModeli.h"
+#include "ZyRisovanieSetki.h"
+#include "ZyUrovni.h"
 #include "ZyVidModeli.h"
 #include "ZyZagruzkaModeli.h"
 
@@ -43,6 +48,7 @@ namespace {
 // Names of the static list blocks (per controller and scene module, kept by the engine).
 const char kSpisokTeksta[] = "ZyModel Tekst";
 const char kSpisokChastej[] = "ZyModel Chasti";
+const char kSpisokEtalona[] = "ZyModel Etalon";
 
 // Order keys of the navigation handlers, so that a second construction replaces them.
 constexpr unsigned int kKlyuchKlavish = 0x5A4D0005u, kKlyuchProzrachnosti = 0x5A4D0007u,
@@ -54,6 +60,10 @@ constexpr unsigned long kKlyuchevojCvet = 0xFF281810ul;
 
 // The near distance is set again when it is off by more than this factor.
 constexpr double kDopuskBlizhnej = 1.25;
+
+// The share of the frame period the model's drawing may take while the eye moves (the rest:
+// clearing, the texts, presenting the frame).
+constexpr double kDoljaPerioda = 0.75;
 
 // One part as the scene keeps it after its lists are compiled.
 struct ZYS_CHAST_SCENY {
@@ -71,12 +81,22 @@ struct ZYS_SLOVA {
 
 // The scene's state for one controller.
 struct ZYS_SOSTOJANIE {
-    bool gotov = false; // the model's lists exist
+    bool gotov = false; // the model is in the context
     std::vector<ZYS_CHAST_SCENY> chasti;
     unsigned long granej = 0, treugolnikov = 0, zagruzok = 0, kadrov = 0;
     float min[3] = {0, 0, 0}, max[3] = {0, 0, 0};
-    long bazaTeksta = 0;              // first of the 256 character lists
-    long bazaChastej = 0;             // first part list; part i is bazaChastej + i
+    long bazaTeksta = 0;  // first of the 256 character lists
+    long bazaChastej = 0; // without vertex buffers, the levels' lists: level l of part i is
+                          // bazaChastej + l * parts + i
+    long bazaEtalona = 0; // the parts' immediate-mode lists, when kept for comparison
+    zymodel::ZYS_BUFERY_GL bufery;                          // the context's vertex buffers
+    std::vector<std::vector<zymodel::ZYS_SETKA_GL>> urovni; // [level][part]
+    std::vector<unsigned long> treugolnikovUrovnja;         // per level
+    std::vector<double> vremja;    // per level, its last drawing time (ms), negative: none yet
+    unsigned long long bajtov = 0; // of the levels' arrays
+    unsigned long sposob = ZY_RISOVANIE_UROVNI;
+    bool dvizhenie = false; // the last frame was drawn while the eye moved
+    unsigned long treugolnikovKadra = 0, urovenKadra = 0, kadrovVDvizhenii = 0;
     std::vector<GLuint> tekstury;     // texture objects of the model
     unsigned long vybrana = 0;        // focused selection name
     unsigned long ramkaVybrannoj = 0; // dynamic list: the box of the focused part
@@ -172,7 +192,8 @@ std::string ImjaModeli(const ZYKGLKONTROL* k, std::string& oshibka) {
 void Nachat(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s, const std::string& put, bool ramkaVsegda) {
     if (s.zadanie) s.zadanie->otmena = true;
     ++s.zagruzok;
-    s.zadanie = zymodel::ZyNachatZagruzku(put, k.hwnd);
+    s.zadanie = zymodel::ZyNachatZagruzku(put, k.hwnd,
+                                          (s.sposob & ZY_RISOVANIE_VID) == ZY_RISOVANIE_ETALON);
     s.ramkaVsegda = ramkaVsegda;
 }
 
@@ -182,37 +203,90 @@ void Shrift(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
     if (s.bazaTeksta) k.Tekst2M(4ul, 0ul, 256ul, static_cast<unsigned long>(s.bazaTeksta));
 }
 
-// Builds the static lists of a freshly loaded model (font, one list per part) and its
-// textures, replacing those of the model shown before; keeps what the scene needs afterwards.
-void Postroit(ZYKGLKONTROL& k, const zymodel::ZYS_MODEL& m, ZYS_SOSTOJANIE& s) {
+// Deletes the model's buffers and textures from the context (its lists go with their block).
+void UdalitModel(ZYS_SOSTOJANIE& s) {
+    for (auto& uroven : s.urovni)
+        for (zymodel::ZYS_SETKA_GL& g : uroven)
+            zymodel::ZyUdalitSetku(s.bufery, g);
+    s.urovni.clear();
+    if (!s.tekstury.empty()) glDeleteTextures(GLsizei(s.tekstury.size()), s.tekstury.data());
+    s.tekstury.clear();
+    s.bazaChastej = s.bazaEtalona = 0;
+    s.gotov = false;
+}
+
+// Puts the levels of a freshly loaded model into the context, each array released once it is
+// there; false when the context runs out of memory (what was put is deleted again).
+bool Zagruzit(ZYKGLKONTROL& k, zymodel::ZYS_UROVNI& u, ZYS_SOSTOJANIE& s) {
+    const std::size_t urovnej = u.setki.size(), chastej = urovnej ? u.setki[0].size() : 0;
+    if (!s.bufery.Est()) {
+        s.bazaChastej = k.GenSpisokS(static_cast<long>(urovnej * chastej), kSpisokChastej);
+        if (!s.bazaChastej) return false;
+    }
+    s.urovni.assign(urovnej, std::vector<zymodel::ZYS_SETKA_GL>(chastej));
+    s.bajtov = 0;
+    for (std::size_t l = 0; l < urovnej; ++l)
+        for (std::size_t i = 0; i < chastej; ++i) {
+            zymodel::ZYS_SETKA& setka = u.setki[l][i];
+            const GLuint spisok = static_cast<GLuint>(s.bazaChastej + long(l * chastej + i));
+            s.bajtov += setka.Bajtov();
+            if (!zymodel::ZyZagruzitSetku(s.bufery, setka, spisok, s.tekstury, s.urovni[l][i]))
+                return false;
+            setka = zymodel::ZYS_SETKA();
+        }
+    s.treugolnikovUrovnja = u.treugolnikov;
+    s.vremja.assign(urovnej, -1.0);
+    return true;
+}
+
+// Builds the static lists and buffers of a freshly loaded model (font, the levels, the
+// immediate-mode lists when they are kept) and its textures, replacing those of the model
+// shown before; keeps what the scene needs afterwards. False when the context has no room.
+bool Postroit(ZYKGLKONTROL& k, zymodel::ZYS_ZADANIE& z, ZYS_SOSTOJANIE& s) {
+    const zymodel::ZYS_MODEL& m = z.model;
     // The first model of the scene joins the font's block; a later one replaces every block.
     const bool zamena = k.GenSpisokTestS() == 0;
     if (zamena) k.VwklSpiskiS();
-    if (!s.tekstury.empty()) glDeleteTextures(GLsizei(s.tekstury.size()), s.tekstury.data());
+    UdalitModel(s);
     if (s.ramkaVybrannoj) k.VwklSpisok(s.ramkaVybrannoj);
     s.ramkaVybrannoj = 0;
     s.vybrana = 0;
     s.tekst.clear();
     if (zamena || !s.bazaTeksta) Shrift(k, s);
+    s.bufery =
+        (s.sposob & ZY_RISOVANIE_BEZ_BUFEROV) ? zymodel::ZYS_BUFERY_GL() : zymodel::ZyNajtiBufery();
     s.tekstury = zymodel::ZySozdatTekstury(m);
-    s.bazaChastej = k.GenSpisokS(static_cast<long>(m.chasti.size()), kSpisokChastej);
+    const bool v = Zagruzit(k, z.urovni, s);
+    z.urovni = zymodel::ZYS_UROVNI();
+    if (v && z.etalon) {
+        s.bazaEtalona = k.GenSpisokS(static_cast<long>(m.chasti.size()), kSpisokEtalona);
+        for (std::size_t i = 0; s.bazaEtalona && i < m.chasti.size(); ++i)
+            zymodel::ZyKompilirovatChast(m, m.chasti[i], s.tekstury,
+                                         static_cast<GLuint>(s.bazaEtalona + long(i)));
+    }
+    k.GenSpisokSFin();
+    if (!v) {
+        UdalitModel(s);
+        s.chasti.clear();
+        k.VwklSpiskiS();
+        Shrift(k, s);
+        k.GenSpisokSFin();
+        return false;
+    }
     s.chasti.clear();
-    for (std::size_t i = 0; i < m.chasti.size(); ++i) {
-        const zymodel::ZYS_CHAST& c = m.chasti[i];
-        if (s.bazaChastej)
-            zymodel::ZyKompilirovatChast(m, c, s.tekstury, static_cast<GLuint>(s.bazaChastej + i));
+    for (const zymodel::ZYS_CHAST& c : m.chasti) {
         ZYS_CHAST_SCENY cs{c.imja, c.vershin, c.granej, {}, {}};
         std::memcpy(cs.min, c.min, sizeof cs.min);
         std::memcpy(cs.max, c.max, sizeof cs.max);
         s.chasti.push_back(cs);
     }
-    k.GenSpisokSFin();
     s.granej = m.granej;
     s.treugolnikov = m.treugolnikov;
     std::memcpy(s.min, m.min, sizeof s.min);
     std::memcpy(s.max, m.max, sizeof s.max);
-    s.gotov = s.bazaTeksta != 0 && s.bazaChastej != 0;
+    s.gotov = s.bazaTeksta != 0;
     s.startRamka = true;
+    return true;
 }
 
 void PodpisatChasti(ZYKGLKONTROL& k, std::size_t chastej);
@@ -225,9 +299,21 @@ void Prinjat(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
         if (!s.gotov && k.GenSpisokTestS() == 1) k.GenSpisokSFin(); // the font alone
         return;
     }
-    Postroit(k, z->model, s);
+    bool v;
+    try {
+        v = Postroit(k, *z, s);
+    } catch (const std::bad_alloc&) {
+        v = false;
+    }
+    z->model = zymodel::ZYS_MODEL(); // the arrays live on in the context only
+    z->urovni = zymodel::ZYS_UROVNI();
+    if (!v) {
+        zymodel::ZYS_OSHIBKA_MODELI o;
+        zymodel::ZyOshibka(o, zymodel::ZYM_PAMJAT);
+        zymodel::ZyPokazatOshibku(zymodel::ZyTekstOshibki(o, z->put));
+        return;
+    }
     PodpisatChasti(k, s.chasti.size());
-    z->model = zymodel::ZYS_MODEL(); // the arrays live on in the lists only
     s.put = zymodel::ZyPolnyjPut(z->put);
     s.os = zymodel::ZyVzOs(PapkaOkna(&k), s.put);
     const std::string imja = zymodel::ZyAnsi(zymodel::ZyImjaFajla(s.put));
@@ -496,6 +582,74 @@ void PeredKadrom(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
     ++s.kadrov;
 }
 
+// Seconds from the high-resolution counter.
+double Sekundy() {
+    static const double chastota = [] {
+        LARGE_INTEGER f{};
+        return QueryPerformanceFrequency(&f) && f.QuadPart > 0 ? double(f.QuadPart) : 1000.0;
+    }();
+    LARGE_INTEGER t{};
+    if (QueryPerformanceCounter(&t)) return double(t.QuadPart) / chastota;
+    return GetTickCount() / 1000.0;
+}
+
+// Whether the eye moves in this frame: a motion bit is set and the keys are not an object's.
+bool Dvizhetsja(const ZYKGLKONTROL& k) {
+    return k.Flagi.Test(Quorvel::ZYBIT_DVIZH1, Quorvel::ZYBIT_DVIZH1 + 5) &&
+           !k.Flagi.Test(Quorvel::ZYBIT_KLAVISHI_OBJ, Quorvel::ZYBIT_KLAVISHI_OBJ);
+}
+
+// The level of a rendered frame: at rest the full model; while the eye moves the finest level
+// whose last measured time fits the frame's share of the period (a new motion measures the
+// coarser levels anew). After a coarser frame the scene animates, so that the frame after the
+// motion comes and shows the full model; that frame stops the animation again.
+std::size_t Uroven(ZYKGLKONTROL& k, ZYS_SOSTOJANIE& s) {
+    const bool dvizhetsja = Dvizhetsja(k);
+    if (dvizhetsja && !s.dvizhenie)
+        for (std::size_t l = 1; l < s.vremja.size(); ++l)
+            s.vremja[l] = -1;
+    s.dvizhenie = dvizhetsja;
+    std::size_t uroven = 0;
+    if (dvizhetsja && (s.sposob & ZY_RISOVANIE_VID) == ZY_RISOVANIE_UROVNI) {
+        const double period = 1000.0 / (k.fps ? k.fps : 25);
+        uroven = zymodel::ZyVybratUroven(s.vremja, s.treugolnikovUrovnja, kDoljaPerioda * period);
+    }
+    if (uroven > 0)
+        k.Flagi.Vkl(Quorvel::ZYBIT_ANIMACIJA, Quorvel::ZYBIT_ANIMACIJA);
+    else if (!dvizhetsja)
+        k.Flagi.Vwkl(Quorvel::ZYBIT_ANIMACIJA, Quorvel::ZYBIT_ANIMACIJA);
+    return uroven;
+}
+
+// Whether the parts are drawn from their immediate-mode lists.
+bool Etalon(const ZYS_SOSTOJANIE& s) {
+    return (s.sposob & ZY_RISOVANIE_VID) == ZY_RISOVANIE_ETALON && s.bazaEtalona != 0;
+}
+
+// Every part at `uroven` under its selection name: only a part's name may be hit in a pick,
+// the name stack holds nothing else.
+void Model(const ZYS_SOSTOJANIE& s, std::size_t uroven) {
+    const bool etalon = Etalon(s);
+    for (std::size_t i = 0; i < s.chasti.size(); ++i) {
+        glPushName(ZY_MODEL_IMJA0 + static_cast<GLuint>(i));
+        if (etalon)
+            glCallList(static_cast<GLuint>(s.bazaEtalona + long(i)));
+        else if (uroven < s.urovni.size() && i < s.urovni[uroven].size())
+            zymodel::ZyNarisovatSetku(s.bufery, s.urovni[uroven][i], s.tekstury);
+        glPopName();
+    }
+}
+
+// Records a rendered frame of level `uroven` that took `sekund` to draw.
+void Zamerit(ZYS_SOSTOJANIE& s, std::size_t uroven, double sekund) {
+    if (uroven < s.vremja.size() && !Etalon(s)) s.vremja[uroven] = 1000 * sekund;
+    s.urovenKadra = static_cast<unsigned long>(uroven);
+    s.treugolnikovKadra = Etalon(s)                               ? s.treugolnikov
+                          : uroven < s.treugolnikovUrovnja.size() ? s.treugolnikovUrovnja[uroven]
+                                                                  : 0;
+    if (s.dvizhenie) ++s.kadrovVDvizhenii;
+}
+
 } // namespace
 
 // Constructor: the rendering context, the model (read again only when this controller has no
@@ -521,11 +675,14 @@ long ZyScenaModel1(ZYKGLKONTROL* k) {
         // Back through the history: the lists exist, nothing is read again.
         s.bazaTeksta = k->VzSpisokS(kSpisokTeksta);
         s.bazaChastej = k->VzSpisokS(kSpisokChastej);
+        s.bazaEtalona = k->VzSpisokS(kSpisokEtalona);
     } else if (!s.zadanie) {
         if (spiskiEst) k->VwklSpiskiS(); // lists this module no longer knows
-        const unsigned long zagruzok = s.zagruzok;
+        UdalitModel(s);
+        const unsigned long zagruzok = s.zagruzok, sposob = s.sposob;
         s = ZYS_SOSTOJANIE();
         s.zagruzok = zagruzok;
+        s.sposob = sposob;
         ZYS_SLOVA& w = s.slova;
         for (char* slovo : {w.vershina, w.vershin, w.gran, w.granej})
             ZyPerevodStroki(slovo, 64);
@@ -556,7 +713,8 @@ long ZyScenaModel2(ZYKGLKONTROL* k) {
 }
 
 // Frame: every part under its selection name, lit; in render mode also the focused part's box
-// and the texts. Picking calls this in selection mode, where only named things may be drawn.
+// and the texts. Picking calls this in selection mode, where only named things may be drawn,
+// and the full model is drawn.
 long ZyScenaModel3(ZYKGLKONTROL* k) {
     if (!k) return 0;
     GLint rezhim = GL_RENDER;
@@ -573,11 +731,12 @@ long ZyScenaModel3(ZYKGLKONTROL* k) {
     if (s.gotov) {
         glEnable(GL_DEPTH_TEST);
         Svet();
-        // Only a part's name may be hit in a pick: the stack holds nothing else.
-        for (std::size_t i = 0; i < s.chasti.size(); ++i) {
-            glPushName(ZY_MODEL_IMJA0 + static_cast<GLuint>(i));
-            glCallList(static_cast<GLuint>(s.bazaChastej + static_cast<long>(i)));
-            glPopName();
+        const std::size_t uroven = risovanie ? Uroven(*k, s) : 0;
+        const double nachalo = risovanie ? Sekundy() : 0;
+        Model(s, uroven);
+        if (risovanie) {
+            glFinish(); // the time measured is the drawing's own
+            Zamerit(s, uroven, Sekundy() - nachalo);
         }
         glDisable(GL_LIGHTING);
         glDisable(GL_TEXTURE_2D);
@@ -638,6 +797,22 @@ int ZyScenaModelSvodka(ZYKGLKONTROL* k, ZYS_SVODKA_MODELI* s) {
     s->os = static_cast<unsigned long>(z.os);
     s->tekstur = static_cast<unsigned long>(z.tekstury.size());
     std::snprintf(s->fajl, sizeof s->fajl, "%s", (z.zadanie ? z.zadanie->put : z.put).c_str());
+    s->urovnej = z.gotov ? static_cast<unsigned long>(z.urovni.size()) : 0;
+    s->treugolnikovKadra = z.treugolnikovKadra;
+    s->urovenKadra = z.urovenKadra;
+    s->kadrovVDvizhenii = z.kadrovVDvizhenii;
+    s->bajtov = z.gotov ? z.bajtov : 0;
+    s->bufery = z.gotov && z.bufery.Est() ? 1 : 0;
+    for (std::size_t l = 0; l < 8; ++l)
+        s->treugolnikovUrovnja[l] =
+            z.gotov && l < z.treugolnikovUrovnja.size() ? z.treugolnikovUrovnja[l] : 0;
+    return 1;
+}
+
+int ZyScenaModelRisovanie(ZYKGLKONTROL* k, unsigned long sposob) {
+    if (!k) return 0;
+    std::lock_guard<std::mutex> g(zamok);
+    sostojanija[KljuchK(k)].sposob = sposob;
     return 1;
 }
 

@@ -15,6 +15,8 @@ namespace {
 
 // The view is repainted at most this often while the percentage moves (ms).
 constexpr DWORD kPeriodKadra = 100;
+// The share of the percentage that reading and checking the model take; the levels the rest.
+constexpr int kModelDo = 75;
 
 // The warning for textures that could not be read: the model is shown without them.
 void BezTekstur(const std::string& put, const std::vector<std::string>& b) {
@@ -45,7 +47,17 @@ void Rabota(std::shared_ptr<ZYS_ZADANIE> z) {
         return !z->otmena.load();
     };
     ZYS_OSHIBKA_MODELI o;
-    z->kod = ZyZagruzitModel(z->put, z->model, o, hod);
+    z->kod =
+        ZyZagruzitModel(z->put, z->model, o, [&hod](int p) { return hod(p * kModelDo / 100); });
+    if (z->kod == ZYM_GOTOVO) {
+        z->kod = ZyPostroitUrovni(z->model, z->etalon, z->urovni, [&hod](int p) {
+            return hod(kModelDo + p * (100 - kModelDo) / 100);
+        });
+        if (z->kod != ZYM_GOTOVO) {
+            z->model = ZYS_MODEL();
+            ZyOshibka(o, z->kod);
+        }
+    }
     const std::string oshibka = ZyTekstOshibki(o, z->put);
     // NOTE: no owner: the boxes belong to no window of the view's threads.
     if (!oshibka.empty() && !z->otmena)
@@ -60,10 +72,24 @@ void Rabota(std::shared_ptr<ZYS_ZADANIE> z) {
 
 } // namespace
 
-std::shared_ptr<ZYS_ZADANIE> ZyNachatZagruzku(const std::string& put, HWND okno) {
+void ZyPokazatOshibku(const std::string& tekst) {
+    if (tekst.empty()) return;
+    // NOTE: no owner: the box belongs to no window of the view's threads.
+    auto pokazat = [](const std::string& t) {
+        ZyMessage(nullptr, t.c_str(), kZagolovok, MB_OK | MB_ICONERROR);
+    };
+    try {
+        std::thread(pokazat, tekst).detach();
+    } catch (const std::system_error&) {
+        pokazat(tekst);
+    }
+}
+
+std::shared_ptr<ZYS_ZADANIE> ZyNachatZagruzku(const std::string& put, HWND okno, bool etalon) {
     auto z = std::make_shared<ZYS_ZADANIE>();
     z->put = put;
     z->okno = okno;
+    z->etalon = etalon;
     try {
         std::thread(Rabota, z).detach();
     } catch (const std::system_error&) {

@@ -1,16 +1,23 @@
 // Helpers of the model scene's tests: OBJ models of coloured cubes made by the test, the
-// classes of the pixels a lit model shows, and where the pixels of a class lie on a capture.
+// classes of the pixels a lit model shows, where the pixels of a class lie on a capture, and
+// what a user does to the view (a dropped file, a click).
 #ifndef ZYTESTMODELI_H
 #define ZYTESTMODELI_H
 
+#include "ZyScenaModel.h"
 #include "ZyTestEkran.h"
 #include "ZyTestOzhidanie.h"
 
 #include <windows.h>
 
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -43,6 +50,21 @@ inline std::string TriKuba() {
 }
 constexpr const char* kMtl =
     "newmtl Krasnyj\nKd 1 0 0\nnewmtl Zelenyj\nKd 0 1 0\nnewmtl Sinij\nKd 0 0 1\n";
+
+// A 4 x 4 BMP of one colour (24 bits, rows from the bottom).
+inline std::string Bmp(unsigned char r, unsigned char g, unsigned char b) {
+    std::string t = "BM";
+    auto dw = [&t](unsigned v) {
+        for (int i = 0; i < 4; ++i)
+            t += char((v >> (8 * i)) & 0xFF);
+    };
+    dw(54 + 48), dw(0), dw(54), dw(40), dw(4), dw(4);
+    t += std::string("\x01\x00\x18\x00", 4);
+    dw(0), dw(48), dw(2835), dw(2835), dw(0), dw(0);
+    for (int i = 0; i < 16; ++i)
+        t += std::string{char(b), char(g), char(r)};
+    return t;
+}
 
 // Pixel classes of lit colours (only the dominant channels are known).
 inline bool Krasnyj(COLORREF c) {
@@ -93,6 +115,35 @@ inline zytest::Snimok Snjat(const std::function<bool(const zytest::Snimok&)>& us
         },
         15000);
     return s;
+}
+
+// The model scene's state for controller `k` (empty when the scene never ran there).
+inline ZYS_SVODKA_MODELI Svodka(Quorvel::ZYKGLKONTROL& k) {
+    ZYS_SVODKA_MODELI s{};
+    ZyScenaModelSvodka(&k, &s);
+    return s;
+}
+
+// Drops the file onto view `okno` as the shell does (an HDROP with one wide name).
+inline void Sbrosit(HWND okno, const std::wstring& put) {
+    const std::size_t bajtov = sizeof(DROPFILES) + (put.size() + 2) * sizeof(wchar_t);
+    HGLOBAL h = GlobalAlloc(GHND, bajtov);
+    ASSERT_NE(nullptr, h);
+    auto* d = static_cast<DROPFILES*>(GlobalLock(h));
+    d->pFiles = sizeof(DROPFILES);
+    d->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(d) + sizeof(DROPFILES), put.c_str(),
+                put.size() * sizeof(wchar_t));
+    GlobalUnlock(h);
+    ASSERT_TRUE(PostMessageA(okno, WM_DROPFILES, reinterpret_cast<WPARAM>(h), 0));
+}
+
+// A left click at screen point (x, y) of view `okno`.
+inline void Klik(HWND okno, double x, double y) {
+    const RECT v = zytest::KlientNaEkrane(okno);
+    const LPARAM l = MAKELPARAM(long(x) - v.left, long(y) - v.top);
+    PostMessageA(okno, WM_LBUTTONDOWN, MK_LBUTTON, l);
+    PostMessageA(okno, WM_LBUTTONUP, 0, l);
 }
 
 } // namespace zyt

@@ -2,6 +2,7 @@
 // are all on the screen at the start, a click on one focuses its selection name and the view's
 // text names it, coming back through the history does not read the file again, and every kind
 // of damaged file gives one translated box and an empty scene.
+#include "ZyModel.h"
 #include "ZyScenaModel.h"
 #include "ZyTestEkran.h"
 #include "ZyTestModeli.h"
@@ -18,6 +19,7 @@ using zyt::Krasnyj;
 using zyt::Najti;
 using zyt::Pjatno;
 using zyt::Sinij;
+using zyt::Svodka;
 using zyt::TriKuba;
 using zyt::Zelenyj;
 
@@ -35,13 +37,6 @@ void ZapisatModel(const std::string& obj, const std::string& imja = "Kuby.obj") 
     zyt::ZapisatDannye("ZyGLDannwe\\ZyGLOkno 000\\" + imja, obj);
     zyt::ZapisatDannye("ZyGLDannwe\\ZyGLOkno 000\\Kuby.mtl", zyt::kMtl);
     zyt::ZapisatDannye(kModel, imja + "\r\n");
-}
-
-// The scene's state for the controller (empty when the scene never ran there).
-ZYS_SVODKA_MODELI Svodka(ZYKGLKONTROL& k) {
-    ZYS_SVODKA_MODELI s{};
-    ZyScenaModelSvodka(&k, &s);
-    return s;
 }
 
 // A live navigator with one view of 640 x 480 showing the model scene.
@@ -184,19 +179,21 @@ namespace {
 std::string Treugolnik(const std::string& grani) {
     return "v 0 0 0\nv 1 0 0\nv 0 1 0\n" + grani;
 }
-// More face lines than the scene accepts.
-std::string MillionyGranej() {
-    std::string t = Treugolnik("");
-    const std::string f = "f 1 2 3\n";
-    t.reserve(t.size() + f.size() * 2000001);
-    for (int i = 0; i < 2000001; ++i)
-        t += f;
-    return t;
+// One face of more corners than the scene accepts triangles.
+std::string MillionyTreugolnikov() {
+    std::string t = Treugolnik("f");
+    const std::size_t raz = zymodel::kMaksTreugolnikov / 3 + 2;
+    t.reserve(t.size() + 6 * raz + 1);
+    for (std::size_t i = 0; i < raz; ++i)
+        t += " 1 2 3";
+    return t + "\n";
 }
 } // namespace
 
 TEST_F(ModelZhivoj, EveryDamagedFileGivesOneTranslatedBoxAndAnEmptyScene) {
     const std::string tri = TriKuba();
+    const std::string predel =
+        "has more than \"" + std::to_string(zymodel::kMaksTreugolnikov) + "\" faces or triangles";
     const struct {
         const char* sluchaj;
         std::string obj;   // model text; "-" none written
@@ -219,7 +216,7 @@ TEST_F(ModelZhivoj, EveryDamagedFileGivesOneTranslatedBoxAndAnEmptyScene) {
         {"zero index", Treugolnik("f 0 1 2\n"), "Kuby.obj", "cannot be read"},
         {"Model.txt in UTF-16", tri, std::string("\xFF\xFEK\0u\0b\0y\0.\0o\0b\0j\0", 18),
          "that names the model is a UTF-16 text file"},
-        {"millions of faces", MillionyGranej(), "Kuby.obj", "has more than \"2000000\" faces"},
+        {"millions of triangles", MillionyTreugolnikov(), "Kuby.obj", predel.c_str()},
     };
     for (const auto& c : sluchai) {
         SCOPED_TRACE(c.sluchaj);

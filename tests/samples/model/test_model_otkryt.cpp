@@ -11,8 +11,6 @@
 #include "ZyTestModeli.h"
 #include "ZyTestNavigatora.h"
 
-#include <shlobj.h>
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -104,21 +102,6 @@ std::string Kolco() {
     return t + f + "\n";
 }
 
-// A 4 x 4 BMP of one colour (24 bits, rows from the bottom).
-std::string Bmp(unsigned char r, unsigned char g, unsigned char b) {
-    std::string t = "BM";
-    auto dw = [&t](unsigned v) {
-        for (int i = 0; i < 4; ++i)
-            t += char((v >> (8 * i)) & 0xFF);
-    };
-    dw(54 + 48), dw(0), dw(54), dw(40), dw(4), dw(4);
-    t += std::string("\x01\x00\x18\x00", 4);
-    dw(0), dw(48), dw(2835), dw(2835), dw(0), dw(0);
-    for (int i = 0; i < 16; ++i)
-        t += std::string{char(b), char(g), char(r)};
-    return t;
-}
-
 // Writes the models made here into modeli\ and copies the real ones there.
 void ZapisatModeli() {
     const std::string tri = zyt::TriKuba();
@@ -141,7 +124,7 @@ void ZapisatModeli() {
                             "v 1 1 0\nv -1 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
                             "f 1/1 2/2 3/3 4/4\n");
     Zapisat("Tekstura.mtl", "newmtl Kartina\nKd 1 0 0\nmap_Kd Goluboj.bmp\n");
-    Zapisat("Goluboj.bmp", Bmp(0, 255, 255));
+    Zapisat("Goluboj.bmp", zyt::Bmp(0, 255, 255));
     for (const char* f : {"spider.mtl", "wal67ar_small.jpg", "wal69ar_small.jpg", "SpiderTex.jpg",
                           "drkwood2.jpg", "engineflare1.jpg"})
         Skopirovat(kDebian + "OBJ\\" + f, f);
@@ -340,32 +323,10 @@ protected:
             << zakryvatel.Tekst();
     }
     void TearDown() override { ZyVsPutPokaza(ZY_POKAZ_AVTO); }
-    ZYS_SVODKA_MODELI Svodka() {
-        ZYS_SVODKA_MODELI s{};
-        ZyScenaModelSvodka(&k(), &s);
-        return s;
-    }
+    ZYS_SVODKA_MODELI Svodka() { return zyt::Svodka(k()); }
     ZYKGLKONTROL& k() { return nav.controllers[0]; }
-    // Drops the file onto the view as the shell does (an HDROP with one wide name).
-    void Sbrosit(const std::wstring& put) {
-        const std::size_t bajtov = sizeof(DROPFILES) + (put.size() + 2) * sizeof(wchar_t);
-        HGLOBAL h = GlobalAlloc(GHND, bajtov);
-        ASSERT_NE(nullptr, h);
-        auto* d = static_cast<DROPFILES*>(GlobalLock(h));
-        d->pFiles = sizeof(DROPFILES);
-        d->fWide = TRUE;
-        std::memcpy(reinterpret_cast<char*>(d) + sizeof(DROPFILES), put.c_str(),
-                    put.size() * sizeof(wchar_t));
-        GlobalUnlock(h);
-        ASSERT_TRUE(PostMessageA(k().hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(h), 0));
-    }
-    // A left click at screen point (x, y) of the view.
-    void Klik(double x, double y) {
-        const RECT v = zytest::KlientNaEkrane(k().hwnd);
-        const LPARAM l = MAKELPARAM(long(x) - v.left, long(y) - v.top);
-        PostMessageA(k().hwnd, WM_LBUTTONDOWN, MK_LBUTTON, l);
-        PostMessageA(k().hwnd, WM_LBUTTONUP, 0, l);
-    }
+    void Sbrosit(const std::wstring& put) { zyt::Sbrosit(k().hwnd, put); }
+    void Klik(double x, double y) { zyt::Klik(k().hwnd, x, y); }
     // A key pressed and released in the view.
     void Klavisha(WPARAM vk) {
         PostMessageA(k().hwnd, WM_KEYDOWN, vk, 1);
