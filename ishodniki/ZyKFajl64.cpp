@@ -43,8 +43,8 @@ struct ZyVladenie {
 
     // Releases the file mutex, then the creation mutex.
     void otpustit() {
-        if (fajla) ReleaseMutex(fajla);
-        if (sozdanija) ReleaseMutex(sozdanija);
+        if (fajla) ZyOS().ReleaseMutex(fajla);
+        if (sozdanija) ZyOS().ReleaseMutex(sozdanija);
         fajla = sozdanija = nullptr;
     }
     ~ZyVladenie() { otpustit(); }
@@ -603,12 +603,12 @@ void ZYKFAJL64::DES() {
     Imja = nullptr;
     Info = nullptr;
     if (hMutex) {
-        if (fajla) ReleaseMutex(hMutex);
+        if (fajla) ZyOS().ReleaseMutex(hMutex);
         ZyOS().CloseHandle(hMutex);
         hMutex = nullptr;
     }
     if (hMutexSozd) {
-        if (sozdanija) ReleaseMutex(hMutexSozd);
+        if (sozdanija) ZyOS().ReleaseMutex(hMutexSozd);
         ZyOS().CloseHandle(hMutexSozd);
         hMutexSozd = nullptr;
     }

@@ -66,7 +66,7 @@ HANDLE zyOtkrytZhurnal(const char* put, DWORD raspolozhenie) {
 // Removes the journal held by `h` and closes it.
 void zyUdalitZhurnal(HANDLE h) {
     FILE_DISPOSITION_INFO udalit{TRUE};
-    SetFileInformationByHandle(h, FileDispositionInfo, &udalit, sizeof udalit);
+    ZyOS().SetFileInformationByHandle(h, FileDispositionInfo, &udalit, sizeof udalit);
     ZyOS().CloseHandle(h);
 }
 
@@ -118,7 +118,7 @@ struct ZyIoFajla {
     uint64_t razmer() {
         if (f) return zy64(f->Razmer);
         LARGE_INTEGER li;
-        return GetFileSizeEx(h, &li) ? uint64_t(li.QuadPart) : ZY_MAX64;
+        return ZyOS().GetFileSizeEx(h, &li) ? uint64_t(li.QuadPart) : ZY_MAX64;
     }
     bool chitatZhurnal(uint64_t poz, unsigned char* b, uint64_t n) {
         if (zyVvodVyvod(zh, poz, b, n, false)) return true;
@@ -201,7 +201,7 @@ ZyOstatok zyVosstanovitOtkrytyj(const char* put, HANDLE zh, bool otchet, ZYKFAJL
     ZyIshod ishod = ZyIshod::Sboj;
     SetLastError(ERROR_FILE_INVALID);
     if (zyLichnost(h, l) && l.tom == z.lichnost.tom && l.indeksSt == z.lichnost.indeksSt &&
-        l.indeksMl == z.lichnost.indeksMl && GetFileSizeEx(h, &razmer) &&
+        l.indeksMl == z.lichnost.indeksMl && ZyOS().GetFileSizeEx(h, &razmer) &&
         (uint64_t(razmer.QuadPart) == z.plan.razmerDo ||
          uint64_t(razmer.QuadPart) == z.plan.razmerPosle) &&
         z.slotBlok > 0 && z.slotBlok <= ZY_BLOK_ZHURNALA) {

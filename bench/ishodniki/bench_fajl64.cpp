@@ -12,6 +12,7 @@
 
 #include "ZyKFajl64.h"
 #include "ZyTestVremja.h"
+#include "schet_vyzovov.h"
 
 using namespace Quorvel;
 
@@ -248,28 +249,60 @@ int main() {
                    d.pisat(i, ozu.data() + i, kBufer);
            }));
 
-    // The fixed cost of a call (locks, refresh, block size, stamp) beside the bytes it moves:
-    // one byte written, one byte inserted near the end, many times.
+    // The fixed cost of a call beside the bytes it moves, against the least a locked one-byte
+    // write needs: one named-mutex wait and release and one WriteFile of 1 byte.
     constexpr int kVyzovov = 2000;
-    const double tKop1 = luchshee([&] {
-        for (int i = 0; i < kVyzovov; ++i)
-            a.Kop(nb(kRazmer / 2), "x", 1);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, "bench_fajl64_mutex");
+    const double tOporn = luchshee([&] {
+        for (int i = 0; i < kVyzovov; ++i) {
+            WaitForSingleObject(mutex, INFINITE);
+            c.pisat(kRazmer / 2, "x", 1);
+            ReleaseMutex(mutex);
+        }
     });
-    const double tVkl1 = luchshee(
-        [&] {
-            for (int i = 0; i < kVyzovov; ++i)
-                a.Vkl(nb(kRazmer - 1), "x", 1);
-        },
-        [&] { a.FIN(nb(kRazmer)); });
-    const double tVwkl1 = luchshee(
-        [&] {
-            for (int i = 0; i < kVyzovov; ++i)
-                a.Vwkl(nb(kRazmer + kVyzovov - 2 - i), nb(1));
-        },
-        [&] { a.FIN(nb(kRazmer + kVyzovov)); });
-    std::printf("fixed cost of one call: Kop of 1 byte %.1f us, Vkl of 1 byte near the end %.1f "
-                "us, Vwkl of 1 byte near the end %.1f us\n",
-                tKop1 / kVyzovov * 1e6, tVkl1 / kVyzovov * 1e6, tVwkl1 / kVyzovov * 1e6);
+    CloseHandle(mutex);
+    const double oporn = tOporn / kVyzovov * 1e6;
+    std::printf("reference: named-mutex wait + release + WriteFile of 1 byte %.1f us\n", oporn);
+    // One small operation of each kind: its time per call and, in one more run through the
+    // counting table, the system calls it makes.
+    const struct {
+        const char* imja;
+        std::function<void(int)> op;   // the i-th call
+        std::function<void()> prezhde; // untimed, before each run
+    } malye[] = {
+        {"Kop of 1 byte", [&](int) { a.Kop(nb(kRazmer / 2), "x", 1); }, {}},
+        {"Vkl of 1 byte 100 bytes before the end",
+         [&](int i) { a.Vkl(nb(kRazmer + i - 100), "x", 1); }, [&] { a.FIN(nb(kRazmer)); }},
+        {"Vwkl of 1 byte 100 bytes before the end",
+         [&](int i) { a.Vwkl(nb(kRazmer + kVyzovov - i - 101), nb(1)); },
+         [&] { a.FIN(nb(kRazmer + kVyzovov)); }},
+        {"operator[] write + TestDan",
+         [&](int i) {
+             a[nb(kRazmer / 2 + unsigned(i) % 4096)] = 'y';
+             a.TestDan();
+         },
+         {}},
+    };
+    for (const auto& m : malye) {
+        const double t = luchshee(
+            [&] {
+                for (int i = 0; i < kVyzovov; ++i)
+                    m.op(i);
+            },
+            m.prezhde);
+        const double us = t / kVyzovov * 1e6;
+        std::printf("fixed cost of one call: %-40s %8.1f us %6.2f x reference\n", m.imja, us,
+                    us / oporn);
+    }
+    for (const auto& m : malye) {
+        if (m.prezhde) m.prezhde();
+        schet::ZySchetVyzovov schet;
+        for (int i = 0; i < kVyzovov; ++i)
+            m.op(i);
+        std::printf("system calls of one %s: %.4g:%s\n", m.imja, double(schet.vsego()) / kVyzovov,
+                    schet.opis(kVyzovov).c_str());
+    }
+    a.FIN(nb(kRazmer));
 
     // What the journal adds to a change that moves bytes the caller keeps, done by hand as the
     // file object does it: a journal created beside the file, the kept byte, the header with
