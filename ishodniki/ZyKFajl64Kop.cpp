@@ -96,15 +96,14 @@ int zyVstavit(ZYKFAJL64& f, uint64_t p, uint64_t n, const void* ozu, ZYKFAJL64* 
     zamki.dobavit(&f, true);
     if (drugoj) zamki.dobavit(drugoj, false);
     if (!zamki.vzjat()) return 0;
-    if (!zyBezOstatka(f)) return 0;
+    ZyZhurnal zhurnal(f); // first: it recovers a journal a stopped change left
+    if (!zhurnal.sozdat()) return 0;
     f.TestDan();
     if (drugoj) zyObnovit(*drugoj);
     if (!ozu && !zyVnutri(drugoj ? *drugoj : f, s, n)) return 0;
     const uint32_t otkuda = ozu ? ZY_VSTAVKA_OZU : drugoj ? ZY_VSTAVKA_DRUGOJ : ZY_VSTAVKA_FAJL;
-    const ZyPlan plan = zyPlanVstavki(zy64(f.Razmer), p, n, otkuda, s);
-    ZyZhurnal zhurnal(f);
-    if (!zhurnal.sozdat() ||
-        (ozu && !zhurnal.pisatDannye(0, static_cast<const unsigned char*>(ozu), n)) ||
+    const ZyPlan plan = zyPlanVstavki(zy64(f.Razmer), p, n, otkuda, s, ZY_MALYJ_KONEC);
+    if ((ozu && !zhurnal.pisatDannye(0, static_cast<const unsigned char*>(ozu), n)) ||
         !zhurnal.izmenit(plan, drugoj, s))
         return 0;
     int rez = zyPostavitPoz(f, p + n) ? -1 : 1;
@@ -226,9 +225,15 @@ int ZYKFAJL64::Vwkl(const ZYKNB64& pos, const ZYKNB64& len) {
     ZyOtlozhennyeOtchety otlozhit;
     ZyZamki zamki;
     zamki.dobavit(this, true);
-    if (!zamki.vzjat() || !zyBezOstatka(*this)) return 0;
+    if (!zamki.vzjat()) return 0;
     TestDan(); // the size under the writer lock
-    const uint64_t p = zy64(pos), n = zy64(len), razmer = zy64(Razmer);
+    const uint64_t p = zy64(pos), n = zy64(len);
+    // A journal a stopped change left is recovered before the size counts: by the look for
+    // one before a cut to the end, or by making the journal of this change.
+    ZyZhurnal zhurnal(*this);
+    const bool doKonca = zySumma(p, n) > zy64(PoslIndeks);
+    if (doKonca ? !zyBezOstatka(*this) : !zhurnal.sozdat()) return 0;
+    const uint64_t razmer = zy64(Razmer);
     if (p > zy64(PoslIndeks)) return 0;
     if (n == 0) return 1;
     int rez = 1;
@@ -237,8 +242,9 @@ int ZYKFAJL64::Vwkl(const ZYKNB64& pos, const ZYKNB64& len) {
         Poz = PoslIndeks;
         rez = zy64(Razmer) == 0 ? -4 : -1;
     } else {
-        ZyZhurnal zhurnal(*this);
-        if (!zhurnal.sozdat() || !zhurnal.izmenit(zyPlanUdalenija(razmer, p, n))) return 0;
+        if ((!zhurnal.sozdan() && !zhurnal.sozdat()) ||
+            !zhurnal.izmenit(zyPlanUdalenija(razmer, p, n, ZY_MALYJ_KONEC)))
+            return 0;
         Poz = zyNB(p);
     }
     return zamki.otpustit() ? rez : 0;

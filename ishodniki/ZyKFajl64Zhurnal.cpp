@@ -283,10 +283,18 @@ ZyZhurnal::~ZyZhurnal() {
         zyUdalitZhurnal(h_);
 }
 
-// A new journal, held without sharing.
+// A new journal, held without sharing. One that exists already is what a stopped change left
+// (or another program holds): it is recovered first, then made anew; so a change needs no
+// look for a journal of its own before it makes one.
 bool ZyZhurnal::sozdat() {
     h_ = zyOtkrytZhurnal(f_.Imja, CREATE_NEW);
     if (h_ != INVALID_HANDLE_VALUE) return true;
+    const DWORD oshibka = GetLastError();
+    if (oshibka == ERROR_FILE_EXISTS || oshibka == ERROR_ALREADY_EXISTS) {
+        if (!zyBezOstatka(f_)) return false;
+        h_ = zyOtkrytZhurnal(f_.Imja, CREATE_NEW);
+        if (h_ != INVALID_HANDLE_VALUE) return true;
+    }
     ZyOtchet(ZY_ZHURNAL, ZY_Z_SOZDAT);
     return false;
 }

@@ -32,9 +32,11 @@ public:
     ZyZhurnal(const ZyZhurnal&) = delete;
     ZyZhurnal& operator=(const ZyZhurnal&) = delete;
 
-    // Creates the journal, after recovering one a stopped change left. False after a report
-    // (the file is untouched).
+    // Creates the journal, after recovering one a stopped change left (the object is then
+    // refreshed). False after a report (the file is untouched).
     bool sozdat();
+    // The journal has been created.
+    bool sozdan() const { return h_ != INVALID_HANDLE_VALUE; }
     // Writes n bytes of the journal's data at `smesh` (the bytes an insert from memory puts in,
     // or the new data of a replacement). False after a report.
     bool pisatDannye(uint64_t smesh, const unsigned char* b, uint64_t n);

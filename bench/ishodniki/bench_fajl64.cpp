@@ -12,7 +12,7 @@
 
 #include "ZyKFajl64.h"
 #include "ZyTestVremja.h"
-#include "schet_vyzovov.h"
+#include "ZySchetVyzovov.h"
 
 using namespace Quorvel;
 
@@ -296,7 +296,7 @@ int main() {
     }
     for (const auto& m : malye) {
         if (m.prezhde) m.prezhde();
-        schet::ZySchetVyzovov schet;
+        zytest::schet::ZySchetVyzovov schet;
         for (int i = 0; i < kVyzovov; ++i)
             m.op(i);
         std::printf("system calls of one %s: %.4g:%s\n", m.imja, double(schet.vsego()) / kVyzovov,

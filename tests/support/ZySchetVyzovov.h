@@ -1,8 +1,9 @@
-// A counting wrapper around the large-file library's system-call table, for the benchmark:
-// while a ZySchetVyzovov lives, every entry counts its calls and the time they take, so one
-// small operation can be broken down into the system calls it makes.
-#ifndef SCHET_VYZOVOV_H
-#define SCHET_VYZOVOV_H
+// Test and benchmark helper: a counting wrapper around the large-file library's system-call
+// table (ZySistVyzovy.h). While a ZySchetVyzovov lives, every entry counts its calls and the
+// time they take, so that one small operation can be broken down into the system calls it
+// makes, and a test can pin them.
+#ifndef ZYSCHETVYZOVOV_H
+#define ZYSCHETVYZOVOV_H
 
 #include <windows.h>
 
@@ -11,7 +12,7 @@
 
 #include "ZySistVyzovy.h"
 
-namespace schet {
+namespace zytest::schet {
 
 using Quorvel::ZYS_SIST_VYZOVY;
 
@@ -133,6 +134,20 @@ public:
             n += gDannye.raz[i];
         return n;
     }
+    // Calls of one entry since the last reset.
+    unsigned long long raz(Nomer n) const {
+        return gDannye.raz[n];
+    }
+    // "Name N" of every entry called since the last reset, in the order of the table.
+    std::string spisok() const {
+        std::string s;
+        for (int i = 0; i < kVyzovov; ++i) {
+            if (!gDannye.raz[i]) continue;
+            if (!s.empty()) s += ", ";
+            s += std::string(kImena[i]) + " " + std::to_string(gDannye.raz[i]);
+        }
+        return s;
+    }
     // "Name xN (t us)" of every entry called, per operation of `operacij` runs.
     std::string opis(int operacij) const {
         std::string s;
@@ -150,6 +165,6 @@ private:
     ZYS_SIST_VYZOVY& t_;
 };
 
-} // namespace schet
+} // namespace zytest::schet
 
-#endif // SCHET_VYZOVOV_H
+#endif // ZYSCHETVYZOVOV_H
