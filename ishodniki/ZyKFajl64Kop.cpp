@@ -108,6 +108,7 @@ int zyVstavit(ZYKFAJL64& f, uint64_t p, uint64_t n, const void* ozu, ZYKFAJL64* 
         return 0;
     int rez = zyPostavitPoz(f, p + n) ? -1 : 1;
     if (drugoj && zyPostavitPoz(*drugoj, s + n)) rez = rez == -1 ? -3 : -2;
+    zhurnal.zakryt();
     return zamki.otpustit() ? rez : 0;
 }
 
@@ -247,6 +248,7 @@ int ZYKFAJL64::Vwkl(const ZYKNB64& pos, const ZYKNB64& len) {
             return 0;
         Poz = zyNB(p);
     }
+    zhurnal.zakryt();
     return zamki.otpustit() ? rez : 0;
 }
 

@@ -105,6 +105,7 @@ ZyPlan zyPlanVstavki(uint64_t razmer, uint64_t p, uint64_t n, uint32_t otkuda, u
         zyDobavitIzFajla(pl, p, hvost, n);
         pl.dannye = n + hvost;
         zyDobavit(pl, zyObraz(zyShag(ZY_SHAG_ZAPIS, p, 0, n + hvost), p, hvost, n));
+        pl.pervyjShag = 1; // setting the size back is harmless before it grew
         return pl;
     }
     if (p < razmer) {
@@ -138,6 +139,7 @@ ZyPlan zyPlanUdalenija(uint64_t razmer, uint64_t p, uint64_t n, uint64_t malyjKo
         pl.dannye = razmer - p;
         zyDobavit(pl, zyObraz(zyRazmer(razmer - n, razmer), razmer - n, n, hvost));
         zyDobavit(pl, zyObraz(zyShag(ZY_SHAG_ZAPIS, p, n, hvost), p, hvost, 0));
+        pl.pervyjShag = 1; // before the cut, its undo writes back bytes the file still holds
         return pl;
     }
     if (hvost >= n) {

@@ -61,6 +61,10 @@ struct ZyPlan {
     uint64_t razmerDo = 0;    // the file's size before the change
     uint64_t razmerPosle = 0; // and after it
     uint32_t tolkoVpered = 0; // the change cannot be taken back once its first step is done
+    // The step the first record names (not in the header): 1 when undoing the first step is
+    // harmless whether or not it was done (a size step whose image the file still holds
+    // until then), so that no record need be written before the second.
+    uint32_t pervyjShag = 0;
 };
 
 // Where the inserted bytes of an insert come from.
