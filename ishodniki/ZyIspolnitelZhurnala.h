@@ -51,26 +51,32 @@ public:
         zyZapisatZagolovok(z_, b);
         ZyOtmetka p;
         p.nomer = 1; // in the second place, as zapisat puts odd numbers
+        if (z_.plan.pervyjShag < z_.plan.kol) p.shag = z_.plan.pervyjShag;
         zyZapisatProgress(p, b + ZY_ZAGOLOVOK + ZY_ZAPIS_PROGRESSA);
         if (!io_.pisatZhurnal(0, b, sizeof b)) return false;
         posl_ = p;
         return true;
     }
 
-    // Runs the steps from `ot` on and records the end. False when a step failed: the
-    // journal's last record then tells where, for vosstanovit.
-    bool vpered(uint32_t ot) {
+    // Runs the steps from `ot` on and records the end unless `konec` is false (the caller
+    // then removes the journal at once, or calls otmetitKonec). False when a step failed:
+    // the journal's last record then tells where, for vosstanovit.
+    bool vpered(uint32_t ot, bool konec = true) {
         for (uint32_t j = ot; j < z_.plan.kol; ++j) {
-            const bool zapisano = posl_.faza == 0 && posl_.shag == j && posl_.gotovo == 0 &&
-                                  posl_.slot == 0; // the first record already says so
+            // The record already says so: this step, or, for the first record, a later one
+            // whose undo covers this step too.
+            const bool zapisano = posl_.faza == 0 && posl_.gotovo == 0 && posl_.slot == 0 &&
+                                  (posl_.shag == j || (posl_.nomer == 1 && j < posl_.shag));
             if ((!zapisano && !zapisat(0, j, 0)) || !dejstvie(z_.plan.shagi[j], false, 0))
                 return false;
         }
-        // The end on record, so that a journal that outlives the change does nothing. The
-        // change is done even when this fails (and the journal goes all the same).
-        zapisat(0, z_.plan.kol, 0, false);
+        if (konec) otmetitKonec();
         return true;
     }
+
+    // The end on record, so that a journal that outlives the change does nothing. The
+    // change is done even when this fails.
+    void otmetitKonec() { zapisat(0, z_.plan.kol, 0, false); }
 
     // The record the journal holds now.
     const ZyOtmetka& progress() const { return posl_; }
@@ -184,8 +190,8 @@ private:
     // One step or action, from `gotovo` of its bytes on (only a followed move resumes).
     bool dejstvie(const ZyShag& s, bool otkat, uint64_t gotovo) {
         switch (s.vid) {
-        case ZY_SHAG_RAZMER:
-            return io_.ustanovitRazmer(s.kuda);
+        case ZY_SHAG_RAZMER: // nothing to do when the file has that size (a step not done)
+            return io_.razmer() == s.kuda || io_.ustanovitRazmer(s.kuda);
         case ZY_SHAG_VNESHNIJ:
             return io_.vneshnij(s.kuda, s.dlina);
         case ZY_SHAG_ZAPIS:

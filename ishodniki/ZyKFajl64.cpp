@@ -36,6 +36,21 @@ void zyRazmerIzInfo(ZYKFAJL64& f, const BY_HANDLE_FILE_INFORMATION& info) {
     f.PoslIndeks = zyNB(razmer ? razmer - 1 : 0);
 }
 
+// Reads into `info` what a change of the file alters (its three times and its size): two
+// cheap calls instead of the whole record, whose volume serial number costs a query of the
+// volume each time. The identity (volume serial, file index) and the attributes stay as read
+// at open. False with the last error set.
+bool zyChitatIzmenchivoe(HANDLE h, BY_HANDLE_FILE_INFORMATION& info) {
+    LARGE_INTEGER razmer;
+    if (!ZyOS().GetFileTime(h, &info.ftCreationTime, &info.ftLastAccessTime,
+                            &info.ftLastWriteTime) ||
+        !ZyOS().GetFileSizeEx(h, &razmer))
+        return false;
+    info.nFileSizeLow = DWORD(uint64_t(razmer.QuadPart));
+    info.nFileSizeHigh = DWORD(uint64_t(razmer.QuadPart) >> 32);
+    return true;
+}
+
 // The mutexes one open has taken; given back before any message box and at the end.
 struct ZyVladenie {
     HANDLE sozdanija = nullptr;
@@ -43,8 +58,8 @@ struct ZyVladenie {
 
     // Releases the file mutex, then the creation mutex.
     void otpustit() {
-        if (fajla) ReleaseMutex(fajla);
-        if (sozdanija) ReleaseMutex(sozdanija);
+        if (fajla) ZyOS().ReleaseMutex(fajla);
+        if (sozdanija) ZyOS().ReleaseMutex(sozdanija);
         fajla = sozdanija = nullptr;
     }
     ~ZyVladenie() { otpustit(); }
@@ -341,8 +356,9 @@ bool zyZhdatMutex(HANDLE mutex) {
 
 // Re-reads the file information record; size and last index follow it.
 bool zyPerechitatInfo(ZYKFAJL64& f) {
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!f.hFajl || !f.Info || !ZyOS().GetFileInformationByHandle(f.hFajl, &info)) return false;
+    if (!f.hFajl || !f.Info) return false;
+    BY_HANDLE_FILE_INFORMATION info = *f.Info;
+    if (!zyChitatIzmenchivoe(f.hFajl, info)) return false;
     *f.Info = info;
     zyRazmerIzInfo(f, info);
     return true;
@@ -603,12 +619,12 @@ void ZYKFAJL64::DES() {
     Imja = nullptr;
     Info = nullptr;
     if (hMutex) {
-        if (fajla) ReleaseMutex(hMutex);
+        if (fajla) ZyOS().ReleaseMutex(hMutex);
         ZyOS().CloseHandle(hMutex);
         hMutex = nullptr;
     }
     if (hMutexSozd) {
-        if (sozdanija) ReleaseMutex(hMutexSozd);
+        if (sozdanija) ZyOS().ReleaseMutex(hMutexSozd);
         ZyOS().CloseHandle(hMutexSozd);
         hMutexSozd = nullptr;
     }
@@ -657,14 +673,24 @@ void ZYKFAJL64::VsVrZap() {
     }
     if (!ZyOS().SetFileTime(hFajl, nullptr, nullptr, &sejchas)) return;
     // NOTE: read back rather than store: a file system keeps times at its own resolution,
-    // and a stored value it cannot represent would look like someone else's change.
-    if (!zyPerechitatInfo(*this)) Info->ftLastWriteTime = sejchas;
+    // and a stored value it cannot represent would look like someone else's change. Only
+    // the times: the stamp changes nothing else.
+    FILETIME sozdanie, dostup, zapis;
+    if (ZyOS().GetFileTime(hFajl, &sozdanie, &dostup, &zapis)) {
+        Info->ftCreationTime = sozdanie;
+        Info->ftLastAccessTime = dostup;
+        Info->ftLastWriteTime = zapis;
+    } else {
+        Info->ftLastWriteTime = sejchas;
+    }
 }
 
-// Refreshes the object after a change by someone else (another last-write time or size).
+// Refreshes the object after a change by someone else (another last-write time or size),
+// from the times and the size alone.
 void ZYKFAJL64::TestDan() {
-    BY_HANDLE_FILE_INFORMATION novoe;
-    if (!Info || !hFajl || !ZyOS().GetFileInformationByHandle(hFajl, &novoe)) return;
+    if (!Info || !hFajl) return;
+    BY_HANDLE_FILE_INFORMATION novoe = *Info;
+    if (!zyChitatIzmenchivoe(hFajl, novoe)) return;
     if (CompareFileTime(&novoe.ftLastWriteTime, &Info->ftLastWriteTime) == 0 &&
         novoe.nFileSizeLow == Info->nFileSizeLow && novoe.nFileSizeHigh == Info->nFileSizeHigh)
         return;

@@ -444,7 +444,6 @@ int zyKopirovatBloki(const ZyZadanieKop& z) {
         if (obnovit) priem->TestDan();
         if (konec > zy64(priem->Razmer) && !zyUstanovitKonec(*priem, konec)) return 0;
     }
-    if (!zyOtobrazhenieStorony(z.kuda) || !zyOtobrazhenieStorony(z.otkuda)) return 0;
 
     ZYKFAJL64& hozjain = zyHozjain(z);
     const bool sProgressom = (hozjain.Flagi & ZYF64_PROGRESS) != 0;
@@ -455,9 +454,13 @@ int zyKopirovatBloki(const ZyZadanieKop& z) {
         (priem && (priem->Flagi & ZYF64_CHEREZ_VIDY)) || (ist && (ist->Flagi & ZYF64_CHEREZ_VIDY));
     ZyItog itog =
         cherezVidy ? ZyItog::CherezVidy : zyBlokiCikl(z, blok, sProgressom ? &progress : nullptr);
+    // Only the way through views needs the mapping objects: a copy through the handles makes
+    // none and drops none.
     if (itog == ZyItog::CherezVidy)
-        itog = zyBlokiCherezVidy(z, blok, sProgressom ? &progress : nullptr) ? ZyItog::Gotovo
-                                                                             : ZyItog::Sboj;
+        itog = zyOtobrazhenieStorony(z.kuda) && zyOtobrazhenieStorony(z.otkuda) &&
+                       zyBlokiCherezVidy(z, blok, sProgressom ? &progress : nullptr)
+                   ? ZyItog::Gotovo
+                   : ZyItog::Sboj;
     progress.zakonchit();
     const bool gotovo = itog == ZyItog::Gotovo;
 

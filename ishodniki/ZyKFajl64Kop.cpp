@@ -96,19 +96,21 @@ int zyVstavit(ZYKFAJL64& f, uint64_t p, uint64_t n, const void* ozu, ZYKFAJL64* 
     zamki.dobavit(&f, true);
     if (drugoj) zamki.dobavit(drugoj, false);
     if (!zamki.vzjat()) return 0;
-    if (!zyBezOstatka(f)) return 0;
     f.TestDan();
     if (drugoj) zyObnovit(*drugoj);
     if (!ozu && !zyVnutri(drugoj ? *drugoj : f, s, n)) return 0;
-    const uint32_t otkuda = ozu ? ZY_VSTAVKA_OZU : drugoj ? ZY_VSTAVKA_DRUGOJ : ZY_VSTAVKA_FAJL;
-    const ZyPlan plan = zyPlanVstavki(zy64(f.Razmer), p, n, otkuda, s);
+    // Making the journal recovers one a stopped change left (and refreshes the object); the
+    // source is checked again against the size then.
     ZyZhurnal zhurnal(f);
-    if (!zhurnal.sozdat() ||
-        (ozu && !zhurnal.pisatDannye(0, static_cast<const unsigned char*>(ozu), n)) ||
+    if (!zhurnal.sozdat() || (!ozu && !zyVnutri(drugoj ? *drugoj : f, s, n))) return 0;
+    const uint32_t otkuda = ozu ? ZY_VSTAVKA_OZU : drugoj ? ZY_VSTAVKA_DRUGOJ : ZY_VSTAVKA_FAJL;
+    const ZyPlan plan = zyPlanVstavki(zy64(f.Razmer), p, n, otkuda, s, ZY_MALYJ_KONEC);
+    if ((ozu && !zhurnal.pisatDannye(0, static_cast<const unsigned char*>(ozu), n)) ||
         !zhurnal.izmenit(plan, drugoj, s))
         return 0;
     int rez = zyPostavitPoz(f, p + n) ? -1 : 1;
     if (drugoj && zyPostavitPoz(*drugoj, s + n)) rez = rez == -1 ? -3 : -2;
+    zhurnal.zakryt();
     return zamki.otpustit() ? rez : 0;
 }
 
@@ -226,9 +228,15 @@ int ZYKFAJL64::Vwkl(const ZYKNB64& pos, const ZYKNB64& len) {
     ZyOtlozhennyeOtchety otlozhit;
     ZyZamki zamki;
     zamki.dobavit(this, true);
-    if (!zamki.vzjat() || !zyBezOstatka(*this)) return 0;
+    if (!zamki.vzjat()) return 0;
     TestDan(); // the size under the writer lock
-    const uint64_t p = zy64(pos), n = zy64(len), razmer = zy64(Razmer);
+    const uint64_t p = zy64(pos), n = zy64(len);
+    // A journal a stopped change left is recovered before the size counts: by the look for
+    // one before a cut to the end (or nothing), or by making the journal of this change.
+    ZyZhurnal zhurnal(*this);
+    const bool bezZhurnala = n == 0 || zySumma(p, n) > zy64(PoslIndeks);
+    if (bezZhurnala ? !zyBezOstatka(*this) : !zhurnal.sozdat()) return 0;
+    const uint64_t razmer = zy64(Razmer);
     if (p > zy64(PoslIndeks)) return 0;
     if (n == 0) return 1;
     int rez = 1;
@@ -237,10 +245,12 @@ int ZYKFAJL64::Vwkl(const ZYKNB64& pos, const ZYKNB64& len) {
         Poz = PoslIndeks;
         rez = zy64(Razmer) == 0 ? -4 : -1;
     } else {
-        ZyZhurnal zhurnal(*this);
-        if (!zhurnal.sozdat() || !zhurnal.izmenit(zyPlanUdalenija(razmer, p, n))) return 0;
+        if ((!zhurnal.sozdan() && !zhurnal.sozdat()) ||
+            !zhurnal.izmenit(zyPlanUdalenija(razmer, p, n, ZY_MALYJ_KONEC)))
+            return 0;
         Poz = zyNB(p);
     }
+    zhurnal.zakryt();
     return zamki.otpustit() ? rez : 0;
 }
 

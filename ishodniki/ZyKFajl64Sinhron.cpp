@@ -54,7 +54,7 @@ public:
     // Releases; the thread's last error is kept as for ZySchetchik.
     ~ZyVMutekse() {
         const DWORD oshibka = GetLastError();
-        if (m_) ReleaseMutex(m_);
+        if (m_) ZyOS().ReleaseMutex(m_);
         SetLastError(oshibka);
     }
     ZyVMutekse(const ZyVMutekse&) = delete;
@@ -82,7 +82,7 @@ DWORD zyZhdatVhoda(ZYKFAJL64& f, DWORD n, const HANDLE* vhody) {
         if (!f.Imja || !f.hMutex || !zyZhdatMutex(f.hMutex)) continue;
         if (zyVosstanovitZhurnal(f.Imja, false, &f) == ZyOstatok::Vosstanovlen)
             ZyOS().SetEvent(f.hZatvor);
-        ReleaseMutex(f.hMutex);
+        ZyOS().ReleaseMutex(f.hMutex);
     }
 }
 

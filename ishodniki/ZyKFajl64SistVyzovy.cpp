@@ -35,6 +35,10 @@ ZYS_SIST_VYZOVY zySistVyzovy = {
     ::WriteFile,
     ::GetOverlappedResult,
     ::GetDriveTypeA,
+    ::ReleaseMutex,
+    ::GetFileSizeEx,
+    ::GetFileTime,
+    ::SetFileInformationByHandle,
 };
 
 } // namespace

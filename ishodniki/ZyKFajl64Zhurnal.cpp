@@ -66,7 +66,7 @@ HANDLE zyOtkrytZhurnal(const char* put, DWORD raspolozhenie) {
 // Removes the journal held by `h` and closes it.
 void zyUdalitZhurnal(HANDLE h) {
     FILE_DISPOSITION_INFO udalit{TRUE};
-    SetFileInformationByHandle(h, FileDispositionInfo, &udalit, sizeof udalit);
+    ZyOS().SetFileInformationByHandle(h, FileDispositionInfo, &udalit, sizeof udalit);
     ZyOS().CloseHandle(h);
 }
 
@@ -90,8 +90,16 @@ struct ZyIoFajla {
     uint64_t drugojPoz;
     ZyProgress* hod; // the progress window, or null
     bool otchet;
+    ZyZapasZhurnala* zapas = nullptr; // the journal's data held in memory, or null
 
+    // Every byte of the journal held back is written before the file changes.
+    bool zhurnalGotov() {
+        if (!zapas || zapas->sbrosit(zh)) return true;
+        zyOtchetZh(otchet, ZY_ZHURNAL, ZY_Z_PISAT);
+        return false;
+    }
     bool vvod(uint64_t poz, unsigned char* b, uint64_t n, bool zapis) {
+        if (zapis && !zhurnalGotov()) return false;
         const bool ok = f && (f->Flagi & ZYF64_CHEREZ_VIDY) ? zyVvodVyvodVidom(*f, poz, b, n, zapis)
                                                             : zyVvodVyvod(h, poz, b, n, zapis);
         if (!ok) zyOtchetZh(otchet, ZY_KOP_V_FAJLE, zapis ? 2 : 1);
@@ -102,6 +110,7 @@ struct ZyIoFajla {
         return vvod(poz, const_cast<unsigned char*>(b), n, true);
     }
     bool ustanovitRazmer(uint64_t n) {
+        if (!zhurnalGotov()) return false;
         if (f) return zyUstanovitKonec(*f, n, false) != 0;
         LARGE_INTEGER li;
         li.QuadPart = static_cast<LONGLONG>(n);
@@ -118,20 +127,23 @@ struct ZyIoFajla {
     uint64_t razmer() {
         if (f) return zy64(f->Razmer);
         LARGE_INTEGER li;
-        return GetFileSizeEx(h, &li) ? uint64_t(li.QuadPart) : ZY_MAX64;
+        return ZyOS().GetFileSizeEx(h, &li) ? uint64_t(li.QuadPart) : ZY_MAX64;
     }
     bool chitatZhurnal(uint64_t poz, unsigned char* b, uint64_t n) {
-        if (zyVvodVyvod(zh, poz, b, n, false)) return true;
+        if (zapas ? zapas->chitat(zh, poz, b, n) : zyVvodVyvod(zh, poz, b, n, false)) return true;
         zyOtchetZh(otchet, ZY_ZHURNAL, ZY_Z_CHITAT);
         return false;
     }
     bool pisatZhurnal(uint64_t poz, const unsigned char* b, uint64_t n, bool soobshit = true) {
-        if (zyVvodVyvod(zh, poz, const_cast<unsigned char*>(b), n, true)) return true;
+        if (zapas ? zapas->pisat(zh, poz, b, n)
+                  : zyVvodVyvod(zh, poz, const_cast<unsigned char*>(b), n, true))
+            return true;
         zyOtchetZh(otchet && soobshit, ZY_ZHURNAL, ZY_Z_PISAT);
         return false;
     }
     bool vneshnij(uint64_t kuda, uint64_t n) {
-        return f && drugoj && f->Kop(zyNB(kuda), *drugoj, zyNB(drugojPoz), zyNB(n)) != 0;
+        return zhurnalGotov() && f && drugoj &&
+               f->Kop(zyNB(kuda), *drugoj, zyNB(drugojPoz), zyNB(n)) != 0;
     }
     void progress(uint64_t n) {
         if (hod) hod->blok(n);
@@ -201,7 +213,7 @@ ZyOstatok zyVosstanovitOtkrytyj(const char* put, HANDLE zh, bool otchet, ZYKFAJL
     ZyIshod ishod = ZyIshod::Sboj;
     SetLastError(ERROR_FILE_INVALID);
     if (zyLichnost(h, l) && l.tom == z.lichnost.tom && l.indeksSt == z.lichnost.indeksSt &&
-        l.indeksMl == z.lichnost.indeksMl && GetFileSizeEx(h, &razmer) &&
+        l.indeksMl == z.lichnost.indeksMl && ZyOS().GetFileSizeEx(h, &razmer) &&
         (uint64_t(razmer.QuadPart) == z.plan.razmerDo ||
          uint64_t(razmer.QuadPart) == z.plan.razmerPosle) &&
         z.slotBlok > 0 && z.slotBlok <= ZY_BLOK_ZHURNALA) {
@@ -274,27 +286,72 @@ bool zyBezOstatka(ZYKFAJL64& f) {
     }
 }
 
-// Closes the journal: removed, or left for the next open.
-ZyZhurnal::~ZyZhurnal() {
+// Kept back when the bytes continue the data held and fit; else written after it.
+bool ZyZapasZhurnala::pisat(HANDLE zh, uint64_t poz, const unsigned char* b, uint64_t n) {
+    const uint64_t smesh = poz - ZY_DANNYE_SMESH;
+    if (!zakryt_ && poz >= ZY_DANNYE_SMESH && smesh == dlina_ && n <= ZY_MALYJ_KONEC - dlina_) {
+        if (!b_) b_ = new (std::nothrow) unsigned char[ZY_MALYJ_KONEC];
+        if (b_) {
+            std::memcpy(b_ + dlina_, b, static_cast<size_t>(n));
+            dlina_ += n;
+            return true;
+        }
+    }
+    if (!sbrosit(zh)) return false;
+    zakryt_ = true;
+    // A write over held bytes makes them stale: from now on they are read from the journal.
+    if (poz < ZY_DANNYE_SMESH + dlina_ && poz + n > ZY_DANNYE_SMESH) dlina_ = zapisano_ = 0;
+    return zyVvodVyvod(zh, poz, const_cast<unsigned char*>(b), n, true);
+}
+
+// From memory when held, else from the journal.
+bool ZyZapasZhurnala::chitat(HANDLE zh, uint64_t poz, unsigned char* b, uint64_t n) {
+    if (poz >= ZY_DANNYE_SMESH && poz - ZY_DANNYE_SMESH <= dlina_ &&
+        n <= dlina_ - (poz - ZY_DANNYE_SMESH)) {
+        std::memcpy(b, b_ + (poz - ZY_DANNYE_SMESH), static_cast<size_t>(n));
+        return true;
+    }
+    return sbrosit(zh) && zyVvodVyvod(zh, poz, b, n, false);
+}
+
+// The held bytes not yet written, in one write.
+bool ZyZapasZhurnala::sbrosit(HANDLE zh) {
+    if (zapisano_ == dlina_) return true;
+    if (!zyVvodVyvod(zh, ZY_DANNYE_SMESH + zapisano_, b_ + zapisano_, dlina_ - zapisano_, true))
+        return false;
+    zapisano_ = dlina_;
+    return true;
+}
+
+// Removed (or marked so already), or left for the next open.
+void ZyZhurnal::zakryt() {
     if (h_ == INVALID_HANDLE_VALUE) return;
-    if (ostavit_)
+    if (ostavit_ || udalen_)
         ZyOS().CloseHandle(h_);
     else
         zyUdalitZhurnal(h_);
+    h_ = INVALID_HANDLE_VALUE;
 }
 
-// A new journal, held without sharing.
+// A new journal, held without sharing. One that exists already is what a stopped change left
+// (or another program holds): it is recovered first, then made anew; so a change needs no
+// look for a journal of its own before it makes one.
 bool ZyZhurnal::sozdat() {
     h_ = zyOtkrytZhurnal(f_.Imja, CREATE_NEW);
     if (h_ != INVALID_HANDLE_VALUE) return true;
+    const DWORD oshibka = GetLastError();
+    if (oshibka == ERROR_FILE_EXISTS || oshibka == ERROR_ALREADY_EXISTS) {
+        if (!zyBezOstatka(f_)) return false;
+        h_ = zyOtkrytZhurnal(f_.Imja, CREATE_NEW);
+        if (h_ != INVALID_HANDLE_VALUE) return true;
+    }
     ZyOtchet(ZY_ZHURNAL, ZY_Z_SOZDAT);
     return false;
 }
 
 // The data area of the journal.
 bool ZyZhurnal::pisatDannye(uint64_t smesh, const unsigned char* b, uint64_t n) {
-    if (zyVvodVyvod(h_, ZY_DANNYE_SMESH + smesh, const_cast<unsigned char*>(b), n, true))
-        return true;
+    if (zapas_.pisat(h_, ZY_DANNYE_SMESH + smesh, b, n)) return true;
     ZyOtchet(ZY_ZHURNAL, ZY_Z_PISAT);
     return false;
 }
@@ -334,10 +391,20 @@ bool ZyZhurnal::izmenit(const ZyPlan& plan, ZYKFAJL64* drugoj, uint64_t drugojPo
         zag.lichnost = ZyLichnost{f_.Info->dwVolumeSerialNumber, f_.Info->nFileIndexHigh,
                                   f_.Info->nFileIndexLow};
     ZyIoFajla io{f_.hFajl, &f_, h_, drugoj, drugojPoz, sProgressom ? &hod : nullptr, true};
+    io.zapas = &zapas_;
     ZyIspolnitel<ZyIoFajla> isp(io, zag, buf.vydelen(), blok);
     if (!isp.nachat()) return false; // the file is untouched
     ZyIshod ishod = ZyIshod::Posle;
-    if (!isp.vpered(0)) ishod = isp.vosstanovit(isp.progress(), true);
+    if (isp.vpered(0, false)) {
+        // Done: the journal goes when closed. Only one that cannot be removed gets the end on
+        // record, so that it does nothing when found.
+        FILE_DISPOSITION_INFO udalit{TRUE};
+        udalen_ = ZyOS().SetFileInformationByHandle(h_, FileDispositionInfo, &udalit,
+                                                    sizeof udalit) != FALSE;
+        if (!udalen_) isp.otmetitKonec();
+    } else {
+        ishod = isp.vosstanovit(isp.progress(), true);
+    }
     ostavit_ = ishod == ZyIshod::Sboj;
     if (!(f_.Flagi & ZYF64_BEZ_SHTAMPA)) f_.VsVrZap();
     return ishod == ZyIshod::Posle;

@@ -90,12 +90,24 @@ bool zyPerekryvajutsja(const ZyShag& s) {
 
 } // namespace
 
-// Grow, shift the tail up, fill the gap.
-ZyPlan zyPlanVstavki(uint64_t razmer, uint64_t p, uint64_t n, uint32_t otkuda, uint64_t istochnik) {
+// Grow, shift the tail up, fill the gap; or, near the end, grow and write the new end.
+ZyPlan zyPlanVstavki(uint64_t razmer, uint64_t p, uint64_t n, uint32_t otkuda, uint64_t istochnik,
+                     uint64_t malyjKonec) {
     ZyPlan pl;
     pl.razmerDo = razmer;
     pl.razmerPosle = p < razmer ? razmer + n : p + n;
     zyDobavit(pl, zyRazmer(pl.razmerPosle, razmer));
+    if (otkuda == ZY_VSTAVKA_OZU && p < razmer && razmer - p <= malyjKonec &&
+        n <= malyjKonec - (razmer - p)) {
+        // Journal: the bytes from memory at 0, the tail behind them; the write of both puts
+        // the tail back on undo.
+        const uint64_t hvost = razmer - p;
+        zyDobavitIzFajla(pl, p, hvost, n);
+        pl.dannye = n + hvost;
+        zyDobavit(pl, zyObraz(zyShag(ZY_SHAG_ZAPIS, p, 0, n + hvost), p, hvost, n));
+        pl.pervyjShag = 1; // setting the size back is harmless before it grew
+        return pl;
+    }
     if (p < razmer) {
         ZyShag sdvig = zyShag(ZY_SHAG_SDVIG, p + n, p, razmer - p);
         sdvig.obratno = 1; // the fill lands in the move's source
@@ -113,12 +125,23 @@ ZyPlan zyPlanVstavki(uint64_t razmer, uint64_t p, uint64_t n, uint32_t otkuda, u
     return pl;
 }
 
-// Cut first (a tail of at least n) or move first and cut last (a shorter tail).
-ZyPlan zyPlanUdalenija(uint64_t razmer, uint64_t p, uint64_t n) {
+// Cut first (a tail of at least n, or a short end) or move first and cut last (a shorter
+// tail).
+ZyPlan zyPlanUdalenija(uint64_t razmer, uint64_t p, uint64_t n, uint64_t malyjKonec) {
     ZyPlan pl;
     pl.razmerDo = razmer;
     pl.razmerPosle = razmer - n;
     const uint64_t hvost = razmer - p - n;
+    if (razmer - p <= malyjKonec) {
+        // Journal: everything from p on; the cut keeps the last n bytes (at hvost), the tail
+        // is written from the journal over the deleted bytes (kept at 0).
+        zyDobavitIzFajla(pl, p, razmer - p, 0);
+        pl.dannye = razmer - p;
+        zyDobavit(pl, zyObraz(zyRazmer(razmer - n, razmer), razmer - n, n, hvost));
+        zyDobavit(pl, zyObraz(zyShag(ZY_SHAG_ZAPIS, p, n, hvost), p, hvost, 0));
+        pl.pervyjShag = 1; // before the cut, its undo writes back bytes the file still holds
+        return pl;
+    }
     if (hvost >= n) {
         // Journal: the deleted bytes at 0, the last n bytes at n.
         zyDobavitIzFajla(pl, p, n, 0);

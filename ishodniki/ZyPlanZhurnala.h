@@ -46,6 +46,9 @@ struct ZyIzFajla {
 };
 
 constexpr uint32_t ZY_SHAGOV_MAKS = 4;
+// The end of a file (the bytes an insert or delete changes from its point on) short enough to
+// be kept whole in the journal and written again in one step.
+constexpr uint64_t ZY_MALYJ_KONEC = 64 * 1024;
 constexpr uint32_t ZY_DEJSTVIJ_MAKS = 2 * ZY_SHAGOV_MAKS; // actions that take a plan back
 
 // A change: its steps, the data the journal keeps, the sizes before and after.
@@ -58,6 +61,10 @@ struct ZyPlan {
     uint64_t razmerDo = 0;    // the file's size before the change
     uint64_t razmerPosle = 0; // and after it
     uint32_t tolkoVpered = 0; // the change cannot be taken back once its first step is done
+    // The step the first record names (not in the header): 1 when undoing the first step is
+    // harmless whether or not it was done (a size step whose image the file still holds
+    // until then), so that no record need be written before the second.
+    uint32_t pervyjShag = 0;
 };
 
 // Where the inserted bytes of an insert come from.
@@ -70,7 +77,11 @@ enum : uint32_t {
 // Inserting n (> 0) bytes at p into a file of `razmer` bytes (p at or past the end: the file
 // grows to p + n). The file grows first, the bytes from p on move up, the gap is filled.
 // Nothing the file holds is destroyed, so the journal keeps only the bytes from memory.
-ZyPlan zyPlanVstavki(uint64_t razmer, uint64_t p, uint64_t n, uint32_t otkuda, uint64_t istochnik);
+// An insert from memory near the end, whose bytes and tail together are at most `malyjKonec`,
+// instead keeps the tail too and writes the new end from the journal in one step: a followed
+// move of a short tail costs more writes of the journal than the bytes it moves.
+ZyPlan zyPlanVstavki(uint64_t razmer, uint64_t p, uint64_t n, uint32_t otkuda, uint64_t istochnik,
+                     uint64_t malyjKonec = 0);
 
 // Deleting n (> 0) bytes at p of a file of `razmer` bytes, with p + n < razmer (a delete up to
 // the end is one cut). With a tail T = razmer - p - n of at least n: the file is cut first (its
@@ -78,8 +89,9 @@ ZyPlan zyPlanVstavki(uint64_t razmer, uint64_t p, uint64_t n, uint32_t otkuda, u
 // deleted bytes and the last n (2n bytes). With a shorter tail: the tail moves down (a move
 // that does not overlap) and the file is cut last; the journal keeps the T bytes the move
 // overwrites. Either way a file that cannot be cut is refused before anything moves or after
-// a cheap undo.
-ZyPlan zyPlanUdalenija(uint64_t razmer, uint64_t p, uint64_t n);
+// a cheap undo. A delete near the end, whose bytes and tail together are at most
+// `malyjKonec`, keeps them all, cuts first and writes the tail from the journal.
+ZyPlan zyPlanUdalenija(uint64_t razmer, uint64_t p, uint64_t n, uint64_t malyjKonec = 0);
 
 // Moving n bytes at s to the point d of a file of `razmer` bytes (d counted in the file as it
 // is; d past the end grows the file to d first). The two parts between s and d swap places:

@@ -20,6 +20,32 @@
 
 namespace Quorvel {
 
+// The journal's data of a small change, held in memory while it is written and read: adjacent
+// writes of the data area go out as one write, before any other write of the journal or of
+// the file (so the order the change relies on stays), and reads of it come from memory.
+class ZyZapasZhurnala {
+public:
+    ZyZapasZhurnala() = default;
+    ~ZyZapasZhurnala() { delete[] b_; }
+    ZyZapasZhurnala(const ZyZapasZhurnala&) = delete;
+    ZyZapasZhurnala& operator=(const ZyZapasZhurnala&) = delete;
+
+    // Writes n bytes at `poz` of the journal `zh`: kept back when they continue the data held
+    // so far and the whole fits, else after what is held. False with the last error set.
+    bool pisat(HANDLE zh, uint64_t poz, const unsigned char* b, uint64_t n);
+    // Reads n bytes at `poz`: from memory when held, else from the journal after what is held
+    // has been written. False with the last error set.
+    bool chitat(HANDLE zh, uint64_t poz, unsigned char* b, uint64_t n);
+    // Writes what is held back. False with the last error set.
+    bool sbrosit(HANDLE zh);
+
+private:
+    unsigned char* b_ = nullptr; // the data area from its start, ZY_MALYJ_KONEC bytes
+    uint64_t dlina_ = 0;         // bytes of it held
+    uint64_t zapisano_ = 0;      // of them already in the journal
+    bool zakryt_ = false;        // no more bytes are taken (a write elsewhere came between)
+};
+
 // What follows the file's path in its journal's name.
 constexpr const char* ZY_ZHURNAL_HVOST = ".ZYKFAJL64-zhurnal";
 
@@ -28,13 +54,18 @@ constexpr const char* ZY_ZHURNAL_HVOST = ".ZYKFAJL64-zhurnal";
 class ZyZhurnal {
 public:
     explicit ZyZhurnal(ZYKFAJL64& f) : f_(f) {}
-    ~ZyZhurnal();
+    ~ZyZhurnal() { zakryt(); }
     ZyZhurnal(const ZyZhurnal&) = delete;
     ZyZhurnal& operator=(const ZyZhurnal&) = delete;
 
-    // Creates the journal, after recovering one a stopped change left. False after a report
-    // (the file is untouched).
+    // Creates the journal, after recovering one a stopped change left (the object is then
+    // refreshed). False after a report (the file is untouched).
     bool sozdat();
+    // The journal has been created.
+    bool sozdan() const { return h_ != INVALID_HANDLE_VALUE; }
+    // Closes the journal: removed, or left for the next open. Before the writer lock goes, so
+    // that the next writer finds no journal of a change that has ended.
+    void zakryt();
     // Writes n bytes of the journal's data at `smesh` (the bytes an insert from memory puts in,
     // or the new data of a replacement). False after a report.
     bool pisatDannye(uint64_t smesh, const unsigned char* b, uint64_t n);
@@ -49,6 +80,8 @@ private:
     ZYKFAJL64& f_;
     HANDLE h_ = INVALID_HANDLE_VALUE;
     bool ostavit_ = false; // the journal must outlive the change
+    bool udalen_ = false;  // marked for removal: it goes when closed
+    ZyZapasZhurnala zapas_;
 };
 
 // What became of the journal of a file.

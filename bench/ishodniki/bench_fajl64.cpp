@@ -5,6 +5,7 @@
 // file object with both.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -12,6 +13,7 @@
 
 #include "ZyKFajl64.h"
 #include "ZyTestVremja.h"
+#include "ZySchetVyzovov.h"
 
 using namespace Quorvel;
 
@@ -248,28 +250,77 @@ int main() {
                    d.pisat(i, ozu.data() + i, kBufer);
            }));
 
-    // The fixed cost of a call (locks, refresh, block size, stamp) beside the bytes it moves:
-    // one byte written, one byte inserted near the end, many times.
-    constexpr int kVyzovov = 2000;
-    const double tKop1 = luchshee([&] {
+    // The fixed cost of a call beside the bytes it moves, against the least a locked one-byte
+    // write needs: one named-mutex wait and release and one WriteFile of 1 byte. Batches of
+    // the operation and of the reference alternate, so that both see the machine alike; each
+    // figure is the best batch.
+    // The reference writes through the file object's own handle, to the same file; the
+    // gigabytes the figures above left in the cache are written out first, so that neither
+    // waits for their write-back.
+    constexpr int kVyzovov = 400, kKrugov = 6;
+    for (HANDLE h : {a.hFajl, b.hFajl, c.h, d.h})
+        FlushFileBuffers(h);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, "bench_fajl64_mutex");
+    const auto oporn = [&] {
+        for (int i = 0; i < kVyzovov; ++i) {
+            WaitForSingleObject(mutex, INFINITE);
+            OVERLAPPED o{};
+            o.Offset = DWORD(kRazmer / 2 + 1);
+            DWORD sdelano = 0;
+            WriteFile(a.hFajl, "x", 1, &sdelano, &o);
+            ReleaseMutex(mutex);
+        }
+    };
+    // One small operation of each kind: its time per call and, in one more batch through the
+    // counting table, the system calls it makes.
+    const struct {
+        const char* imja;
+        std::function<void(int)> op;   // the i-th call of a batch
+        std::function<void()> prezhde; // untimed, before each batch
+    } malye[] = {
+        {"Kop of 1 byte", [&](int) { a.Kop(nb(kRazmer / 2), "x", 1); }, {}},
+        {"Vkl of 1 byte 100 bytes before the end",
+         [&](int i) { a.Vkl(nb(kRazmer + i - 100), "x", 1); }, [&] { a.FIN(nb(kRazmer)); }},
+        {"Vwkl of 1 byte 100 bytes before the end",
+         [&](int i) { a.Vwkl(nb(kRazmer + kVyzovov - i - 101), nb(1)); },
+         [&] { a.FIN(nb(kRazmer + kVyzovov)); }},
+        {"operator[] write + TestDan",
+         [&](int i) {
+             a[nb(kRazmer / 2 + unsigned(i) % 4096)] = 'y';
+             a.TestDan();
+         },
+         {}},
+    };
+    std::printf("fixed cost of one call, best of %d batches of %d, beside the reference "
+                "(named-mutex wait + release + WriteFile of 1 byte) measured between them:\n",
+                kKrugov, kVyzovov);
+    for (const auto& m : malye) {
+        double tOp = 1e30, tOporn = 1e30;
+        for (int k = 0; k < kKrugov; ++k) {
+            tOporn = std::min(tOporn, zytest::LuchsheeVremja(oporn, 1));
+            tOp = std::min(tOp, zytest::LuchsheeVremja(
+                                    [&] {
+                                        for (int i = 0; i < kVyzovov; ++i)
+                                            m.op(i);
+                                    },
+                                    1, m.prezhde));
+        }
+        const double us = tOp / kVyzovov * 1e6, ref = tOporn / kVyzovov * 1e6;
+        std::printf("  %-40s %7.1f us, reference %6.1f us: %5.2f x reference\n", m.imja, us, ref,
+                    us / ref);
+    }
+    CloseHandle(mutex);
+    for (const auto& m : malye) {
+        if (m.prezhde) m.prezhde();
+        zytest::schet::ZySchetVyzovov schet;
+        const double t0 = zytest::schet::sejchas();
         for (int i = 0; i < kVyzovov; ++i)
-            a.Kop(nb(kRazmer / 2), "x", 1);
-    });
-    const double tVkl1 = luchshee(
-        [&] {
-            for (int i = 0; i < kVyzovov; ++i)
-                a.Vkl(nb(kRazmer - 1), "x", 1);
-        },
-        [&] { a.FIN(nb(kRazmer)); });
-    const double tVwkl1 = luchshee(
-        [&] {
-            for (int i = 0; i < kVyzovov; ++i)
-                a.Vwkl(nb(kRazmer + kVyzovov - 2 - i), nb(1));
-        },
-        [&] { a.FIN(nb(kRazmer + kVyzovov)); });
-    std::printf("fixed cost of one call: Kop of 1 byte %.1f us, Vkl of 1 byte near the end %.1f "
-                "us, Vwkl of 1 byte near the end %.1f us\n",
-                tKop1 / kVyzovov * 1e6, tVkl1 / kVyzovov * 1e6, tVwkl1 / kVyzovov * 1e6);
+            m.op(i);
+        const double us = (zytest::schet::sejchas() - t0) / kVyzovov * 1e6;
+        std::printf("system calls of one %s (%.1f us a call here): %.4g:%s\n", m.imja, us,
+                    double(schet.vsego()) / kVyzovov, schet.opis(kVyzovov).c_str());
+    }
+    a.FIN(nb(kRazmer));
 
     // What the journal adds to a change that moves bytes the caller keeps, done by hand as the
     // file object does it: a journal created beside the file, the kept byte, the header with

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ZySchetVyzovov.h"
 #include "fajl_pomoshch.h"
 
 using namespace zytest;
@@ -696,4 +697,44 @@ TEST(Kop, ProgressDividesTheBlockSoTensOfMegabytesTakeSeveralBlocks) {
     m.kop(3, 1000, n - 2000);
     m.vkl(7, 5, n - 10);
     proverit(f, m, "progress.bin", "with progress");
+}
+
+TEST(Kop, SmallCopiesMakeOnlyTheSystemCallsTheyNeed) {
+    // A one-byte copy through the file handle: the lock (gate, mutex, the reader count's page),
+    // the size and times (no whole information record, which queries the volume), one read or
+    // write, the stamp; no mapping object and no view of the file. Each case runs once before
+    // it is counted.
+    ZYKFAJL64 f;
+    novyjFajl(f, "malye.bin", uzor(4 * kGran));
+    char bajt = 'x';
+    const struct {
+        const char* chto;
+        int (*dejstvie)(ZYKFAJL64& f, char* bajt);
+        const char* vyzovy;
+    } sluchai[] = {
+        {"Kop of 1 byte from memory",
+         [](ZYKFAJL64& f, char* b) { return f.Kop(nb(kGran + 7), b, 1); },
+         "MapViewOfFile 1, UnmapViewOfFile 1, SetFileTime 1, SetEvent 1, WaitForSingleObject 2, "
+         "GlobalMemoryStatusEx 2, WriteFile 1, ReleaseMutex 1, GetFileSizeEx 1, GetFileTime 2"},
+        {"Kop of 1 byte into memory",
+         [](ZYKFAJL64& f, char* b) { return f.Kop(b, nb(kGran + 8), 1); },
+         "MapViewOfFile 2, UnmapViewOfFile 2, ReleaseSemaphore 1, SetEvent 1, "
+         "WaitForSingleObject 3, WaitForMultipleObjects 1, GlobalMemoryStatusEx 2, ReadFile 1, "
+         "ReleaseMutex 2, GetFileSizeEx 1, GetFileTime 1"},
+        // The journal of a small change: made, its data and header in two writes, removed; no
+        // flush, and the end written again from memory in one write.
+        {"Vkl of 1 byte 100 bytes before the end",
+         [](ZYKFAJL64& f, char* b) { return f.Vkl(nb(4 * kGran - 100), b, 1); },
+         "CreateFileA 1, MapViewOfFile 1, UnmapViewOfFile 1, SetFilePointerEx 1, SetEndOfFile 1, "
+         "SetFileTime 1, CloseHandle 1, SetEvent 1, WaitForSingleObject 2, GlobalMemoryStatusEx 2, "
+         "HeapAlloc 1, ReadFile 1, WriteFile 3, ReleaseMutex 1, GetFileSizeEx 2, GetFileTime 3, "
+         "SetFileInformationByHandle 1"},
+    };
+    for (const auto& s : sluchai) {
+        ASSERT_EQ(1, s.dejstvie(f, &bajt)) << s.chto << ", first call";
+        schet::ZySchetVyzovov schet;
+        EXPECT_EQ(1, s.dejstvie(f, &bajt)) << s.chto;
+        EXPECT_EQ(std::string(s.vyzovy), schet.spisok()) << s.chto;
+    }
+    EXPECT_EQ('x', ChitatBajty("malye.bin")[kGran + 7]);
 }

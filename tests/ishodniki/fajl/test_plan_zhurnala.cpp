@@ -161,14 +161,16 @@ bool vosstanovit(PamjatIo& io, uint64_t blok, ZyIshod& ishod) {
 // short tails, moves up, down and past the end, replacements that cut and that grow.
 std::vector<Izmenenie> izmenenija(const Bajty& a, const Bajty& drugoj) {
     std::vector<Izmenenie> v;
-    auto vstavka = [&](uint64_t p, uint64_t n, uint32_t otkuda, uint64_t ist) {
+    // `malyj`: the end the plan may keep whole and write again (0: never).
+    auto vstavka = [&](uint64_t p, uint64_t n, uint32_t otkuda, uint64_t ist, uint64_t malyj = 0) {
         Izmenenie iz;
         iz.chto = "insert " + std::to_string(n) + " at " + std::to_string(p) + " from " +
                   (otkuda == ZY_VSTAVKA_OZU    ? "memory"
                    : otkuda == ZY_VSTAVKA_FAJL ? "the file"
                                                : "outside") +
-                  (otkuda == ZY_VSTAVKA_FAJL ? " " + std::to_string(ist) : "");
-        iz.plan = zyPlanVstavki(a.size(), p, n, otkuda, ist);
+                  (otkuda == ZY_VSTAVKA_FAJL ? " " + std::to_string(ist) : "") +
+                  (malyj ? ", end kept" : "");
+        iz.plan = zyPlanVstavki(a.size(), p, n, otkuda, ist, malyj);
         Bajty vst = otkuda == ZY_VSTAVKA_OZU    ? uzor(size_t(n), 9)
                     : otkuda == ZY_VSTAVKA_FAJL ? Bajty(a.begin() + ist, a.begin() + ist + n)
                                                 : Bajty(drugoj.begin() + 1, drugoj.begin() + 1 + n);
@@ -178,10 +180,11 @@ std::vector<Izmenenie> izmenenija(const Bajty& a, const Bajty& drugoj) {
         iz.posle.insert(iz.posle.begin() + p, vst.begin(), vst.end());
         v.push_back(iz);
     };
-    auto udalenie = [&](uint64_t p, uint64_t n) {
+    auto udalenie = [&](uint64_t p, uint64_t n, uint64_t malyj = 0) {
         Izmenenie iz;
-        iz.chto = "delete " + std::to_string(n) + " at " + std::to_string(p);
-        iz.plan = zyPlanUdalenija(a.size(), p, n);
+        iz.chto = "delete " + std::to_string(n) + " at " + std::to_string(p) +
+                  (malyj ? ", end kept" : "");
+        iz.plan = zyPlanUdalenija(a.size(), p, n, malyj);
         iz.posle = a;
         iz.posle.erase(iz.posle.begin() + p, iz.posle.begin() + p + n);
         v.push_back(iz);
@@ -224,6 +227,14 @@ std::vector<Izmenenie> izmenenija(const Bajty& a, const Bajty& drugoj) {
         udalenie(2, n);
     udalenie(0, S - 1);
     udalenie(S - 2, 1);
+    // Near the end: the whole end kept in the journal and written again.
+    for (uint64_t n : {1, 3, 9}) {
+        vstavka(S - 5, n, ZY_VSTAVKA_OZU, 0, 16);
+        udalenie(S - 2 * n - 2, n, 16);
+    }
+    vstavka(S - 1, 4, ZY_VSTAVKA_OZU, 0, 5); // exactly the limit
+    udalenie(S - 11, 10, 11);                // a tail shorter than the bytes
+    vstavka(S - 5, 3, ZY_VSTAVKA_OZU, 0, 7); // over the limit: the move
     peremeshenie(0, 3, 2);
     peremeshenie(2, 9, 11);
     peremeshenie(S, 1, 3);
