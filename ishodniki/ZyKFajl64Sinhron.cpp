@@ -8,6 +8,8 @@
 #include <windows.h>
 
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "ZyKFajl64Vnutr.h"
 #include "ZyOtchet.h"
@@ -20,20 +22,77 @@ namespace {
 
 constexpr LONG ZY_PROPUSK_MAX = 0x7FFFFFFE;
 
-// The 4-byte reader count, mapped for the time of one step.
+// Views of the reader-count pages of this process, one per page handle, made at the first
+// step that needs the count and kept until FEK_DesSinhronObj closes the handle: mapping and
+// unmapping four bytes at every lock step would cost more than the rest of a small call.
+class ZyVidySchetchikov {
+public:
+    // The handle's view, mapped now if it has none; null after a failure (last error set).
+    volatile LONG* vzjat(HANDLE stranica) {
+        AcquireSRWLockExclusive(&zamok_);
+        volatile LONG* p = najti(stranica);
+        if (!p) {
+            p = static_cast<volatile LONG*>(
+                ZyOS().MapViewOfFile(stranica, FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
+            if (p && !zapomnit(stranica, p)) {
+                ZyOS().UnmapViewOfFile(const_cast<LONG*>(p));
+                SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+                p = nullptr;
+            }
+        }
+        ReleaseSRWLockExclusive(&zamok_);
+        return p;
+    }
+    // Unmaps the handle's view, if it has one, before the handle is closed.
+    void otpustit(HANDLE stranica) {
+        AcquireSRWLockExclusive(&zamok_);
+        for (Vid& v : vidy_)
+            if (v.stranica == stranica) {
+                ZyOS().UnmapViewOfFile(const_cast<LONG*>(v.p));
+                v = Vid();
+            }
+        ReleaseSRWLockExclusive(&zamok_);
+    }
+
+private:
+    struct Vid {
+        HANDLE stranica = nullptr;
+        volatile LONG* p = nullptr;
+    };
+    volatile LONG* najti(HANDLE stranica) const {
+        for (const Vid& v : vidy_)
+            if (v.stranica == stranica) return v.p;
+        return nullptr;
+    }
+    // Keeps the view in a free slot or a new one; false when there is no memory for it.
+    bool zapomnit(HANDLE stranica, volatile LONG* p) {
+        for (Vid& v : vidy_)
+            if (!v.stranica) {
+                v = Vid{stranica, p};
+                return true;
+            }
+        try {
+            vidy_.push_back(Vid{stranica, p});
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
+    }
+    SRWLOCK zamok_ = SRWLOCK_INIT;
+    std::vector<Vid> vidy_;
+};
+
+ZyVidySchetchikov& zyVidySchetchikov() {
+    static ZyVidySchetchikov vidy;
+    return vidy;
+}
+
+// The 4-byte reader count of a page handle, through the view kept for it.
 class ZySchetchik {
 public:
     explicit ZySchetchik(HANDLE stranica)
-        : p_(static_cast<volatile LONG*>(
-              stranica ? ZyOS().MapViewOfFile(stranica, FILE_MAP_WRITE, 0, 0, sizeof(LONG))
-                       : nullptr)) {
+        : p_(stranica ? zyVidySchetchikov().vzjat(stranica) : nullptr) {
         if (!stranica) SetLastError(ERROR_INVALID_HANDLE);
-    }
-    // Unmaps; the thread's last error stays that of the failure being reported, if any.
-    ~ZySchetchik() {
-        const DWORD oshibka = GetLastError();
-        if (p_) ZyOS().UnmapViewOfFile(const_cast<LONG*>(p_));
-        SetLastError(oshibka);
     }
     ZySchetchik(const ZySchetchik&) = delete;
     ZySchetchik& operator=(const ZySchetchik&) = delete;
@@ -51,7 +110,7 @@ public:
     explicit ZyVMutekse(HANDLE m) : m_(m && zyZhdatMutex(m) ? m : nullptr) {
         if (!m) SetLastError(ERROR_INVALID_HANDLE);
     }
-    // Releases; the thread's last error is kept as for ZySchetchik.
+    // Releases; the thread's last error stays that of the failure being reported, if any.
     ~ZyVMutekse() {
         const DWORD oshibka = GetLastError();
         if (m_) ZyOS().ReleaseMutex(m_);
@@ -278,6 +337,7 @@ int ZYKFAJL64::FEK_SinhronChtenSyf() {
 int ZYKFAJL64::FEK_DesSinhronObj() {
     zyZakryt(hZatvor);
     zyZakryt(hPropusk);
+    if (hSchetchik) zyVidySchetchikov().otpustit(hSchetchik);
     zyZakryt(hSchetchik);
     return 1;
 }
