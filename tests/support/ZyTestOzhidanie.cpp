@@ -1,6 +1,8 @@
 // Bounded waits that deliver the calling thread's messages.
 #include "ZyTestOzhidanie.h"
 
+#include <cstdio>
+
 namespace zytest {
 
 namespace {
@@ -48,21 +50,36 @@ void KachatVremja(DWORD ms) {
     ZhdatPoka([] { return false; }, ms);
 }
 
-DWORD VypolnitSebja(std::string komanda, DWORD ms) {
+HANDLE ZapustitSebja(std::string komanda) {
     char exe[MAX_PATH];
-    if (!GetModuleFileNameA(nullptr, exe, MAX_PATH)) return ZY_NE_ZAPUSTILSJA;
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exe, &komanda[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return ZY_NE_ZAPUSTILSJA;
-    CloseHandle(pi.hThread);
+    if (!GetModuleFileNameA(nullptr, exe, MAX_PATH)) return nullptr;
+    for (DWORD popytka = 0; popytka < 5; ++popytka) {
+        if (popytka) Sleep(50u << (2 * popytka - 2)); // 50, 200, 800, 3200 ms
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (CreateProcessA(exe, &komanda[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                           &pi)) {
+            CloseHandle(pi.hThread);
+            return pi.hProcess;
+        }
+        const DWORD oshibka = GetLastError();
+        std::fprintf(stderr, "the system refused to start a helper (error %lu)\n",
+                     static_cast<unsigned long>(oshibka));
+        SetLastError(oshibka);
+    }
+    return nullptr;
+}
+
+DWORD VypolnitSebja(std::string komanda, DWORD ms) {
+    const HANDLE process = ZapustitSebja(std::move(komanda));
+    if (!process) return ZY_NE_ZAPUSTILSJA;
     DWORD kod = ZY_NE_ZAKONCHILSJA;
-    if (WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0)
-        GetExitCodeProcess(pi.hProcess, &kod);
+    if (WaitForSingleObject(process, ms) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process, &kod);
     else
-        TerminateProcess(pi.hProcess, ZY_NE_ZAKONCHILSJA);
-    CloseHandle(pi.hProcess);
+        TerminateProcess(process, ZY_NE_ZAKONCHILSJA);
+    CloseHandle(process);
     return kod;
 }
 

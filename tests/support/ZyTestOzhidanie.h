@@ -30,6 +30,12 @@ void KachatVremja(DWORD ms);
 constexpr DWORD ZY_NE_ZAPUSTILSJA = 0xE0000001, ZY_NE_ZAKONCHILSJA = 0xE0000002;
 DWORD VypolnitSebja(std::string komanda, DWORD ms);
 
+// Starts this program again with the command line `komanda` (its first word is the program):
+// the new process's handle, or nullptr (last error set) when the system refused to start it
+// five times in a row, a second apart at most. Wine refuses a start now and then while many
+// processes end around it; a second try succeeds.
+HANDLE ZapustitSebja(std::string komanda);
+
 // An auto-reset event that closes itself.
 class Sobytie {
 public:

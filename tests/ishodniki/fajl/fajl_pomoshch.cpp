@@ -3,6 +3,8 @@
 
 #include <atomic>
 
+#include "ZyTestOzhidanie.h"
+
 namespace zytest {
 
 std::string tekstOtcheta(DWORD oshibka, const char* funkcija, unsigned serial, const char* modul) {
@@ -40,16 +42,7 @@ std::vector<unsigned char> soderzhimoe(ZYKFAJL64& f) {
 }
 
 HANDLE zapustitPomoshnika(const std::string& argumenty) {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, MAX_PATH);
-    std::string komanda = std::string("\"") + exe + "\" --pomoshnik " + argumenty;
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(exe, &komanda[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return nullptr;
-    CloseHandle(pi.hThread);
-    return pi.hProcess;
+    return ZapustitSebja("self --pomoshnik " + argumenty);
 }
 
 // ---- Replacements for the system-call table ---------------------------------------------

@@ -325,6 +325,12 @@ public:
     bool zapushen() const { return process_ != nullptr; }
     // Waits until the helper is about to call, at most kDolgo.
     bool gotov() { return zhdat(s_->gotov); }
+    // What the helper is: "running", or how it ended (for the report of a failure).
+    std::string itog() const {
+        DWORD k = 0;
+        if (!process_ || !GetExitCodeProcess(process_, &k)) return "not started";
+        return k == STILL_ACTIVE ? "running" : "ended with " + std::to_string(long(k));
+    }
     // Waits until it reached its point, returned, or ended.
     bool doTochki() {
         const HANDLE h[3] = {s_->stop, s_->gotovo, process_};
@@ -409,7 +415,7 @@ TEST(Zhurnal, AProcessKilledAnywhereInAChangeLeavesTheFileAsBeforeOrAsAfter) {
         long vsego = 0;
         {
             Pomoshnik p(std::string("izmenit ") + std::to_string(nf) + " 0 0");
-            ASSERT_TRUE(p.zapushen() && p.gotov()) << f.imja;
+            ASSERT_TRUE(p.zapushen() && p.gotov()) << f.imja << ", the helper " << p.itog();
             const auto t0 = std::chrono::steady_clock::now();
             vsego = p.kod();
             vremja = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
@@ -435,7 +441,7 @@ TEST(Zhurnal, AProcessKilledAnywhereInAChangeLeavesTheFileAsBeforeOrAsAfter) {
                 Pomoshnik p("izmenit " + std::to_string(nf) + " " +
                             std::to_string(poVremeni ? 0x7FFFFFFF : tochka) + " " +
                             (polovina ? "1" : "0"));
-                ASSERT_TRUE(p.zapushen() && p.gotov()) << gde;
+                ASSERT_TRUE(p.zapushen() && p.gotov()) << gde << ", the helper " << p.itog();
                 if (poVremeni) {
                     const int ms = int(vremja * 1000 * (t - tochek) / (kVremennyh + 1));
                     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -450,7 +456,7 @@ TEST(Zhurnal, AProcessKilledAnywhereInAChangeLeavesTheFileAsBeforeOrAsAfter) {
             if (t % 3 == 2) {
                 const long kPovtor[] = {1, 2, 5, 20, 100, 300, 1000};
                 Pomoshnik r("otkryt " + std::to_string(kPovtor[(t / 3) % 7]) + " 0 0");
-                ASSERT_TRUE(r.zapushen() && r.gotov()) << gde;
+                ASSERT_TRUE(r.zapushen() && r.gotov()) << gde << ", the helper " << r.itog();
                 ASSERT_TRUE(r.doTochki()) << gde << ": the replaying helper hangs";
                 if (r.naTochke()) ++vPovtore;
                 r.ubit();
