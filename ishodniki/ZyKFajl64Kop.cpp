@@ -3,6 +3,8 @@
 // insert, a delete or a move, which a stopped process cannot leave half-done.
 #include <windows.h>
 
+#include <cstring>
+
 #include "ZyBlokKop.h"
 #include "ZyKFajl64Vnutr.h"
 #include "ZyOtchet.h"
@@ -85,6 +87,38 @@ void zyOtpustitOtobrazhenie(ZYKFAJL64& f) {
     f.hOtobr = nullptr;
 }
 
+// A write that lies inside one page of this size is carried out whole or not at all when its
+// process is stopped: the system copies a page into its cache in one step.
+constexpr uint64_t ZY_STRANICA = 4096;
+
+// Inserts n bytes from memory at p of `f` (the writer lock held, the size current) when the
+// new bytes and the bytes behind them lie inside one page: the new end is then one write, so
+// the file is before or after at every moment and the change needs no journal. 1 done; 0 not
+// such an insert, or its read failed (the file untouched: the journaled way follows); -1 the
+// write failed (reported, the end written back).
+int zyVstavitVStranicu(ZYKFAJL64& f, uint64_t p, uint64_t n, const void* ozu) {
+    const uint64_t razmer = zy64(f.Razmer);
+    if (p > razmer || n > ZY_STRANICA || p / ZY_STRANICA != (razmer + n - 1) / ZY_STRANICA ||
+        (f.Flagi & ZYF64_CHEREZ_VIDY) || f.BazaZony || f.hOtobr || !zyZhurnalaNet(f.Imja))
+        return 0;
+    unsigned char b[ZY_STRANICA];
+    const uint64_t hvost = razmer - p;
+    if (!zyVvodVyvod(f.hFajl, p, b + n, hvost, false)) return 0;
+    std::memcpy(b, ozu, static_cast<size_t>(n));
+    if (zyVvodVyvod(f.hFajl, p, b, n + hvost, true)) {
+        zyPerechitatInfo(f);
+        if (!(f.Flagi & ZYF64_BEZ_SHTAMPA)) f.VsVrZap();
+        return 1;
+    }
+    // A write refused part-way (a full disk): the old end back, as the journal's undo would.
+    ZyOtchet(ZY_KOP_V_FAJLE, 2);
+    const DWORD oshibka = GetLastError();
+    zyVvodVyvod(f.hFajl, p, b + n, hvost, true);
+    zyUstanovitKonec(f, razmer, false);
+    SetLastError(oshibka);
+    return -1;
+}
+
 // Inserts n (> 0) bytes at p of `f` (writable) from memory, from `f` itself at `s`, or from
 // `drugoj` at `s`, as one journaled change under the writer lock (and the source's reader
 // lock); the size is taken under the lock. 1 or -1 .. -3 as the copies give, 0 on failure.
@@ -99,6 +133,12 @@ int zyVstavit(ZYKFAJL64& f, uint64_t p, uint64_t n, const void* ozu, ZYKFAJL64* 
     f.TestDan();
     if (drugoj) zyObnovit(*drugoj);
     if (!ozu && !zyVnutri(drugoj ? *drugoj : f, s, n)) return 0;
+    const int vStranicu = ozu ? zyVstavitVStranicu(f, p, n, ozu) : 0;
+    if (vStranicu < 0) return 0;
+    if (vStranicu > 0) {
+        const int rez = zyPostavitPoz(f, p + n) ? -1 : 1;
+        return zamki.otpustit() ? rez : 0;
+    }
     // Making the journal recovers one a stopped change left (and refreshes the object); the
     // source is checked again against the size then.
     ZyZhurnal zhurnal(f);

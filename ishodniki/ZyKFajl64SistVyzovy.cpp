@@ -39,6 +39,7 @@ ZYS_SIST_VYZOVY zySistVyzovy = {
     ::GetFileSizeEx,
     ::GetFileTime,
     ::SetFileInformationByHandle,
+    ::GetFileAttributesA,
 };
 
 } // namespace

@@ -35,19 +35,24 @@ void zyOtchetZh(bool otchet, const char* funkcija, unsigned serial) {
     if (otchet) ZyOtchet(funkcija, serial);
 }
 
+// The journal's name of `put` in `imja`; false when it does not fit a path of the short form.
+bool zyKorotkoeImja(const char* put, char (&imja)[MAX_PATH]) {
+    const size_t n = std::strlen(put), h = std::strlen(ZY_ZHURNAL_HVOST);
+    if (n + h > ZY_DLINA_PUTI) return false;
+    std::memcpy(imja, put, n);
+    std::memcpy(imja + n, ZY_ZHURNAL_HVOST, h + 1);
+    return true;
+}
+
 // Opens the journal of `put` without sharing: the existing one (OPEN_EXISTING) or a new one
 // (CREATE_NEW). A name longer than a path may be goes through the wide function with the
 // "\\?\" prefix. INVALID_HANDLE_VALUE with the last error set on failure.
 HANDLE zyOtkrytZhurnal(const char* put, DWORD raspolozhenie) {
     const DWORD dostup = GENERIC_READ | GENERIC_WRITE | DELETE;
-    const size_t n = std::strlen(put), h = std::strlen(ZY_ZHURNAL_HVOST);
-    if (n + h <= ZY_DLINA_PUTI) {
-        char imja[MAX_PATH];
-        std::memcpy(imja, put, n);
-        std::memcpy(imja + n, ZY_ZHURNAL_HVOST, h + 1);
-        return ZyOS().CreateFileA(imja, dostup, 0, nullptr, raspolozhenie, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
-    }
+    char korotkoe[MAX_PATH];
+    if (zyKorotkoeImja(put, korotkoe))
+        return ZyOS().CreateFileA(korotkoe, dostup, 0, nullptr, raspolozhenie,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
     // "\\?\" before a drive path, "\\?\UNC\" instead of the "\\" of a network path.
     const bool unc = put[0] == '\\' && put[1] == '\\';
     const wchar_t* prefiks = unc ? L"\\\\?\\UNC\\" : L"\\\\?\\";
@@ -270,6 +275,14 @@ ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit
 
 // Recovers a journal a stopped change left beside the file, before a change plans on the
 // file's size (the caller holds the writer lock). False after a report.
+bool zyZhurnalaNet(const char* put) {
+    char imja[MAX_PATH];
+    if (!zyKorotkoeImja(put, imja) || ZyOS().GetFileAttributesA(imja) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD oshibka = GetLastError();
+    return oshibka == ERROR_FILE_NOT_FOUND || oshibka == ERROR_PATH_NOT_FOUND;
+}
+
 bool zyBezOstatka(ZYKFAJL64& f) {
     switch (zyVosstanovitZhurnal(f.Imja, true, &f)) {
     case ZyOstatok::Net:

@@ -48,6 +48,7 @@ struct ZYS_SIST_VYZOVY {
     BOOL(WINAPI* GetFileSizeEx)(HANDLE, PLARGE_INTEGER);
     BOOL(WINAPI* GetFileTime)(HANDLE, LPFILETIME, LPFILETIME, LPFILETIME);
     BOOL(WINAPI* SetFileInformationByHandle)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+    DWORD(WINAPI* GetFileAttributesA)(LPCSTR);
 };
 
 // The table the library calls through.

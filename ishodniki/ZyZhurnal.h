@@ -100,6 +100,10 @@ enum class ZyOstatok {
 // handle the recovery uses when it is open for writing.
 ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit = nullptr);
 
+// True only when the file `put` surely has no journal beside it: one look at the name, no
+// open (a name too long for the short form, or a look that fails, counts as maybe).
+bool zyZhurnalaNet(const char* put);
+
 // Recovers a journal a stopped change left beside the file of `f`, before a change plans on
 // the file's size (the caller holds the writer lock; `f` is refreshed after a recovery).
 // False after a report: it cannot be recovered, or a program other than a change holds it.

@@ -49,7 +49,8 @@ using Quorvel::ZYS_SIST_VYZOVY;
     X(ReleaseMutex)                                                                                \
     X(GetFileSizeEx)                                                                               \
     X(GetFileTime)                                                                                 \
-    X(SetFileInformationByHandle)
+    X(SetFileInformationByHandle)                                                                  \
+    X(GetFileAttributesA)
 
 enum Nomer {
 #define SCHET_NOMER(imja) n_##imja,

@@ -734,6 +734,12 @@ TEST(Kop, SmallCopiesMakeOnlyTheSystemCallsTheyNeed) {
          "SetFileTime 1, CloseHandle 1, SetEvent 1, WaitForSingleObject 2, GlobalMemoryStatusEx 2, "
          "HeapAlloc 1, ReadFile 1, WriteFile 3, ReleaseMutex 1, GetFileSizeEx 2, GetFileTime 3, "
          "SetFileInformationByHandle 1"},
+        // Inside the last page: one look that no journal is left, the end read and written
+        // again in one write; no journal, no size change.
+        {"Vkl of 1 byte inside the last page",
+         [](ZYKFAJL64& f, char* b) { return f.Vkl(nb(4 * kGran + 1), b, 1); },
+         "SetFileTime 1, SetEvent 1, WaitForSingleObject 2, ReadFile 1, WriteFile 1, "
+         "ReleaseMutex 1, GetFileSizeEx 2, GetFileTime 3, GetFileAttributesA 1"},
     };
     for (const auto& s : sluchai) {
         ASSERT_EQ(1, s.dejstvie(f, &bajt)) << s.chto << ", first call";

@@ -233,7 +233,7 @@ TEST(Peredacha, AnInsertDeleteOrMoveThatFailsHalfWayIsTakenBack) {
     podmena.pamjat(kMalajaPamjat, 1ull << 30);
     const uint64_t B = kGran;
     const Bajty ishodnye = uzor(size_t(5 * B), 71);
-    enum Vid { Udalenie, Peremeshenie, Vstavka };
+    enum Vid { Udalenie, Peremeshenie, Vstavka, VstavkaOzu };
     const struct {
         const char* chto;
         Vid vid;
@@ -247,12 +247,14 @@ TEST(Peredacha, AnInsertDeleteOrMoveThatFailsHalfWayIsTakenBack) {
         {"move down, the block kept", Peremeshenie, 10, 3 * B, B / 2},
         {"move down, the bytes passed over kept", Peremeshenie, 7, 2 * B, 2 * B + 9},
         {"insert of 5 bytes from the file", Vstavka, 20, 3 * B, 5},
+        {"insert of 5 bytes from memory at the end: one write, no journal", VstavkaOzu, 5 * B, 0,
+         5},
     };
     for (const auto& s : sluchai) {
         Bajty posle = ishodnye;
         if (s.vid == Udalenie) {
             posle.erase(posle.begin() + s.otkuda, posle.begin() + s.otkuda + s.dlina);
-        } else if (s.vid == Vstavka) {
+        } else if (s.vid == Vstavka || s.vid == VstavkaOzu) {
             const Bajty v(ishodnye.begin() + s.otkuda, ishodnye.begin() + s.otkuda + s.dlina);
             posle.insert(posle.begin() + s.kuda, v.begin(), v.end());
         } else if (s.kuda < s.otkuda) {
@@ -273,7 +275,9 @@ TEST(Peredacha, AnInsertDeleteOrMoveThatFailsHalfWayIsTakenBack) {
                 podmena.sbojVvoda(sposob == 0, nomer, ERROR_DISK_FULL, sposob == 2);
                 const int r = s.vid == Udalenie  ? f.Vwkl(nb(s.otkuda), nb(s.dlina))
                               : s.vid == Vstavka ? f.Vkl(nb(s.kuda), nb(s.otkuda), nb(s.dlina))
-                                                 : f.Peredat(nb(s.kuda), nb(s.otkuda), nb(s.dlina));
+                              : s.vid == VstavkaOzu
+                                  ? f.Vkl(nb(s.kuda), &ishodnye[size_t(s.otkuda)], s.dlina)
+                                  : f.Peredat(nb(s.kuda), nb(s.otkuda), nb(s.dlina));
                 podmena.sbojVvoda(sposob == 0, 0, 0);
                 const Bajty v = ChitatBajty("poteri.bin");
                 if (r != 0) { // the failing call was not reached

@@ -32,6 +32,7 @@ constexpr uint64_t kRazmerB = 64 * kMiB;  // the file a form copies from
 constexpr DWORD kDolgo = 120000;          // ms: the longest any helper may take
 constexpr int kTochekPoUmolchaniju = 17;  // kill points per form by write count
 constexpr int kVremennyh = 2;             // and by time
+constexpr unsigned kVstavok = 3000;       // one-byte inserts of the helper "vstavki"
 
 // ---- The images of the files --------------------------------------------------------------
 
@@ -298,6 +299,17 @@ int pomoshnik(int argc, char** argv) {
         SetEvent(s.gotovo);
         return r == 1 ? 0 : -4;
     }
+    if (rol == "vstavki") { // one-byte inserts 50 bytes before the end, until killed
+        if (otkrytZapis(a, kA) != 1) return -4;
+        SetEvent(s.gotov);
+        for (unsigned i = 1; i <= kVstavok; ++i) {
+            const unsigned char bajt = static_cast<unsigned char>(i % 251 + 1);
+            if (a.Vkl(nb(u64(a.Razmer) - 50), &bajt, 1) == 0) return -5;
+        }
+        SetEvent(s.gotovo);
+        Sleep(kDolgo);
+        return -6;
+    }
     const Forma f = formy()[size_t(std::atoi(argv[3]))];
     if (!otkrytZapis(a, kA) || (f.dvaFajla && !otkrytZapis(b, kB))) return -4;
     gSchet = 0;
@@ -481,6 +493,44 @@ TEST(Zhurnal, AProcessKilledAnywhereInAChangeLeavesTheFileAsBeforeOrAsAfter) {
     EXPECT_GT(vPovtore, 0) << "no replay was killed half-way";
     DeleteFileA(kA);
     DeleteFileA(kB);
+}
+
+TEST(Zhurnal, AProcessKilledAmongSmallInsertsInsideOnePageLeavesThemWholeOrAbsent) {
+    // Such an insert is one write and makes no journal. A helper inserts byte after byte 50
+    // bytes before the end of a file whose last page has room for all of them, and is killed
+    // after a while: the file holds the first k of its bytes in order, for some k, nothing
+    // else, and no journal.
+    const uint64_t kNachalo = 2 * 4096 + 100;
+    const Obraz nachalo = uzorA(0, kNachalo);
+    std::vector<unsigned char> ishodnye(static_cast<size_t>(kNachalo));
+    zapolnit(nachalo, 0, ishodnye.data(), ishodnye.size());
+    int srednih = 0; // kills that came between the first insert and the last
+    for (int t = 0; t < 12; ++t) {
+        ASSERT_TRUE(zapisat(kA, nachalo));
+        {
+            Pomoshnik p("vstavki 0 0 0");
+            ASSERT_TRUE(p.zapushen() && p.gotov()) << t << ", the helper " << p.itog();
+            Sleep(DWORD(5 + 23 * t));
+        }
+        std::vector<unsigned char> v;
+        {
+            ZYKFAJL64 a;
+            ASSERT_EQ(1, otkrytZapis(a, kA)) << t;
+            v = soderzhimoe(a);
+        }
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(kZhurnalA)) << t;
+        ASSERT_GE(v.size(), ishodnye.size()) << t;
+        const size_t k = v.size() - ishodnye.size();
+        ASSERT_LE(k, kVstavok) << t;
+        std::vector<unsigned char> ozhidaemye(ishodnye.begin(), ishodnye.end() - 50);
+        for (size_t i = 1; i <= k; ++i)
+            ozhidaemye.push_back(static_cast<unsigned char>(i % 251 + 1));
+        ozhidaemye.insert(ozhidaemye.end(), ishodnye.end() - 50, ishodnye.end());
+        EXPECT_TRUE(v == ozhidaemye) << t << ": " << k << " inserts, the bytes differ";
+        if (k > 0 && k < kVstavok) ++srednih;
+    }
+    EXPECT_GT(srednih, 0) << "no kill came in the middle of the inserts";
+    DeleteFileA(kA);
 }
 
 TEST(Zhurnal, AWriterOfAnotherProcessWaitingForAKilledChangeRecoversItAndGoesOn) {
