@@ -111,8 +111,8 @@ int zyVstavitVStranicu(ZYKFAJL64& f, uint64_t p, uint64_t n, const void* ozu) {
         return 1;
     }
     // A write refused part-way (a full disk): the old end back, as the journal's undo would.
-    ZyOtchet(ZY_KOP_V_FAJLE, 2);
     const DWORD oshibka = GetLastError();
+    ZyOtchet(ZY_KOP_V_FAJLE, 2);
     zyVvodVyvod(f.hFajl, p, b + n, hvost, true);
     zyUstanovitKonec(f, razmer, false);
     SetLastError(oshibka);
