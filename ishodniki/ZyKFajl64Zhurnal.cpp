@@ -273,8 +273,7 @@ ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit
     return o;
 }
 
-// Recovers a journal a stopped change left beside the file, before a change plans on the
-// file's size (the caller holds the writer lock). False after a report.
+// One look at the journal's name: only "not found" counts as none.
 bool zyZhurnalaNet(const char* put) {
     char imja[MAX_PATH];
     if (!zyKorotkoeImja(put, imja) || ZyOS().GetFileAttributesA(imja) != INVALID_FILE_ATTRIBUTES)
@@ -283,6 +282,8 @@ bool zyZhurnalaNet(const char* put) {
     return oshibka == ERROR_FILE_NOT_FOUND || oshibka == ERROR_PATH_NOT_FOUND;
 }
 
+// Recovers a journal a stopped change left beside the file, before a change plans on the
+// file's size (the caller holds the writer lock). False after a report.
 bool zyBezOstatka(ZYKFAJL64& f) {
     switch (zyVosstanovitZhurnal(f.Imja, true, &f)) {
     case ZyOstatok::Net:
