@@ -610,6 +610,7 @@ void ZYKFAJL64::DES() {
         ZyOS().UnmapViewOfFile(BazaZony);
         BazaZony = nullptr;
     }
+    zyOtpustitZhurnal(*this);
     FEK_DesSinhronObj();
     if (hOtobr) ZyOS().CloseHandle(hOtobr);
     if (hFajl) ZyOS().CloseHandle(hFajl);

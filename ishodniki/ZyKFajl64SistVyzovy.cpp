@@ -39,7 +39,9 @@ ZYS_SIST_VYZOVY zySistVyzovy = {
     ::GetFileSizeEx,
     ::GetFileTime,
     ::SetFileInformationByHandle,
-    ::GetFileAttributesA,
+    ::GetFileAttributesExA,
+    ::LockFileEx,
+    ::UnlockFileEx,
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwchar>
 #include <new>
+#include <vector>
 
 #include "ZyBlokKop.h"
 #include "ZyIspolnitelZhurnala.h"
@@ -21,6 +22,12 @@ namespace {
 constexpr const char* ZY_ZHURNAL = "Zhurnal"; // function name of the journal's reports
 constexpr const char* ZY_KOP_V_FAJLE = "Kop(ksZYKNB64, ksZYKNB64, ksZYKNB64)";
 constexpr uint64_t ZY_BLOK_ZHURNALA = 1ull << 20; // longest block of a change (and slot)
+constexpr DWORD ZY_DOSTUP_ZHURNALA = GENERIC_READ | GENERIC_WRITE;
+// The byte of the journal whose lock a change or recovery holds while it uses the journal
+// (far beyond any journal's end): the system gives it up when its process stops, so a journal
+// whose byte can be locked has no living change in it.
+constexpr DWORD ZY_ZAMOK_ST = 0x40000000; // offset 2^62
+constexpr int ZY_POPYTOK = 200;           // tries 1 ms apart at a journal held for a moment
 
 // Report serials of the journal.
 enum : unsigned {
@@ -44,14 +51,16 @@ bool zyKorotkoeImja(const char* put, char (&imja)[MAX_PATH]) {
     return true;
 }
 
-// Opens the journal of `put` without sharing: the existing one (OPEN_EXISTING) or a new one
-// (CREATE_NEW). A name longer than a path may be goes through the wide function with the
-// "\\?\" prefix. INVALID_HANDLE_VALUE with the last error set on failure.
-HANDLE zyOtkrytZhurnal(const char* put, DWORD raspolozhenie) {
-    const DWORD dostup = GENERIC_READ | GENERIC_WRITE | DELETE;
+// Opens the journal of `put`, sharing reads and writes (not removal): the existing one
+// (OPEN_EXISTING) or it or a new one (OPEN_ALWAYS). With DELETE access the open succeeds only
+// while no other handle of the journal is open. A name longer than a path may be goes through
+// the wide function with the "\\?\" prefix. INVALID_HANDLE_VALUE with the last error set on
+// failure.
+HANDLE zyOtkrytZhurnal(const char* put, DWORD raspolozhenie, DWORD dostup = ZY_DOSTUP_ZHURNALA) {
+    const DWORD sovmestno = FILE_SHARE_READ | FILE_SHARE_WRITE;
     char korotkoe[MAX_PATH];
     if (zyKorotkoeImja(put, korotkoe))
-        return ZyOS().CreateFileA(korotkoe, dostup, 0, nullptr, raspolozhenie,
+        return ZyOS().CreateFileA(korotkoe, dostup, sovmestno, nullptr, raspolozhenie,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     // "\\?\" before a drive path, "\\?\UNC\" instead of the "\\" of a network path.
     const bool unc = put[0] == '\\' && put[1] == '\\';
@@ -65,14 +74,112 @@ HANDLE zyOtkrytZhurnal(const char* put, DWORD raspolozhenie) {
     const int wh = MultiByteToWideChar(CP_ACP, 0, ZY_ZHURNAL_HVOST, -1, imja + p + w - 1,
                                        int(2 * MAX_PATH - p - w));
     if (wh <= 0) return INVALID_HANDLE_VALUE;
-    return CreateFileW(imja, dostup, 0, nullptr, raspolozhenie, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(imja, dostup, sovmestno, nullptr, raspolozhenie, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
 }
 
-// Removes the journal held by `h` and closes it.
+// Removes the journal held by `h` (opened with DELETE access) and closes it.
 void zyUdalitZhurnal(HANDLE h) {
     FILE_DISPOSITION_INFO udalit{TRUE};
     ZyOS().SetFileInformationByHandle(h, FileDispositionInfo, &udalit, sizeof udalit);
     ZyOS().CloseHandle(h);
+}
+
+// Locks the journal's lock byte without waiting; false with the last error set (a living
+// change or recovery holds it: ERROR_LOCK_VIOLATION).
+bool zyZaperet(HANDLE zh) {
+    OVERLAPPED o{};
+    o.OffsetHigh = ZY_ZAMOK_ST;
+    return ZyOS().LockFileEx(zh, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                             &o) != FALSE;
+}
+
+// Locks the lock byte, trying again while a recovery holds it for a moment; false after
+// ZY_POPYTOK tries or another failure.
+bool zyZaperetPodozhdav(HANDLE zh) {
+    for (int popytka = 0;; ++popytka) {
+        if (zyZaperet(zh)) return true;
+        if (GetLastError() != ERROR_LOCK_VIOLATION || popytka == ZY_POPYTOK) return false;
+        Sleep(1);
+    }
+}
+
+void zyOtperet(HANDLE zh) {
+    OVERLAPPED o{};
+    o.OffsetHigh = ZY_ZAMOK_ST;
+    ZyOS().UnlockFileEx(zh, 0, 1, 0, &o);
+}
+
+// The size of the journal held by `zh`; -1 when it cannot be read.
+LONGLONG zyRazmerZhurnala(HANDLE zh) {
+    LARGE_INTEGER li;
+    return ZyOS().GetFileSizeEx(zh, &li) ? li.QuadPart : -1;
+}
+
+// True when a journal of `razmer` bytes records no change: one kept between changes, or one a
+// change made and left before its first write.
+bool zyPustoj(LONGLONG razmer) {
+    return razmer >= 0 && razmer <= ZY_HRANIMYJ_ZHURNAL;
+}
+
+// Cuts the journal held by `zh` to the one byte of a journal kept between changes; false with
+// the last error set.
+bool zyOchistit(HANDLE zh) {
+    FILE_END_OF_FILE_INFO konec{};
+    konec.EndOfFile.QuadPart = ZY_HRANIMYJ_ZHURNAL;
+    return ZyOS().SetFileInformationByHandle(zh, FileEndOfFileInfo, &konec, sizeof konec) != FALSE;
+}
+
+// The journals this process holds open between changes, one per file object (by its file
+// handle): opening and closing one at every small change would cost more than the change.
+class ZyDerzhimyeZhurnaly {
+public:
+    HANDLE najti(HANDLE fajl) {
+        AcquireSRWLockShared(&zamok_);
+        HANDLE zh = INVALID_HANDLE_VALUE;
+        for (const Zapis& z : zapisi_)
+            if (z.fajl == fajl) zh = z.zh;
+        ReleaseSRWLockShared(&zamok_);
+        return zh;
+    }
+    // False when there is no room (the caller then closes the journal after the change).
+    bool zapomnit(HANDLE fajl, HANDLE zh) {
+        AcquireSRWLockExclusive(&zamok_);
+        bool ok = true;
+        try {
+            zapisi_.push_back(Zapis{fajl, zh});
+        } catch (const std::bad_alloc&) {
+            ok = false;
+        }
+        ReleaseSRWLockExclusive(&zamok_);
+        return ok;
+    }
+    // The object's journal, no longer held; INVALID_HANDLE_VALUE when it held none.
+    HANDLE zabyt(HANDLE fajl) {
+        AcquireSRWLockExclusive(&zamok_);
+        HANDLE zh = INVALID_HANDLE_VALUE;
+        for (size_t i = 0; i < zapisi_.size(); ++i)
+            if (zapisi_[i].fajl == fajl) {
+                zh = zapisi_[i].zh;
+                zapisi_[i] = zapisi_.back();
+                zapisi_.pop_back();
+                break;
+            }
+        ReleaseSRWLockExclusive(&zamok_);
+        return zh;
+    }
+
+private:
+    struct Zapis {
+        HANDLE fajl, zh;
+    };
+    SRWLOCK zamok_ = SRWLOCK_INIT;
+    std::vector<Zapis> zapisi_;
+};
+
+ZyDerzhimyeZhurnaly& zyDerzhimye() {
+    static ZyDerzhimyeZhurnaly d;
+    return d;
 }
 
 // The identity of the file behind `h`; false when it cannot be read.
@@ -240,32 +347,47 @@ ZyOstatok zyVosstanovitOtkrytyj(const char* put, HANDLE zh, bool otchet, ZYKFAJL
 
 } // namespace
 
-// Opens the journal; none, one in use, or one to recover (removed afterwards unless it cannot
-// be recovered, when a message names it).
-ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit) {
-    HANDLE zh = zyOtkrytZhurnal(put, OPEN_EXISTING);
-    if (zh == INVALID_HANDLE_VALUE) {
+// Opens the journal (trying again while an object that closes removes it); none, one in use
+// (its lock byte held), or one to recover (cut to its kept byte afterwards unless it cannot be
+// recovered, when a message names it).
+ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit, bool zhdat) {
+    HANDLE zh = INVALID_HANDLE_VALUE;
+    for (int popytka = 0; zh == INVALID_HANDLE_VALUE; ++popytka) {
+        zh = zyOtkrytZhurnal(put, OPEN_EXISTING);
+        if (zh != INVALID_HANDLE_VALUE) break;
         const DWORD oshibka = GetLastError();
         if (oshibka == ERROR_FILE_NOT_FOUND || oshibka == ERROR_PATH_NOT_FOUND)
             return ZyOstatok::Net;
-        if (oshibka == ERROR_SHARING_VIOLATION) return ZyOstatok::Zanjat;
+        if (oshibka != ERROR_SHARING_VIOLATION) {
+            zyOtchetZh(otchet, ZY_ZHURNAL, ZY_Z_OSTATOK);
+            return ZyOstatok::Nelzja;
+        }
+        if (popytka == ZY_POPYTOK) return ZyOstatok::Zanjat;
+        Sleep(1);
+    }
+    if (!(zhdat ? zyZaperetPodozhdav(zh) : zyZaperet(zh))) {
+        const DWORD oshibka = GetLastError();
+        ZyOS().CloseHandle(zh);
+        if (oshibka == ERROR_LOCK_VIOLATION) return ZyOstatok::Zanjat;
+        SetLastError(oshibka);
         zyOtchetZh(otchet, ZY_ZHURNAL, ZY_Z_OSTATOK);
         return ZyOstatok::Nelzja;
     }
-    if (otpustit) {
-        // The recovery may cut the file, which the system refuses while a mapping object of
-        // it exists; this object makes its own again when it next needs it.
-        otpustit->VwklPamjat();
-        if (otpustit->hOtobr) ZyOS().CloseHandle(otpustit->hOtobr);
-        otpustit->hOtobr = nullptr;
+    ZyOstatok o = ZyOstatok::Net;
+    if (!zyPustoj(zyRazmerZhurnala(zh))) {
+        if (otpustit) {
+            // The recovery may cut the file, which the system refuses while a mapping object
+            // of it exists; this object makes its own again when it next needs it.
+            otpustit->VwklPamjat();
+            if (otpustit->hOtobr) ZyOS().CloseHandle(otpustit->hOtobr);
+            otpustit->hOtobr = nullptr;
+        }
+        o = zyVosstanovitOtkrytyj(put, zh, otchet, otpustit);
+        if (o == ZyOstatok::Vosstanovlen) zyOchistit(zh);
     }
-    const ZyOstatok o = zyVosstanovitOtkrytyj(put, zh, otchet, otpustit);
-    if (o == ZyOstatok::Vosstanovlen) {
-        zyUdalitZhurnal(zh);
-        return o;
-    }
+    zyOtperet(zh);
     ZyOS().CloseHandle(zh);
-    if (otchet) {
+    if (o == ZyOstatok::Nelzja && otchet) {
         char tekst[2 * MAX_PATH];
         wsprintfA(tekst, "Zhurnal fajla ne vosstanovlen: \"%s%s\"", put, ZY_ZHURNAL_HVOST);
         ZySoobshenie(tekst);
@@ -273,19 +395,36 @@ ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit
     return o;
 }
 
-// One look at the journal's name: only "not found" counts as none.
+// One look at the journal's name: "not found", or the size of a journal with no change in it.
 bool zyZhurnalaNet(const char* put) {
     char imja[MAX_PATH];
-    if (!zyKorotkoeImja(put, imja) || ZyOS().GetFileAttributesA(imja) != INVALID_FILE_ATTRIBUTES)
-        return false;
+    WIN32_FILE_ATTRIBUTE_DATA d;
+    if (!zyKorotkoeImja(put, imja)) return false;
+    if (ZyOS().GetFileAttributesExA(imja, GetFileExInfoStandard, &d))
+        return d.nFileSizeHigh == 0 && zyPustoj(LONGLONG(d.nFileSizeLow));
     const DWORD oshibka = GetLastError();
     return oshibka == ERROR_FILE_NOT_FOUND || oshibka == ERROR_PATH_NOT_FOUND;
+}
+
+// The object's journal is closed; then the journal is opened for removal, which succeeds only
+// while no other handle of it is open (no other object holds it, no change or recovery runs),
+// and removed when it records no change.
+void zyOtpustitZhurnal(ZYKFAJL64& f) {
+    const HANDLE svoj = zyDerzhimye().zabyt(f.hFajl);
+    if (svoj != INVALID_HANDLE_VALUE) ZyOS().CloseHandle(svoj);
+    if (!f.Imja) return;
+    const HANDLE zh = zyOtkrytZhurnal(f.Imja, OPEN_EXISTING, ZY_DOSTUP_ZHURNALA | DELETE);
+    if (zh == INVALID_HANDLE_VALUE) return;
+    if (zyPustoj(zyRazmerZhurnala(zh)))
+        zyUdalitZhurnal(zh);
+    else
+        ZyOS().CloseHandle(zh);
 }
 
 // Recovers a journal a stopped change left beside the file, before a change plans on the
 // file's size (the caller holds the writer lock). False after a report.
 bool zyBezOstatka(ZYKFAJL64& f) {
-    switch (zyVosstanovitZhurnal(f.Imja, true, &f)) {
+    switch (zyVosstanovitZhurnal(f.Imja, true, &f, true)) {
     case ZyOstatok::Net:
         return true;
     case ZyOstatok::Vosstanovlen:
@@ -337,30 +476,55 @@ bool ZyZapasZhurnala::sbrosit(HANDLE zh) {
     return true;
 }
 
-// Removed (or marked so already), or left for the next open.
+// Cut to its kept byte unless it must outlive the change, and its lock byte given up; closed
+// unless the object holds it.
 void ZyZhurnal::zakryt() {
     if (h_ == INVALID_HANDLE_VALUE) return;
-    if (ostavit_ || udalen_)
-        ZyOS().CloseHandle(h_);
-    else
-        zyUdalitZhurnal(h_);
+    if (zaperto_) {
+        if (!ostavit_ && !zavershen_) zyOchistit(h_);
+        zyOtperet(h_);
+        zaperto_ = false;
+    }
+    if (!derzhat_) ZyOS().CloseHandle(h_);
     h_ = INVALID_HANDLE_VALUE;
 }
 
-// A new journal, held without sharing. One that exists already is what a stopped change left
-// (or another program holds): it is recovered first, then made anew; so a change needs no
-// look for a journal of its own before it makes one.
+// The journal the object holds, or the one beside the file opened now (or made) and held
+// from now on; then its lock byte. One with a change in it is what a stopped change left: it
+// is recovered first (through a handle of its own). So a change needs no look for a journal of
+// a stopped change before it takes its own.
 bool ZyZhurnal::sozdat() {
-    h_ = zyOtkrytZhurnal(f_.Imja, CREATE_NEW);
-    if (h_ != INVALID_HANDLE_VALUE) return true;
-    const DWORD oshibka = GetLastError();
-    if (oshibka == ERROR_FILE_EXISTS || oshibka == ERROR_ALREADY_EXISTS) {
-        if (!zyBezOstatka(f_)) return false;
-        h_ = zyOtkrytZhurnal(f_.Imja, CREATE_NEW);
-        if (h_ != INVALID_HANDLE_VALUE) return true;
+    h_ = zyDerzhimye().najti(f_.hFajl);
+    derzhat_ = h_ != INVALID_HANDLE_VALUE;
+    for (int popytka = 0; h_ == INVALID_HANDLE_VALUE; ++popytka) {
+        h_ = zyOtkrytZhurnal(f_.Imja, OPEN_ALWAYS);
+        if (h_ != INVALID_HANDLE_VALUE) {
+            derzhat_ = zyDerzhimye().zapomnit(f_.hFajl, h_);
+            break;
+        }
+        // An object that closes may hold it for a moment to remove it.
+        if (GetLastError() != ERROR_SHARING_VIOLATION || popytka == ZY_POPYTOK) {
+            ZyOtchet(ZY_ZHURNAL, ZY_Z_SOZDAT);
+            return false;
+        }
+        Sleep(1);
     }
-    ZyOtchet(ZY_ZHURNAL, ZY_Z_SOZDAT);
-    return false;
+    for (bool vosstanovlen = false;; vosstanovlen = true) {
+        if (!zyZaperetPodozhdav(h_)) {
+            ZyOtchet(ZY_ZHURNAL, ZY_Z_SOZDAT);
+            return false;
+        }
+        zaperto_ = true;
+        const LONGLONG razmer = zyRazmerZhurnala(h_);
+        if (zyPustoj(razmer)) return true;
+        zyOtperet(h_);
+        zaperto_ = false;
+        if (razmer < 0 || vosstanovlen) {
+            ZyOtchet(ZY_ZHURNAL, ZY_Z_SOZDAT);
+            return false;
+        }
+        if (!zyBezOstatka(f_)) return false;
+    }
 }
 
 // The data area of the journal.
@@ -410,12 +574,10 @@ bool ZyZhurnal::izmenit(const ZyPlan& plan, ZYKFAJL64* drugoj, uint64_t drugojPo
     if (!isp.nachat()) return false; // the file is untouched
     ZyIshod ishod = ZyIshod::Posle;
     if (isp.vpered(0, false)) {
-        // Done: the journal goes when closed. Only one that cannot be removed gets the end on
+        // Done: the journal is cut to its kept byte. Only one that cannot be cut gets the end on
         // record, so that it does nothing when found.
-        FILE_DISPOSITION_INFO udalit{TRUE};
-        udalen_ = ZyOS().SetFileInformationByHandle(h_, FileDispositionInfo, &udalit,
-                                                    sizeof udalit) != FALSE;
-        if (!udalen_) isp.otmetitKonec();
+        zavershen_ = zyOchistit(h_);
+        if (!zavershen_) isp.otmetitKonec();
     } else {
         ishod = isp.vosstanovit(isp.progress(), true);
     }

@@ -1,13 +1,18 @@
 // Journaled changes of ZYKFAJL64 (internal): the journal beside the file, a change run through
 // it, and the recovery of a change whose process stopped.
 //
-// The journal is the file's full path followed by ZY_ZHURNAL_HVOST. A change holds it open
-// without sharing from its creation to its removal, so that another process can tell a
-// journal in use (it cannot open it) from one whose process is gone (it can). A change is made
-// only under the file's writer lock; the journal is written before the first byte of the file
-// changes and removed when the file is as after the change (or, after a failure, as before
-// it). Whoever opens a journal whose process is gone brings the file to one of the two states
-// (ZyPlanZhurnala.h) and removes it.
+// The journal is the file's full path followed by ZY_ZHURNAL_HVOST. Every object that has
+// made a change holds it open between changes (sharing reads and writes, not removal): making
+// and removing a file at every small change would cost more than the change. A change or a
+// recovery locks one byte of it far beyond its end (LockFileEx) while it uses it; the system
+// gives that lock up when its process stops, so a journal whose byte can be locked has no
+// living change in it. A change is made only under the file's writer lock; the journal is
+// written before the first byte of the file changes and, when the file is as after the change
+// (or, after a failure, as before it), cut to one byte. A journal of at most one byte records
+// no change. Whoever finds a journal with a change in it and its byte free brings the file to
+// one of the two states (ZyPlanZhurnala.h) and cuts it to one byte. An object that closes
+// removes the journal when no other handle of it is open, so none stays beside the file after
+// its last object (in any process) has closed.
 #ifndef ZYZHURNAL_H
 #define ZYZHURNAL_H
 
@@ -48,6 +53,8 @@ private:
 
 // What follows the file's path in its journal's name.
 constexpr const char* ZY_ZHURNAL_HVOST = ".ZYKFAJL64-zhurnal";
+// The size of a journal kept between changes (no header: no change in it).
+constexpr LONGLONG ZY_HRANIMYJ_ZHURNAL = 1;
 
 // One change of the file object `f`, whose writer lock (and the reader lock of a file the
 // change copies from) the caller holds.
@@ -79,8 +86,10 @@ public:
 private:
     ZYKFAJL64& f_;
     HANDLE h_ = INVALID_HANDLE_VALUE;
-    bool ostavit_ = false; // the journal must outlive the change
-    bool udalen_ = false;  // marked for removal: it goes when closed
+    bool ostavit_ = false;   // the journal must outlive the change
+    bool zavershen_ = false; // cut to its kept byte
+    bool zaperto_ = false;   // its lock byte is locked
+    bool derzhat_ = false;   // the object holds it (it stays open after the change)
     ZyZapasZhurnala zapas_;
 };
 
@@ -98,11 +107,20 @@ enum class ZyOstatok {
 // recovered (with a message naming it). `otpustit`: an object of the file whose zone and
 // mapping object are given up before a recovery (a mapped file cannot be cut), and whose
 // handle the recovery uses when it is open for writing.
-ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit = nullptr);
+// `zhdat`: wait a moment for a recovery that holds the journal's lock byte (a change waits;
+// an open or a waiting reader does not).
+ZyOstatok zyVosstanovitZhurnal(const char* put, bool otchet, ZYKFAJL64* otpustit = nullptr,
+                               bool zhdat = false);
 
-// True only when the file `put` surely has no journal beside it: one look at the name, no
-// open (a name too long for the short form, or a look that fails, counts as maybe).
+// True only when the file `put` surely has no journal of a change beside it (none, or one kept
+// between changes): one look at the name, no open (a name too long for the short form, or a
+// look that fails, counts as maybe).
 bool zyZhurnalaNet(const char* put);
+
+// Closes the journal the object `f` holds between its changes (before its file handle goes),
+// and removes the journal beside the file when no other handle of it is open and it records
+// no change.
+void zyOtpustitZhurnal(ZYKFAJL64& f);
 
 // Recovers a journal a stopped change left beside the file of `f`, before a change plans on
 // the file's size (the caller holds the writer lock; `f` is refreshed after a recovery).

@@ -50,7 +50,9 @@ using Quorvel::ZYS_SIST_VYZOVY;
     X(GetFileSizeEx)                                                                               \
     X(GetFileTime)                                                                                 \
     X(SetFileInformationByHandle)                                                                  \
-    X(GetFileAttributesA)
+    X(GetFileAttributesExA)                                                                        \
+    X(LockFileEx)                                                                                  \
+    X(UnlockFileEx)
 
 enum Nomer {
 #define SCHET_NOMER(imja) n_##imja,

@@ -148,7 +148,7 @@ HANDLE WINAPI podmenaCreateFile(LPCSTR imja, DWORD d, DWORD sh, LPSECURITY_ATTRI
                                 DWORD f, HANDLE t) {
     const std::string s(imja);
     const std::string hvost = ".ZYKFAJL64-zhurnal";
-    if (r == CREATE_NEW && s.size() > hvost.size() &&
+    if ((r == CREATE_NEW || r == OPEN_ALWAYS) && s.size() > hvost.size() &&
         s.compare(s.size() - hvost.size(), hvost.size(), hvost) == 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;

@@ -66,8 +66,8 @@ public:
     // with `chastichno` a failing write first writes the first half of its bytes, as a write cut
     // short half-way does.
     void sbojVvoda(bool chtenie, int n, DWORD oshibka, bool chastichno = false);
-    // The journal of a change cannot be created (CreateFileA of a new journal fails with
-    // ERROR_ACCESS_DENIED).
+    // The journal of a change cannot be created or opened for a change (CreateFileA of a
+    // journal with CREATE_NEW or OPEN_ALWAYS fails with ERROR_ACCESS_DENIED).
     void sbojZhurnala();
     // ReadFile and WriteFile refuse, as a handle opened without buffering does, every offset,
     // length or buffer address that is not a multiple of 512 (ERROR_INVALID_PARAMETER).

@@ -543,6 +543,59 @@ TEST(Kop, SizesAreTakenUnderTheWriterLockOfTheChange) {
     }
 }
 
+TEST(Kop, TheJournalIsHeldBetweenChangesAndGoesWithTheLastObjectOfTheFile) {
+    // A change leaves the journal cut to one byte and held by its object; another object of the
+    // file uses the same journal; it goes when the last object closes. A journal of no change
+    // (one or no byte) that a stopped process left changes nothing; one that another program
+    // holds without sharing refuses the change and loses nothing.
+    const std::string zh = "derzhim.bin.ZYKFAJL64-zhurnal";
+    const Bajty ishodnye = uzor(3 * kGran, 5);
+    const struct {
+        const char* chto;
+        const char* ostatok; // the journal beside the file before it is opened, or null
+        bool chuzhoj;        // another program holds the journal without sharing
+    } sluchai[] = {
+        {"no journal", nullptr, false},
+        {"a kept byte a stopped process left", "k", false},
+        {"an empty journal a stopped process left", "", false},
+        {"a journal another program holds", "", true},
+    };
+    for (const auto& s : sluchai) {
+        ZyStorozhOkon nabljudatel;
+        if (s.ostatok) {
+            ASSERT_TRUE(ZapisatFajl(zh, s.ostatok)) << s.chto;
+        }
+        ZYKFAJL64 a, b;
+        novyjFajl(a, "derzhim.bin", ishodnye);
+        ASSERT_EQ(1, otkrytZapis(b, "derzhim.bin")) << s.chto;
+        Model m{ishodnye};
+        HANDLE chuzhoj = INVALID_HANDLE_VALUE;
+        if (s.chuzhoj) {
+            chuzhoj = CreateFileA(zh.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, chuzhoj) << s.chto;
+            EXPECT_EQ(0, a.Vkl(nb(kGran), "0123456789", 10)) << s.chto;
+            ASSERT_TRUE(nabljudatel.Zhdat(1)) << s.chto;
+            EXPECT_EQ(tekstOtcheta(ERROR_SHARING_VIOLATION, "Zhurnal", 1),
+                      nabljudatel.Okna()[0].tekst);
+            proverit(a, m, "derzhim.bin", std::string(s.chto) + ": refused");
+            CloseHandle(chuzhoj);
+        }
+        EXPECT_EQ(1, a.Vkl(nb(kGran), "0123456789", 10)) << s.chto;
+        m.vstavit(kGran, Bajty{'0', '1', '2', '3', '4', '5', '6', '7', '8', '9'});
+        EXPECT_EQ(1u, ChitatBajty(zh).size()) << s.chto << ": kept, no change in it";
+        EXPECT_EQ(1, b.Vkl(nb(7), "abc", 3)) << s.chto;
+        m.vstavit(7, Bajty{'a', 'b', 'c'});
+        EXPECT_NE(0, a.Peredat(nb(3 * kGran), nb(5), nb(100))) << s.chto;
+        m.peredat(3 * kGran, 5, 100);
+        proverit(a, m, "derzhim.bin", s.chto);
+        a.DES();
+        EXPECT_EQ(1u, ChitatBajty(zh).size()) << s.chto << ": the other object holds it";
+        b.DES();
+        EXPECT_EQ(-1, RazmerFajla(zh)) << s.chto << ": gone with the last object";
+        EXPECT_EQ(s.chuzhoj ? 1u : 0u, nabljudatel.Okna().size()) << nabljudatel.Tekst();
+    }
+}
+
 TEST(Kop, LongRangesAreKeptInTheJournalAndAJournalThatCannotBeMadeChangesNothing) {
     // What a delete or a move keeps goes to the journal beside the file; without a journal
     // nothing moves.
@@ -566,8 +619,11 @@ TEST(Kop, LongRangesAreKeptInTheJournalAndAJournalThatCannotBeMadeChangesNothing
     EXPECT_EQ(1, f.Peredat(nb(0), nb(m16 + 100), nb(m16 + 3)));
     m.peredat(0, m16 + 100, m16 + 3);
     proverit(f, m, "dlinnyj.bin", "delete and move of long ranges");
+    EXPECT_EQ(1u, ChitatBajty("dlinnyj.bin.ZYKFAJL64-zhurnal").size())
+        << "the journal is kept between changes, with no change in it";
+    f.DES();
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA("dlinnyj.bin.ZYKFAJL64-zhurnal"))
-        << "the journal is gone";
+        << "the journal is gone with the file's last object";
 }
 
 TEST(Kop, FailedViewsAreReportedWithTheirSerialAndReleaseTheLocks) {
@@ -726,20 +782,28 @@ TEST(Kop, SmallCopiesMakeOnlyTheSystemCallsTheyNeed) {
          "ReleaseSemaphore 1, SetEvent 1, "
          "WaitForSingleObject 3, WaitForMultipleObjects 1, GlobalMemoryStatusEx 2, ReadFile 1, "
          "ReleaseMutex 2, GetFileSizeEx 1, GetFileTime 1"},
-        // The journal of a small change: made, its data and header in two writes, removed; no
-        // flush, and the end written again from memory in one write.
+        // The journal of a small change: held open by the object since the first call, its
+        // lock byte locked and its size looked at, its data and header in two writes, cut back
+        // to its kept byte; no flush, and the end written again from memory in one write.
         {"Vkl of 1 byte 100 bytes before the end",
          [](ZYKFAJL64& f, char* b) { return f.Vkl(nb(4 * kGran - 100), b, 1); },
-         "CreateFileA 1, SetFilePointerEx 1, SetEndOfFile 1, "
-         "SetFileTime 1, CloseHandle 1, SetEvent 1, WaitForSingleObject 2, GlobalMemoryStatusEx 2, "
-         "HeapAlloc 1, ReadFile 1, WriteFile 3, ReleaseMutex 1, GetFileSizeEx 2, GetFileTime 3, "
-         "SetFileInformationByHandle 1"},
+         "SetFilePointerEx 1, SetEndOfFile 1, SetFileTime 1, SetEvent 1, WaitForSingleObject 2, "
+         "GlobalMemoryStatusEx 2, HeapAlloc 1, ReadFile 1, WriteFile 3, ReleaseMutex 1, "
+         "GetFileSizeEx 3, GetFileTime 3, SetFileInformationByHandle 1, LockFileEx 1, "
+         "UnlockFileEx 1"},
         // Inside the last page: one look that no journal is left, the end read and written
         // again in one write; no journal, no size change.
         {"Vkl of 1 byte inside the last page",
          [](ZYKFAJL64& f, char* b) { return f.Vkl(nb(4 * kGran + 1), b, 1); },
          "SetFileTime 1, SetEvent 1, WaitForSingleObject 2, ReadFile 1, WriteFile 1, "
-         "ReleaseMutex 1, GetFileSizeEx 2, GetFileTime 3, GetFileAttributesA 1"},
+         "ReleaseMutex 1, GetFileSizeEx 2, GetFileTime 3, GetFileAttributesExA 1"},
+        // A delete always keeps its bytes in the journal: the same calls as the insert.
+        {"Vwkl of 1 byte 100 bytes before the end",
+         [](ZYKFAJL64& f, char*) { return f.Vwkl(nb(4 * kGran - 100), nb(1)); },
+         "SetFilePointerEx 1, SetEndOfFile 1, SetFileTime 1, SetEvent 1, WaitForSingleObject 2, "
+         "GlobalMemoryStatusEx 2, HeapAlloc 1, ReadFile 1, WriteFile 3, ReleaseMutex 1, "
+         "GetFileSizeEx 3, GetFileTime 3, SetFileInformationByHandle 1, LockFileEx 1, "
+         "UnlockFileEx 1"},
     };
     for (const auto& s : sluchai) {
         ASSERT_EQ(1, s.dejstvie(f, &bajt)) << s.chto << ", first call";
