@@ -94,13 +94,15 @@ int pomoshnik(const std::string& rol, const std::string& put, const std::string&
     if (rol == "zona") return pomoshnikZony(s, put);
     ZYKFAJL64 f;
     if (!otkrytZapis(f, put)) return 3;
-    if (rol == "derzhatel" || rol == "dopisatel") {
+    if (rol == "derzhatel" || rol == "dopisatel" || rol == "peremeshatel") {
         // Holds the file open until told to leave; the writer first grows it by 3 bytes at
-        // 2000 and closes it again.
+        // 2000 and closes it again; the mover first moves 50 bytes from 100 to 500 (a change
+        // through the journal, which it then holds).
         if (rol == "dopisatel") {
             if (f.Kop(nb(2000), "XYZ", 3) == 0) return 4;
             f.DES();
         }
+        if (rol == "peremeshatel" && f.Peredat(nb(500), nb(100), nb(50)) != 1) return 4;
         SetEvent(s.gotov);
         SetEvent(s.vnutri);
         if (WaitForSingleObject(s.vyjti, kDolgo) != WAIT_OBJECT_0) return 5;
@@ -323,6 +325,26 @@ TEST_F(Sinhron, DeleteWhileAnotherProcessHoldsTheFileLeavesItUnchanged) {
     std::rotate(ozhidaemoe.begin() + 100, ozhidaemoe.begin() + 150, ozhidaemoe.begin() + 500);
     EXPECT_EQ(ozhidaemoe, ChitatBajty(put_));
     EXPECT_EQ(0, p.vyjti());
+}
+
+TEST_F(Sinhron, AJournalAnotherProcessHoldsBetweenItsChangesServesThisProcessToo) {
+    const std::string zhurnal = put_ + ".ZYKFAJL64-zhurnal";
+    ZyStorozhOkon nabljudatel;
+    ZYKFAJL64 f;
+    ASSERT_EQ(1, otkrytZapis(f, put_));
+    Pomoshnik p("peremeshatel", put_, "zy_perem");
+    ASSERT_TRUE(p.vnutri());
+    EXPECT_EQ(1, RazmerFajla(zhurnal)) << "held by the helper, no change in it";
+    EXPECT_EQ(1, f.Peredat(nb(0), nb(900), nb(10)));
+    auto ozhidaemoe = uzor(1000);
+    std::rotate(ozhidaemoe.begin() + 100, ozhidaemoe.begin() + 150, ozhidaemoe.begin() + 500);
+    std::rotate(ozhidaemoe.begin(), ozhidaemoe.begin() + 900, ozhidaemoe.begin() + 910);
+    EXPECT_EQ(ozhidaemoe, ChitatBajty(put_));
+    EXPECT_EQ(0, p.vyjti());
+    EXPECT_EQ(1, RazmerFajla(zhurnal)) << "this process still holds it";
+    f.DES();
+    EXPECT_EQ(-1, RazmerFajla(zhurnal)) << "gone with the last object";
+    EXPECT_TRUE(nabljudatel.Okna().empty()) << nabljudatel.Tekst();
 }
 
 namespace {
