@@ -410,15 +410,16 @@ bool zyZhurnalaNet(const char* put) {
 // while no other handle of it is open (no other object holds it, no change or recovery runs),
 // and removed when it records no change.
 void zyOtpustitZhurnal(ZYKFAJL64& f) {
+    const DWORD oshibka = GetLastError(); // a close leaves the caller's last error alone
     const HANDLE svoj = zyDerzhimye().zabyt(f.hFajl);
     if (svoj != INVALID_HANDLE_VALUE) ZyOS().CloseHandle(svoj);
-    if (!f.Imja) return;
-    const HANDLE zh = zyOtkrytZhurnal(f.Imja, OPEN_EXISTING, ZY_DOSTUP_ZHURNALA | DELETE);
-    if (zh == INVALID_HANDLE_VALUE) return;
-    if (zyPustoj(zyRazmerZhurnala(zh)))
+    const HANDLE zh = f.Imja ? zyOtkrytZhurnal(f.Imja, OPEN_EXISTING, ZY_DOSTUP_ZHURNALA | DELETE)
+                             : INVALID_HANDLE_VALUE;
+    if (zh != INVALID_HANDLE_VALUE && zyPustoj(zyRazmerZhurnala(zh)))
         zyUdalitZhurnal(zh);
-    else
+    else if (zh != INVALID_HANDLE_VALUE)
         ZyOS().CloseHandle(zh);
+    SetLastError(oshibka);
 }
 
 // Recovers a journal a stopped change left beside the file, before a change plans on the
