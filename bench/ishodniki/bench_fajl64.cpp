@@ -346,29 +346,31 @@ int main() {
     HANDLE z = CreateFileA("bench_fajl64_a.bin.ZYKFAJL64-zhurnal", GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    const double tZhurnal = luchshee([&] {
-        for (int i = 0; i < kVyzovov; ++i) {
-            OVERLAPPED zamok{};
-            zamok.OffsetHigh = 0x40000000;
-            LockFileEx(z, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &zamok);
-            LARGE_INTEGER razmer;
-            GetFileSizeEx(z, &razmer);
-            const struct {
-                unsigned long long poz;
-                unsigned long n;
-            } zapisi[] = {{4096, 1}, {0, 768}};
-            for (const auto& w : zapisi) {
-                OVERLAPPED o{};
-                o.Offset = DWORD(w.poz);
-                DWORD sdelano = 0;
-                WriteFile(z, zhurnal.data(), w.n, &sdelano, &o);
+    const double tZhurnal = zytest::LuchsheeVremja(
+        [&] {
+            for (int i = 0; i < kVyzovov; ++i) {
+                OVERLAPPED zamok{};
+                zamok.OffsetHigh = 0x40000000;
+                LockFileEx(z, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &zamok);
+                LARGE_INTEGER razmer;
+                GetFileSizeEx(z, &razmer);
+                const struct {
+                    unsigned long long poz;
+                    unsigned long n;
+                } zapisi[] = {{4096, 1}, {0, 768}};
+                for (const auto& w : zapisi) {
+                    OVERLAPPED o{};
+                    o.Offset = DWORD(w.poz);
+                    DWORD sdelano = 0;
+                    WriteFile(z, zhurnal.data(), w.n, &sdelano, &o);
+                }
+                FILE_END_OF_FILE_INFO konec{};
+                konec.EndOfFile.QuadPart = 1;
+                SetFileInformationByHandle(z, FileEndOfFileInfo, &konec, sizeof konec);
+                UnlockFileEx(z, 0, 1, 0, &zamok);
             }
-            FILE_END_OF_FILE_INFO konec{};
-            konec.EndOfFile.QuadPart = 1;
-            SetFileInformationByHandle(z, FileEndOfFileInfo, &konec, sizeof konec);
-            UnlockFileEx(z, 0, 1, 0, &zamok);
-        }
-    });
+        },
+        kKrugov, posle({}));
     CloseHandle(z);
     std::printf("the journal of a small change alone (lock, size, 2 writes, cut, unlock): %.1f us; "
                 "no flush\n",
