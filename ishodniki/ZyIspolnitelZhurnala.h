@@ -42,7 +42,7 @@ public:
             for (uint64_t s = 0; s < f.dlina;) {
                 const uint64_t t = kusok(f.dlina - s);
                 if (!io_.chitat(f.poz + s, buf_, t) ||
-                    !io_.pisatZhurnal(ZY_DANNYE_SMESH + f.smesh + s, buf_, t))
+                    !io_.pisatZhurnal(z_.dannyeSmesh + f.smesh + s, buf_, t))
                     return false;
                 s += t;
             }
@@ -197,7 +197,7 @@ private:
         case ZY_SHAG_ZAPIS:
             for (uint64_t g = 0; g < s.dlina;) {
                 const uint64_t t = kusok(s.dlina - g);
-                if (!io_.chitatZhurnal(ZY_DANNYE_SMESH + s.otkuda + g, buf_, t) ||
+                if (!io_.chitatZhurnal(z_.dannyeSmesh + s.otkuda + g, buf_, t) ||
                     !io_.pisat(s.kuda + g, buf_, t))
                     return false;
                 g += t;

@@ -23,6 +23,7 @@ constexpr const char* ZY_ZHURNAL = "Zhurnal"; // function name of the journal's 
 constexpr const char* ZY_KOP_V_FAJLE = "Kop(ksZYKNB64, ksZYKNB64, ksZYKNB64)";
 constexpr uint64_t ZY_BLOK_ZHURNALA = 1ull << 20; // longest block of a change (and slot)
 constexpr DWORD ZY_DOSTUP_ZHURNALA = GENERIC_READ | GENERIC_WRITE;
+constexpr size_t ZY_PERVAJA_STRANICA = 4096; // the journal's first page
 // The byte of the journal whose lock a change or recovery holds while it uses the journal
 // (far beyond any journal's end): the system gives it up when its process stops, so a journal
 // whose byte can be locked has no living change in it.
@@ -450,6 +451,18 @@ bool ZyZapasZhurnala::pisat(HANDLE zh, uint64_t poz, const unsigned char* b, uin
             dlina_ += n;
             return true;
         }
+    }
+    // The header with its records and data held since the start of the data area, all inside
+    // the first page: one write, which a stop leaves whole or absent.
+    if (!zakryt_ && poz == 0 && n <= ZY_DANNYE_SMESH && zapisano_ == 0 && dlina_ > 0 &&
+        ZY_DANNYE_SMESH + dlina_ <= ZY_PERVAJA_STRANICA) {
+        unsigned char stranica[ZY_PERVAJA_STRANICA] = {};
+        std::memcpy(stranica, b, static_cast<size_t>(n));
+        std::memcpy(stranica + ZY_DANNYE_SMESH, b_, static_cast<size_t>(dlina_));
+        if (!zyVvodVyvod(zh, 0, stranica, ZY_DANNYE_SMESH + dlina_, true)) return false;
+        zapisano_ = dlina_;
+        zakryt_ = true;
+        return true;
     }
     if (!sbrosit(zh)) return false;
     zakryt_ = true;

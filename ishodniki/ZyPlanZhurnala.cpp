@@ -12,7 +12,7 @@ namespace {
 
 constexpr char ZY_PODPIS[16] = {'Z', 'y', 'K', 'F', 'a', 'j', 'l', '6',
                                 '4', 'Z', 'h', 'u', 'r', 'n', 'a', 'l'};
-constexpr uint32_t ZY_VERSIJA = 1;
+constexpr uint32_t ZY_VERSIJA = 2;  // 1: the data from ZY_DANNYE_SMESH_V1
 constexpr size_t ZY_SHAG_BAJT = 56; // one step in the header
 
 // A size step.
@@ -259,14 +259,14 @@ bool zyNuzhnaZapis(uint64_t zapisano, uint64_t konec, uint64_t rasstojanie) {
 
 // After the data, rounded up to 4096.
 uint64_t zySlotySmesh(const ZyZagolovok& z) {
-    return (ZY_DANNYE_SMESH + z.plan.dannye + 4095) / 4096 * 4096;
+    return (z.dannyeSmesh + z.plan.dannye + 4095) / 4096 * 4096;
 }
 
 // Signature, version, identity, sizes, plan, checksum.
 void zyZapisatZagolovok(const ZyZagolovok& z, unsigned char* b) {
     std::memset(b, 0, ZY_ZAGOLOVOK);
     std::memcpy(b, ZY_PODPIS, sizeof ZY_PODPIS);
-    zyPut32(b + 16, ZY_VERSIJA);
+    zyPut32(b + 16, z.dannyeSmesh == ZY_DANNYE_SMESH_V1 ? 1 : ZY_VERSIJA);
     zyPut32(b + 20, z.lichnost.tom);
     zyPut32(b + 24, z.lichnost.indeksSt);
     zyPut32(b + 28, z.lichnost.indeksMl);
@@ -299,10 +299,13 @@ void zyZapisatZagolovok(const ZyZagolovok& z, unsigned char* b) {
 
 // The fields back, after the signature, the version, the checksum and the counts are checked.
 bool zyProchestZagolovok(const unsigned char* b, ZyZagolovok& z) {
-    if (std::memcmp(b, ZY_PODPIS, sizeof ZY_PODPIS) != 0 || zyVzjat32(b + 16) != ZY_VERSIJA ||
+    const uint32_t versija = zyVzjat32(b + 16);
+    if (std::memcmp(b, ZY_PODPIS, sizeof ZY_PODPIS) != 0 ||
+        (versija != 1 && versija != ZY_VERSIJA) ||
         zyVzjat64(b + ZY_ZAGOLOVOK - 8) != zyKontrol(b, ZY_ZAGOLOVOK - 8))
         return false;
     z = ZyZagolovok();
+    if (versija == 1) z.dannyeSmesh = ZY_DANNYE_SMESH_V1;
     z.lichnost.tom = zyVzjat32(b + 20);
     z.lichnost.indeksSt = zyVzjat32(b + 24);
     z.lichnost.indeksMl = zyVzjat32(b + 28);

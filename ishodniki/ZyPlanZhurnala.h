@@ -135,10 +135,13 @@ bool zyNuzhnaZapis(uint64_t zapisano, uint64_t konec, uint64_t rasstojanie);
 
 // The journal's bytes. A header of ZY_ZAGOLOVOK bytes at offset 0, two progress records after
 // it (the valid one with the higher number counts, so a record cut short leaves the other),
-// the data from ZY_DANNYE_SMESH, then two slots of a block each.
+// the data from ZY_DANNYE_SMESH (in the first page with the header, so that a small change's
+// data and header can go out in one write), then two slots of a block each. Journals of the
+// first version (their header says so) hold the data from ZY_DANNYE_SMESH_V1.
 constexpr size_t ZY_ZAGOLOVOK = 512;
 constexpr size_t ZY_ZAPIS_PROGRESSA = 128;
-constexpr uint64_t ZY_DANNYE_SMESH = 4096;
+constexpr uint64_t ZY_DANNYE_SMESH = 1024;
+constexpr uint64_t ZY_DANNYE_SMESH_V1 = 4096;
 
 // The identity of the file a journal belongs to.
 struct ZyLichnost {
@@ -150,7 +153,8 @@ struct ZyLichnost {
 struct ZyZagolovok {
     ZyLichnost lichnost;
     ZyPlan plan;
-    uint64_t slotBlok = 0; // bytes of a slot (0: no slots)
+    uint64_t slotBlok = 0;                  // bytes of a slot (0: no slots)
+    uint64_t dannyeSmesh = ZY_DANNYE_SMESH; // where the data begins
 };
 
 // The progress of a change, as a record says it.

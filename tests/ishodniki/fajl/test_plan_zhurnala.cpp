@@ -100,24 +100,25 @@ struct Izmenenie {
     Bajty posle;
 };
 
-// The journal's header for a plan, with blocks of `blok` bytes.
-ZyZagolovok zagolovok(const ZyPlan& plan, uint64_t blok) {
+// The journal's header for a plan, with blocks of `blok` bytes and the data at `smesh`.
+ZyZagolovok zagolovok(const ZyPlan& plan, uint64_t blok, uint64_t smesh) {
     ZyZagolovok z;
     z.lichnost = ZyLichnost{7, 1, 2};
     z.plan = plan;
     z.slotBlok = blok;
+    z.dannyeSmesh = smesh;
     return z;
 }
 
 // Runs the change on `io` up to its end or its stop. True when it ended (as after it, or, after
 // a failure taken back, as `ishod` says).
-bool zapustit(PamjatIo& io, const Izmenenie& iz, uint64_t blok, ZyIshod& ishod) {
-    const ZyZagolovok z = zagolovok(iz.plan, blok);
+bool zapustit(PamjatIo& io, const Izmenenie& iz, uint64_t blok, ZyIshod& ishod,
+              uint64_t smesh = ZY_DANNYE_SMESH) {
+    const ZyZagolovok z = zagolovok(iz.plan, blok, smesh);
     Bajty buf(static_cast<size_t>(blok));
     ZyIspolnitel<PamjatIo> isp(io, z, buf.data(), blok);
     try {
-        if (!iz.vstavka.empty() &&
-            !io.pisatZhurnal(ZY_DANNYE_SMESH, iz.vstavka.data(), iz.vstavka.size())) {
+        if (!iz.vstavka.empty() && !io.pisatZhurnal(smesh, iz.vstavka.data(), iz.vstavka.size())) {
             ishod = ZyIshod::Do;
             return true;
         }
@@ -304,6 +305,22 @@ TEST(PlanZhurnala, EveryChangeStoppedAnywhereAndRecoveredEndsBeforeOrAfter) {
     }
     EXPECT_GT(ostanovok, 5000);
     EXPECT_GT(vtoryh, 5000);
+    // A journal of the first version (its data from ZY_DANNYE_SMESH_V1) that a stopped process
+    // left is recovered as it was written.
+    for (const Izmenenie& iz : izmenenija(a, drugoj)) {
+        PamjatIo suhoj{a, {}, drugoj};
+        ZyIshod ishod;
+        ASSERT_TRUE(zapustit(suhoj, iz, 8, ishod, ZY_DANNYE_SMESH_V1)) << iz.chto;
+        for (int k = 1; k <= suhoj.schet; ++k) {
+            PamjatIo io{a, {}, drugoj};
+            io.predel = k;
+            io.obryv = Polovina;
+            ASSERT_FALSE(zapustit(io, iz, 8, ishod, ZY_DANNYE_SMESH_V1)) << iz.chto;
+            io.predel = 0;
+            ASSERT_TRUE(vosstanovit(io, 8, ishod)) << iz.chto;
+            ASSERT_EQ("", proverka(io.fajl, a, iz, ishod)) << iz.chto << ", version 1, call " << k;
+        }
+    }
 }
 
 TEST(PlanZhurnala, AChangeWhoseWriteOrCutFailsIsTakenBackInItsProcess) {
