@@ -105,6 +105,7 @@ bool zyZaperetPodozhdav(HANDLE zh) {
     }
 }
 
+// Gives the lock byte up.
 void zyOtperet(HANDLE zh) {
     OVERLAPPED o{};
     o.OffsetHigh = ZY_ZAMOK_ST;
